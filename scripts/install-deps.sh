@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing velto-widget need. Safe to run again:
+# it calls apt-get only when a package is missing, and uses sudo only when not already root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config   # toolchain
+  libicu-dev                                     # graphemes, categories, normalisation, regex, dates
+  libsimdjson-dev                                # JSON reading
+  libcli11-dev                                   # command line
+  libgtest-dev libgmock-dev                      # tests
+  unicode-data                                   # Unicode's own conformance test files
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages are installed"
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,1 @@
+// JsonWriter: being written.

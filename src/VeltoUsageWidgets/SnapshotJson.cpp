@@ -1,0 +1,1 @@
+// SnapshotJson: being written.

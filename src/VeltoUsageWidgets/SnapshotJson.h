@@ -1,0 +1,31 @@
+// SnapshotJson: the JSON form of the snapshot file and of each of its records.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "JsonDecodingError.h"
+#include "UsageWidgetSnapshot.h"
+
+namespace velto {
+
+// Decoding checks structure and JSON types only (value rules are validation's): required keys present,
+// integers that fit 64 bits, null the same as a missing optional key, unknown keys ignored, a repeated known
+// key refused. A leading UTF-8 byte order mark is skipped. Failures throw JsonDecodingError.
+
+UsageWidgetSnapshot decodeSnapshot(std::string_view json);
+UsageWidgetAccount decodeAccount(std::string_view json);
+UsageWidgetWindow decodeWindow(std::string_view json);
+UsageWidgetWallet decodeWallet(std::string_view json);
+UsageWidgetOutput decodeOutput(std::string_view json);
+
+// Encoding is compact, in the file format's key order, with absent optionals omitted and doubles written so
+// that they read back as the same double. A non-finite double cannot be written: std::invalid_argument.
+
+std::string encode(const UsageWidgetSnapshot& snapshot);
+std::string encode(const UsageWidgetAccount& account);
+std::string encode(const UsageWidgetWindow& window);
+std::string encode(const UsageWidgetWallet& wallet);
+std::string encode(const UsageWidgetOutput& output);
+
+}  // namespace velto

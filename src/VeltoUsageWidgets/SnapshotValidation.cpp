@@ -1,0 +1,1 @@
+// SnapshotValidation: being written.

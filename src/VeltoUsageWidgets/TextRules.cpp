@@ -1,0 +1,1 @@
+// TextRules: being written.

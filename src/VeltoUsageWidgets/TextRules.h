@@ -1,0 +1,30 @@
+// TextRules: the normalisation and the four patterns that stored texts must satisfy.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velto {
+
+/// Removes control (Cc) and format (Cf) scalars, trims white space and line breaks (Zs, Zl, Zp) at both ends,
+/// then keeps the first `limit` extended grapheme clusters. Never normalises: what remains is as received.
+/// Invalid UTF-8 sequences come out as U+FFFD, so such a text is never equal to its cleaned form.
+std::string clean(std::string_view text, std::size_t limit);
+
+/// True when `text` is canonically equivalent to `clean(text, limit)`.
+bool isClean(std::string_view text, std::size_t limit);
+
+// Each pattern is searched for as an ICU regular expression would be, so its `$` also matches just before
+// one final line terminator.
+
+/// "^[a-z0-9_-]{1,40}$"
+bool matchesAgentKey(std::string_view text);
+/// "^[a-z0-9_:-]{1,80}$"
+bool matchesAccountID(std::string_view text);
+/// "^-?[0-9]{1,20}(\.[0-9]{1,12})?$"
+bool matchesAmount(std::string_view text);
+/// "^[0-9]{4}-[0-9]{2}-[0-9]{2}$"
+bool matchesDay(std::string_view text);
+
+}  // namespace velto

@@ -1,0 +1,1 @@
+// UnicodeText: being written.

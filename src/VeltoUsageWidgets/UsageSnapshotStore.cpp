@@ -1,0 +1,1 @@
+// UsageSnapshotStore: being written.

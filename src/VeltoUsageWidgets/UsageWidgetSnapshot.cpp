@@ -1,0 +1,1 @@
+// UsageWidgetSnapshot: being written.

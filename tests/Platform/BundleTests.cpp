@@ -1,0 +1,1 @@
+// BundleTests: being written.

@@ -1,0 +1,1 @@
+// SnapshotJsonTests: being written.

@@ -1,0 +1,1 @@
+// SnapshotValidationTests: being written.

@@ -1,0 +1,1 @@
+// TextRulesTests: being written.

@@ -1,0 +1,1 @@
+// UnicodeTextTests: being written.

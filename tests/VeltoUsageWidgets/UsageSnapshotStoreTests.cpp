@@ -1,0 +1,1 @@
+// UsageSnapshotStoreTests: being written.

@@ -1,0 +1,1 @@
+// UsageWidgetSnapshotTests: being written.
