@@ -1,1 +1,120 @@
-// JsonWriter: being written.
+// JsonWriter: commas, string escapes and round-trip numbers.
+#include "JsonWriter.h"
+
+#include <simdjson.h>
+
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+#include <utility>
+
+namespace velto {
+
+void JsonWriter::separate() {
+  if (afterKey_) {
+    afterKey_ = false;
+    return;
+  }
+  if (!hasMembers_.empty()) {
+    if (hasMembers_.back()) out_ += ',';
+    hasMembers_.back() = true;
+  }
+}
+
+JsonWriter& JsonWriter::beginObject() {
+  separate();
+  out_ += '{';
+  hasMembers_.push_back(false);
+  return *this;
+}
+
+JsonWriter& JsonWriter::endObject() {
+  out_ += '}';
+  hasMembers_.pop_back();
+  return *this;
+}
+
+JsonWriter& JsonWriter::beginArray() {
+  separate();
+  out_ += '[';
+  hasMembers_.push_back(false);
+  return *this;
+}
+
+JsonWriter& JsonWriter::endArray() {
+  out_ += ']';
+  hasMembers_.pop_back();
+  return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+  string(name);
+  out_ += ':';
+  afterKey_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::string(std::string_view text) {
+  if (!simdjson::validate_utf8(text.data(), text.size())) {
+    throw std::invalid_argument("JSON text must be valid UTF-8");
+  }
+  separate();
+  static constexpr char hex[] = "0123456789abcdef";
+  out_ += '"';
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"': out_ += "\\\""; break;
+      case '\\': out_ += "\\\\"; break;
+      case '\b': out_ += "\\b"; break;
+      case '\f': out_ += "\\f"; break;
+      case '\n': out_ += "\\n"; break;
+      case '\r': out_ += "\\r"; break;
+      case '\t': out_ += "\\t"; break;
+      default:
+        if (byte < 0x20) {
+          out_ += "\\u00";
+          out_ += hex[byte >> 4];
+          out_ += hex[byte & 0xF];
+        } else {
+          out_ += c;
+        }
+    }
+  }
+  out_ += '"';
+  return *this;
+}
+
+JsonWriter& JsonWriter::number(double value) {
+  if (!std::isfinite(value)) throw std::invalid_argument("JSON cannot hold a non-finite number");
+  separate();
+  char buffer[32];
+  const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
+  const std::string_view written(buffer, static_cast<std::size_t>(end - buffer));
+  out_ += written;
+  const bool integral = written.find_first_of(".e") == std::string_view::npos;
+  if (integral && ((std::signbit(value) && value == 0) || written.size() > 15)) out_ += ".0";
+  return *this;
+}
+
+JsonWriter& JsonWriter::integer(std::int64_t value) {
+  separate();
+  char buffer[24];
+  const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
+  out_.append(buffer, end);
+  return *this;
+}
+
+JsonWriter& JsonWriter::boolean(bool value) {
+  separate();
+  out_ += value ? "true" : "false";
+  return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+  separate();
+  out_ += "null";
+  return *this;
+}
+
+}  // namespace velto

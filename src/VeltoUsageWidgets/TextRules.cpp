@@ -1,1 +1,158 @@
-// TextRules: being written.
+// TextRules: cleaning of stored texts and the four patterns, as fast byte-level matchers.
+#include "TextRules.h"
+
+#include "UnicodeText.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+namespace velto {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAsciiControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+/// Cc and Cf: the scalars that cleaning removes wherever they are.
+bool isRemoved(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_CC_MASK | U_GC_CF_MASK)) != 0; }
+
+/// Zs, Zl and Zp: trimmed at both ends. Tab, the other ASCII breaks and U+0085 are controls and are already
+/// gone by the time trimming looks.
+bool isTrimmed(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0; }
+
+/// In ASCII every byte left after removing controls is one cluster and the space is the only white space.
+std::string cleanAscii(std::string_view text, std::size_t limit) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (char c : text) {
+    if (!isAsciiControl(c)) kept.push_back(c);
+  }
+  const std::size_t first = kept.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  const std::size_t last = kept.find_last_not_of(' ');
+  return kept.substr(first, std::min(last + 1 - first, limit));
+}
+
+/// The text of an ICU regex match body: everything before one final line terminator, if there is one.
+/// These are the terminators that ICU's `$` (without MULTILINE) steps over: \n, \v, \f, \r, "\r\n" as one,
+/// U+0085, U+2028 and U+2029. None of them can be part of a body, so one strip is enough.
+std::string_view withoutFinalLineTerminator(std::string_view text) {
+  const auto endsWith = [&](std::string_view suffix) { return text.ends_with(suffix); };
+  if (endsWith("\r\n")) return text.substr(0, text.size() - 2);
+  if (endsWith("\xE2\x80\xA8") || endsWith("\xE2\x80\xA9")) return text.substr(0, text.size() - 3);
+  if (endsWith("\xC2\x85")) return text.substr(0, text.size() - 2);
+  if (!text.empty() && text.back() >= '\n' && text.back() <= '\r') return text.substr(0, text.size() - 1);
+  return text;
+}
+
+/// Searches the way ICU's `find()` does for a pattern "^body$" whose body matches no line terminator:
+/// the whole text, or the text without its final terminator, must be a body.
+template <typename Body>
+bool findAnchored(std::string_view text, Body body) {
+  if (body(text)) return true;
+  const std::string_view stripped = withoutFinalLineTerminator(text);
+  return stripped.size() != text.size() && body(stripped);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isKeyCharacter(char c) { return (c >= 'a' && c <= 'z') || isDigit(c) || c == '_' || c == '-'; }
+
+/// The length of the run of digits at the start of `text`.
+std::size_t digitRun(std::string_view text) {
+  const auto end = std::find_if_not(text.begin(), text.end(), isDigit);
+  return static_cast<std::size_t>(end - text.begin());
+}
+
+}  // namespace
+
+std::string clean(std::string_view text, std::size_t limit) {
+  if (isAscii(text)) return cleanAscii(text, limit);
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw std::length_error("text too long to clean");
+  }
+  const auto length = static_cast<int32_t>(text.size());
+  const auto* bytesIn = reinterpret_cast<const uint8_t*>(text.data());
+  std::string kept;
+  kept.reserve(text.size());
+  std::size_t contentEnd = 0;  // end of the last scalar that is not trimmed
+  for (int32_t i = 0; i < length;) {
+    const int32_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(bytesIn, i, length, c);
+    // U8_NEXT steps over the maximal invalid subpart, exactly what ICU's own conversions replace by one U+FFFD.
+    const std::string_view bytes =
+        c < 0 ? kReplacementCharacter
+              : text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start));
+    if (c >= 0 && isRemoved(c)) continue;
+    const bool trimmed = c >= 0 && isTrimmed(c);
+    if (trimmed && kept.empty()) continue;  // leading white space
+    kept.append(bytes);
+    if (!trimmed) contentEnd = kept.size();
+  }
+  kept.resize(contentEnd);
+  kept.resize(characterPrefixLength(kept, limit));
+  return kept;
+}
+
+bool isClean(std::string_view text, std::size_t limit) {
+  if (isAscii(text)) {
+    return text.size() <= limit && std::none_of(text.begin(), text.end(), isAsciiControl) &&
+           (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  }
+  // Cleaning only removes scalars or replaces invalid bytes. Removing a scalar shortens the canonical
+  // decomposition, and invalid text equals nothing but itself, so any change in the bytes means "not
+  // canonically equivalent": comparing bytes gives the same answer as canonicallyEqual, without decomposing.
+  return clean(text, limit) == text;
+}
+
+bool matchesAgentKey(std::string_view text) {
+  return findAnchored(text, [](std::string_view body) {
+    return !body.empty() && body.size() <= 40 && std::all_of(body.begin(), body.end(), isKeyCharacter);
+  });
+}
+
+bool matchesAccountID(std::string_view text) {
+  return findAnchored(text, [](std::string_view body) {
+    return !body.empty() && body.size() <= 80 &&
+           std::all_of(body.begin(), body.end(), [](char c) { return isKeyCharacter(c) || c == ':'; });
+  });
+}
+
+bool matchesAmount(std::string_view text) {
+  return findAnchored(text, [](std::string_view body) {
+    if (body.starts_with('-')) body.remove_prefix(1);
+    const std::size_t whole = digitRun(body);
+    if (whole < 1 || whole > 20) return false;
+    body.remove_prefix(whole);
+    if (body.empty()) return true;
+    if (body.front() != '.') return false;
+    body.remove_prefix(1);
+    const std::size_t fraction = digitRun(body);
+    return fraction >= 1 && fraction <= 12 && fraction == body.size();
+  });
+}
+
+bool matchesDay(std::string_view text) {
+  return findAnchored(text, [](std::string_view body) {
+    if (body.size() != 10) return false;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+      const bool dash = i == 4 || i == 7;
+      if (dash ? body[i] != '-' : !isDigit(body[i])) return false;
+    }
+    return true;
+  });
+}
+
+}  // namespace velto

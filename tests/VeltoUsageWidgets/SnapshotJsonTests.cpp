@@ -1,1 +1,238 @@
-// SnapshotJsonTests: being written.
+// Tests of the snapshot file's JSON form: the fixture corpora, exact encodings, number round trips and the
+// public JSON parsing test suite.
+#include "SnapshotJson.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <sstream>
+
+#include "SnapshotValidation.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::vector<fs::path> jsonFiles(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".json") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+const fs::path fixtures = fs::path(VELTO_FIXTURES_DIR) / "json";
+
+TEST(SnapshotJsonCorpus, EveryPassFileDecodesValidatesAndRoundTrips) {
+  const auto files = jsonFiles(fixtures / "pass");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    const auto snapshot = decodeSnapshot(readFile(file));
+    EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
+    const std::string encoded = encode(snapshot);
+    const auto again = decodeSnapshot(encoded);
+    EXPECT_EQ(again, snapshot);
+    EXPECT_EQ(encode(again), encoded);
+  }
+}
+
+// Each fail file sits beside a .error file holding the start of the message it must be refused with,
+// whether decoding or validation refuses it.
+TEST(SnapshotJsonCorpus, EveryFailFileIsRefusedWithItsMessage) {
+  const auto files = jsonFiles(fixtures / "fail");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    auto expectedFile = file;
+    expectedFile.replace_extension(".error");
+    const std::string expected = readFile(expectedFile);
+    ASSERT_FALSE(expected.empty()) << "missing " << expectedFile;
+    std::string message;
+    try {
+      const auto snapshot = decodeSnapshot(readFile(file));
+      const auto failure = firstValidationFailure(snapshot);
+      ASSERT_TRUE(failure.has_value()) << "accepted";
+      message = failure->describe();
+    } catch (const JsonDecodingError& error) {
+      message = error.what();
+    }
+    EXPECT_TRUE(message.starts_with(expected)) << message;
+  }
+}
+
+UsageWidgetWindow bareWindow() { return {.label = "5-hour", .kind = "session", .model = "", .percent = 42.5}; }
+
+TEST(SnapshotJsonEncoding, EmptySnapshotHasExactlyTheFourMembers) {
+  EXPECT_EQ(encode(UsageWidgetSnapshot::empty()), R"({"schema":1,"server":"","capturedAt":0,"accounts":[]})");
+  EXPECT_EQ(decodeSnapshot(encode(UsageWidgetSnapshot::empty())), UsageWidgetSnapshot::empty());
+}
+
+TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder) {
+  EXPECT_EQ(encode(bareWindow()), R"({"label":"5-hour","kind":"session","model":"","percent":42.5})");
+
+  UsageWidgetWindow full = bareWindow();
+  full.resetAt = 1796137200;
+  full.observedAt = 1796126340.5;
+  full.tier = "warn";
+  EXPECT_EQ(encode(full), R"({"label":"5-hour","kind":"session","model":"","percent":42.5,)"
+                          R"("resetAt":1796137200,"observedAt":1796126340.5,"tier":"warn"})");
+
+  const UsageWidgetAccount account{.id = "a:1", .agent = "a", .name = "A", .windows = {}, .wallets = {
+      {.kind = "bonus", .currency = "USD", .amount = "1.5"}}, .observedAt = 2, .output = UsageWidgetOutput{
+      .day = "2026-12-01", .today = 3, .week = 4}};
+  EXPECT_EQ(encode(account), R"({"id":"a:1","agent":"a","name":"A","windows":[],)"
+                             R"("wallets":[{"kind":"bonus","currency":"USD","amount":"1.5"}],"observedAt":2,)"
+                             R"("output":{"day":"2026-12-01","today":3,"week":4}})");
+}
+
+TEST(SnapshotJsonDecoding, NullAndUnknownKeysVanishOnReencoding) {
+  const auto account = decodeAccount(
+      R"({"id":"a","agent":"a","name":"","windows":[],"wallets":[],"observedAt":null,"nickname":"x"})");
+  EXPECT_EQ(account.observedAt, std::nullopt);
+  EXPECT_EQ(encode(account), R"({"id":"a","agent":"a","name":"","windows":[],"wallets":[]})");
+}
+
+TEST(SnapshotJsonDecoding, EachRecordDecodesOnItsOwn) {
+  EXPECT_EQ(decodeWindow(encode(bareWindow())), bareWindow());
+  const UsageWidgetWallet wallet{.kind = "recharge", .currency = "CNY", .amount = "86.40"};
+  EXPECT_EQ(decodeWallet(encode(wallet)), wallet);
+  const UsageWidgetOutput output{.day = "2026-12-01", .today = -1, .week = std::numeric_limits<std::int64_t>::min()};
+  EXPECT_EQ(decodeOutput(encode(output)), output);
+  EXPECT_THROW(decodeWallet(R"({"kind":"bonus","currency":"USD"})"), JsonDecodingError);
+}
+
+TEST(SnapshotJsonDecoding, ErrorNamesPathAndProblemSeparately) {
+  try {
+    decodeSnapshot(R"({"schema":1,"server":"","capturedAt":0,"accounts":[{"id":"a","agent":"a","name":"",)"
+                   R"("windows":[{"label":"L","kind":"k","model":""}],"wallets":[]}]})");
+    FAIL() << "accepted";
+  } catch (const JsonDecodingError& error) {
+    EXPECT_EQ(error.path(), "accounts[0].windows[0].percent");
+    EXPECT_EQ(error.problem(), "missing required key");
+  }
+}
+
+TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
+  struct Case {
+    std::string_view today;
+    std::optional<std::int64_t> expected;
+  };
+  const Case cases[] = {
+      {"0", 0},
+      {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+      {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+      {"9223372036854775808", std::nullopt},
+      {"1.0", 1},
+      {"1e2", 100},
+      {"-0.0", 0},
+      {"9.2233720368547758e18", std::nullopt},  // 2^63 as a double
+      {"0.5", std::nullopt},
+      {"true", std::nullopt},
+      {"\"1\"", std::nullopt},
+  };
+  for (const auto& [today, expected] : cases) {
+    SCOPED_TRACE(today);
+    const std::string json = R"({"day":"2026-12-01","today":)" + std::string(today) + R"(,"week":0})";
+    if (expected) {
+      EXPECT_EQ(decodeOutput(json).today, *expected);
+    } else {
+      EXPECT_THROW(decodeOutput(json), JsonDecodingError);
+    }
+  }
+}
+
+// Every finite double written by the encoder reads back as the very same bits.
+void expectRoundTrip(double value) {
+  UsageWidgetWindow window = bareWindow();
+  window.percent = value;
+  const std::string json = encode(window);
+  const double back = decodeWindow(json).percent;
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(value)) << json;
+}
+
+TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
+  const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, 2.2250738585072014e-308,
+                           std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+                           0x1p53, 0x1p53 + 2, 0x1p63, 0x1p64, 1e21, 1e22, 123456789012345680.0,
+                           1796126400.123456, -1, 1000.0001};
+  for (const double value : values) expectRoundTrip(value);
+}
+
+TEST(SnapshotJsonNumbers, RandomFiniteDoublesReadBackBitForBit) {
+  std::mt19937_64 random(20261206);
+  for (int i = 0; i < 20000; ++i) {
+    const double value = std::bit_cast<double>(random());
+    if (std::isfinite(value)) expectRoundTrip(value);
+  }
+}
+
+TEST(SnapshotJsonNumbers, NonFiniteNumbersCannotBeWritten) {
+  for (const double value : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()}) {
+    UsageWidgetSnapshot snapshot;
+    snapshot.capturedAt = value;
+    EXPECT_THROW(encode(snapshot), std::invalid_argument);
+  }
+}
+
+TEST(SnapshotJsonText, EscapesAndUnicodeReadBackUnchanged) {
+  const std::string texts[] = {"quote \" and backslash \\", std::string("nul \0 bell \a", 12), "tab\tline\nfeed\r",
+                               "\x7f delete", "line\u2028separator", "汉字 · 👩🏽‍💻", "/slash"};
+  for (const auto& text : texts) {
+    UsageWidgetSnapshot snapshot;
+    snapshot.server = text;
+    const std::string json = encode(snapshot);
+    EXPECT_EQ(decodeSnapshot(json).server, text) << json;
+  }
+  UsageWidgetSnapshot snapshot;
+  snapshot.server = "\x01";
+  EXPECT_EQ(encode(snapshot), R"({"schema":1,"server":"\u0001","capturedAt":0,"accounts":[]})");
+}
+
+TEST(SnapshotJsonText, InvalidUtf8CannotBeWritten) {
+  UsageWidgetSnapshot snapshot;
+  snapshot.server = "\xff";
+  EXPECT_THROW(encode(snapshot), std::invalid_argument);
+}
+
+// The public JSON parsing test suite: nothing crashes, nothing throws anything but a decoding error, and
+// every text that is not JSON (the n_ files) is refused.
+TEST(SnapshotJsonTestSuite, EveryInvalidTextIsRefusedAndNothingCrashes) {
+  const fs::path suite = fs::path(VELTO_SHARED_TESTDATA_DIR) / "JSONTestSuite" / "test_parsing";
+  if (!fs::exists(suite)) GTEST_SKIP() << "JSONTestSuite not found at " << suite;
+  int refused = 0;
+  for (const auto& file : jsonFiles(suite)) {
+    SCOPED_TRACE(file.filename().string());
+    const std::string name = file.filename().string();
+    const std::string text = readFile(file);
+    bool decoded = false;
+    try {
+      decodeSnapshot(text);
+      decoded = true;
+    } catch (const JsonDecodingError&) {
+      ++refused;
+    }
+    if (name.starts_with("n_")) {
+      EXPECT_FALSE(decoded);
+    }
+  }
+  EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace velto

@@ -1,1 +1,754 @@
-// SnapshotValidationTests: being written.
+// SnapshotValidationTests: the value rules of a snapshot, the order they are checked in, and window timing.
+#include "SnapshotValidation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "UsageWidgetSnapshot.h"
+
+namespace velto {
+namespace {
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double tiny = std::numeric_limits<double>::denorm_min();
+
+const std::string valid = "valid";
+const std::string mustBeOne = "must be 1";
+const std::string notNegative = "must be finite and not negative";
+const std::string positive = "must be finite and positive";
+const std::string agentRule = "must match ^[a-z0-9_-]{1,40}$";
+const std::string idRule = "must match ^[a-z0-9_:-]{1,80}$";
+const std::string amountRule = "must match ^-?[0-9]{1,20}(\\.[0-9]{1,12})?$";
+const std::string dayPatternRule = "must match ^[0-9]{4}-[0-9]{2}-[0-9]{2}$";
+const std::string calendarRule = "must be a real calendar date";
+const std::string percentRule = "must be finite and lie in 0 to 1000";
+const std::string tierRule = "must be \"warn\" or \"full\"";
+
+std::string cleanRule(std::size_t limit) {
+  return "must be at most " + std::to_string(limit) +
+         " characters, without control or format characters or white space at either end";
+}
+
+std::string fails(const std::string& path, const std::string& rule) { return path + ": " + rule; }
+
+// "valid", or the first failure as "path: rule", so that a mismatch prints both sides readably.
+std::string outcome(const UsageWidgetSnapshot& snapshot) {
+  const auto failure = firstValidationFailure(snapshot);
+  return failure ? failure->describe() : valid;
+}
+
+std::string repeated(const std::string& piece, std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) text += piece;
+  return text;
+}
+
+// `length` characters, spaces between letters but never at either end.
+std::string spaced(std::size_t length) {
+  std::string text(length, 'a');
+  for (std::size_t i = 1; i + 1 < length; i += 2) text[i] = ' ';
+  return text;
+}
+
+const std::string thumbsUpMediumSkin = "\U0001F44D\U0001F3FD";  // two scalars, one character
+const std::string japaneseFlag = "\U0001F1EF\U0001F1F5";         // two regional indicators, one character
+
+// Two accounts; the second has two windows and two wallets so that paths show non-zero indices.
+UsageWidgetSnapshot baseSnapshot() {
+  UsageWidgetSnapshot snapshot;
+  snapshot.server = "workstation";
+  snapshot.capturedAt = 1'750'000'000;
+  snapshot.accounts = {
+      UsageWidgetAccount{
+          .id = "claude:work",
+          .agent = "claude",
+          .name = "Work",
+          .windows = {{.label = "5 hours", .kind = "session", .model = "", .percent = 42.5,
+                       .resetAt = 1'750'010'000, .observedAt = 1'749'999'950, .tier = "warn"}},
+          .wallets = {{.kind = "credits", .currency = "USD", .amount = "12.50"}},
+          .observedAt = 1'749'999'900,
+          .output = UsageWidgetOutput{.day = "2025-06-15", .today = 1200, .week = 8400},
+      },
+      UsageWidgetAccount{
+          .id = "codex:home",
+          .agent = "codex",
+          .name = "Home",
+          .windows = {{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10},
+                      {.label = "Weekly Opus", .kind = "weekly", .model = "opus", .percent = 99.9,
+                       .resetAt = 1'750'500'000, .tier = "full"}},
+          .wallets = {{.kind = "credits", .currency = "USD", .amount = "0"},
+                      {.kind = "prepaid", .currency = "EUR", .amount = "-3.25"}},
+      },
+  };
+  return snapshot;
+}
+
+// Replaces the accounts with `count` copies of the second account, each with its own id.
+void useAccounts(UsageWidgetSnapshot& snapshot, std::size_t count) {
+  const UsageWidgetAccount model = snapshot.accounts[1];
+  snapshot.accounts.assign(count, model);
+  for (std::size_t i = 0; i < count; ++i) snapshot.accounts[i].id = "acct-" + std::to_string(i);
+}
+
+template <typename Param>
+std::string rowName(const testing::TestParamInfo<Param>& info) {
+  return info.param.name;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+
+TEST(SnapshotValidation, EmptySnapshotIsValidAndValidatedUnchanged) {
+  const auto empty = UsageWidgetSnapshot::empty();
+  EXPECT_EQ(outcome(empty), valid);
+  const auto validated = empty.validated();
+  ASSERT_TRUE(validated.has_value());
+  EXPECT_TRUE(*validated == empty);
+}
+
+TEST(SnapshotValidation, ValidatedKeepsTextAsReceived) {
+  // Validation must neither normalise nor clean: a decomposed "é" and an inner no-break space survive byte for byte.
+  auto snapshot = baseSnapshot();
+  snapshot.accounts[1].name = "Cafe\u0301\u00A0Bar";
+  snapshot.server = "host\u00A0one";
+  const auto validated = snapshot.validated();
+  ASSERT_TRUE(validated.has_value());
+  EXPECT_EQ(validated->accounts[1].name, "Cafe\u0301\u00A0Bar");
+  EXPECT_EQ(validated->server, "host\u00A0one");
+  EXPECT_TRUE(*validated == snapshot);
+}
+
+TEST(SnapshotValidation, DescribeJoinsPathAndRule) {
+  auto snapshot = baseSnapshot();
+  snapshot.accounts[1].windows[0].percent = 1001;
+  const auto failure = firstValidationFailure(snapshot);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->path, "accounts[1].windows[0].percent");
+  EXPECT_EQ(failure->rule, percentRule);
+  EXPECT_EQ(failure->describe(), "accounts[1].windows[0].percent: " + percentRule);
+}
+
+// --- One mutation of the base snapshot per row ------------------------------------------------------------------
+
+struct MutationRow {
+  std::string name;
+  void (*mutate)(UsageWidgetSnapshot&);
+  std::string expected;  ///< `valid` or "path: rule"
+};
+
+class SnapshotValidationMutation : public testing::TestWithParam<MutationRow> {};
+
+TEST_P(SnapshotValidationMutation, FirstFailureAndValidatedAgree) {
+  auto snapshot = baseSnapshot();
+  GetParam().mutate(snapshot);
+  EXPECT_EQ(outcome(snapshot), GetParam().expected);
+  const auto validated = snapshot.validated();
+  EXPECT_EQ(validated.has_value(), GetParam().expected == valid);
+  if (validated) {
+    EXPECT_TRUE(*validated == snapshot);
+  }
+}
+
+using S = UsageWidgetSnapshot;
+
+const std::vector<MutationRow> mutationRows = {
+    {"Unchanged", [](S&) {}, valid},
+
+    // Snapshot fields.
+    {"SchemaZero", [](S& s) { s.schema = 0; }, fails("schema", mustBeOne)},
+    {"SchemaTwo", [](S& s) { s.schema = 2; }, fails("schema", mustBeOne)},
+    {"SchemaMinusOne", [](S& s) { s.schema = -1; }, fails("schema", mustBeOne)},
+    {"CapturedAtZero", [](S& s) { s.capturedAt = 0; }, valid},
+    {"CapturedAtNegativeZero", [](S& s) { s.capturedAt = -0.0; }, valid},
+    {"CapturedAtSmallestPositive", [](S& s) { s.capturedAt = tiny; }, valid},
+    {"CapturedAtLargestFinite", [](S& s) { s.capturedAt = std::numeric_limits<double>::max(); }, valid},
+    {"CapturedAtMinusOne", [](S& s) { s.capturedAt = -1; }, fails("capturedAt", notNegative)},
+    {"CapturedAtSmallestNegative", [](S& s) { s.capturedAt = -tiny; }, fails("capturedAt", notNegative)},
+    {"CapturedAtNaN", [](S& s) { s.capturedAt = notANumber; }, fails("capturedAt", notNegative)},
+    {"CapturedAtInfinity", [](S& s) { s.capturedAt = infinity; }, fails("capturedAt", notNegative)},
+    {"CapturedAtMinusInfinity", [](S& s) { s.capturedAt = -infinity; }, fails("capturedAt", notNegative)},
+    {"NoAccounts", [](S& s) { s.accounts.clear(); }, valid},
+    {"EightyAccounts", [](S& s) { useAccounts(s, 80); }, valid},
+    {"EightyOneValidAccounts", [](S& s) { useAccounts(s, 81); },
+     fails("accounts", "must hold at most 80 accounts")},
+    {"EmptyServer", [](S& s) { s.server.clear(); }, valid},
+
+    // Ids.
+    {"SameAgentDifferentIds", [](S& s) { s.accounts[1].agent = s.accounts[0].agent; }, valid},
+    {"SameIdDifferentAgents", [](S& s) { s.accounts[1].id = s.accounts[0].id; },
+     fails("accounts[1].id", "repeats the id of an earlier account")},
+    {"ThirdRepeatsFirstId",
+     [](S& s) {
+       s.accounts.push_back(s.accounts[1]);
+       s.accounts[2].id = s.accounts[0].id;
+     },
+     fails("accounts[2].id", "repeats the id of an earlier account")},
+    {"IdsDifferingByFinalNewline",
+     [](S& s) {
+       s.accounts[0].id = "shared";
+       s.accounts[1].id = "shared\n";
+     },
+     valid},
+
+    // Account fields.
+    {"EmptyName", [](S& s) { s.accounts[0].name.clear(); }, valid},
+    {"SixtyFourWindows", [](S& s) { s.accounts[1].windows.resize(64, s.accounts[1].windows[1]); }, valid},
+    {"SixtyFiveWindows", [](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
+     fails("accounts[1].windows", "must hold at most 64 windows")},
+    {"NoWindows", [](S& s) { s.accounts[1].windows.clear(); }, valid},
+    {"EightWallets", [](S& s) { s.accounts[1].wallets.resize(8, s.accounts[1].wallets[1]); }, valid},
+    {"NineWallets", [](S& s) { s.accounts[1].wallets.resize(9, s.accounts[1].wallets[1]); },
+     fails("accounts[1].wallets", "must hold at most 8 wallets")},
+    {"AccountObservedAtSmallestPositive", [](S& s) { s.accounts[0].observedAt = tiny; }, valid},
+    {"AccountObservedAtZero", [](S& s) { s.accounts[0].observedAt = 0.0; }, fails("accounts[0].observedAt", positive)},
+    {"AccountObservedAtNegativeZero", [](S& s) { s.accounts[0].observedAt = -0.0; },
+     fails("accounts[0].observedAt", positive)},
+    {"AccountObservedAtNegative", [](S& s) { s.accounts[1].observedAt = -5.0; },
+     fails("accounts[1].observedAt", positive)},
+    {"AccountObservedAtNaN", [](S& s) { s.accounts[0].observedAt = notANumber; }, fails("accounts[0].observedAt", positive)},
+    {"AccountObservedAtInfinity", [](S& s) { s.accounts[0].observedAt = infinity; },
+     fails("accounts[0].observedAt", positive)},
+    {"ObservedAtWithoutOutput", [](S& s) { s.accounts[0].output.reset(); }, valid},
+    {"OutputWithoutObservedAt", [](S& s) { s.accounts[0].observedAt.reset(); },
+     fails("accounts[0].output", "needs the account's observedAt")},
+    {"OutputTodayNegative", [](S& s) { s.accounts[0].output->today = -1; },
+     fails("accounts[0].output.today", "must not be negative")},
+    {"OutputWeekBelowToday", [](S& s) { s.accounts[0].output->week = 1199; },
+     fails("accounts[0].output.week", "must not be less than today")},
+    {"OutputDayMalformed", [](S& s) { s.accounts[0].output->day = "2025-6-15"; },
+     fails("accounts[0].output.day", dayPatternRule)},
+    {"OutputDayNotInCalendar", [](S& s) { s.accounts[0].output->day = "2023-02-29"; },
+     fails("accounts[0].output.day", calendarRule)},
+    {"OutputDayWithFinalNewline", [](S& s) { s.accounts[0].output->day = "2025-06-15\n"; },
+     fails("accounts[0].output.day", calendarRule)},
+
+    // Window fields.
+    {"WindowWithoutOptionalFields",
+     [](S& s) {
+       auto& window = s.accounts[0].windows[0];
+       window.resetAt.reset();
+       window.observedAt.reset();
+       window.tier.reset();
+     },
+     valid},
+    {"PercentZero", [](S& s) { s.accounts[0].windows[0].percent = 0; }, valid},
+    {"PercentNegativeZero", [](S& s) { s.accounts[0].windows[0].percent = -0.0; }, valid},
+    {"PercentOverHundredNotClamped", [](S& s) { s.accounts[0].windows[0].percent = 250.5; }, valid},
+    {"PercentThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000; }, valid},
+    {"PercentJustOverThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000.0001; },
+     fails("accounts[0].windows[0].percent", percentRule)},
+    {"PercentNextDoubleAfterThousand", [](S& s) { s.accounts[0].windows[0].percent = std::nextafter(1000.0, infinity); },
+     fails("accounts[0].windows[0].percent", percentRule)},
+    {"PercentNegative", [](S& s) { s.accounts[1].windows[1].percent = -0.5; },
+     fails("accounts[1].windows[1].percent", percentRule)},
+    {"PercentSmallestNegative", [](S& s) { s.accounts[1].windows[1].percent = -tiny; },
+     fails("accounts[1].windows[1].percent", percentRule)},
+    {"PercentNaN", [](S& s) { s.accounts[1].windows[1].percent = notANumber; },
+     fails("accounts[1].windows[1].percent", percentRule)},
+    {"PercentInfinity", [](S& s) { s.accounts[1].windows[1].percent = infinity; },
+     fails("accounts[1].windows[1].percent", percentRule)},
+    {"EmptyModel", [](S& s) { s.accounts[1].windows[1].model.clear(); }, valid},
+    {"ResetAtSmallestPositive", [](S& s) { s.accounts[0].windows[0].resetAt = tiny; }, valid},
+    {"ResetAtZero", [](S& s) { s.accounts[0].windows[0].resetAt = 0.0; },
+     fails("accounts[0].windows[0].resetAt", positive)},
+    {"ResetAtNegative", [](S& s) { s.accounts[1].windows[1].resetAt = -1.0; },
+     fails("accounts[1].windows[1].resetAt", positive)},
+    {"ResetAtNaN", [](S& s) { s.accounts[0].windows[0].resetAt = notANumber; },
+     fails("accounts[0].windows[0].resetAt", positive)},
+    {"ResetAtInfinity", [](S& s) { s.accounts[0].windows[0].resetAt = infinity; },
+     fails("accounts[0].windows[0].resetAt", positive)},
+    {"WindowObservedAtFarFuture", [](S& s) { s.accounts[0].windows[0].observedAt = 4e9; }, valid},
+    {"WindowObservedAtZero", [](S& s) { s.accounts[0].windows[0].observedAt = 0.0; },
+     fails("accounts[0].windows[0].observedAt", positive)},
+    {"WindowObservedAtNegative", [](S& s) { s.accounts[1].windows[0].observedAt = -1.0; },
+     fails("accounts[1].windows[0].observedAt", positive)},
+    {"WindowObservedAtMinusInfinity", [](S& s) { s.accounts[0].windows[0].observedAt = -infinity; },
+     fails("accounts[0].windows[0].observedAt", positive)},
+    {"TierWarn", [](S& s) { s.accounts[1].windows[0].tier = "warn"; }, valid},
+    {"TierFull", [](S& s) { s.accounts[0].windows[0].tier = "full"; }, valid},
+    {"TierCapitalised", [](S& s) { s.accounts[0].windows[0].tier = "Warn"; },
+     fails("accounts[0].windows[0].tier", tierRule)},
+    {"TierEmpty", [](S& s) { s.accounts[0].windows[0].tier = ""; }, fails("accounts[0].windows[0].tier", tierRule)},
+    {"TierTrailingSpace", [](S& s) { s.accounts[1].windows[1].tier = "full "; },
+     fails("accounts[1].windows[1].tier", tierRule)},
+    {"TierUnknown", [](S& s) { s.accounts[1].windows[1].tier = "critical"; },
+     fails("accounts[1].windows[1].tier", tierRule)},
+
+    // Wallet fields beyond the clean texts and the amount pattern, which have their own tables.
+    {"CurrencyEmpty", [](S& s) { s.accounts[1].wallets[1].currency.clear(); },
+     fails("accounts[1].wallets[1].currency", "must not be empty")},
+
+    // The first broken rule wins.
+    {"SchemaBeforeWindow",
+     [](S& s) {
+       s.schema = 2;
+       s.accounts[0].windows[0].percent = -1;
+     },
+     fails("schema", mustBeOne)},
+    {"SchemaBeforeCapturedAt",
+     [](S& s) {
+       s.schema = 0;
+       s.capturedAt = notANumber;
+     },
+     fails("schema", mustBeOne)},
+    {"CapturedAtBeforeAccountCount",
+     [](S& s) {
+       useAccounts(s, 81);
+       s.capturedAt = -1;
+     },
+     fails("capturedAt", notNegative)},
+    {"AccountCountBeforeServer",
+     [](S& s) {
+       useAccounts(s, 81);
+       s.server = " host";
+     },
+     fails("accounts", "must hold at most 80 accounts")},
+    {"AccountCountBeforeRepeatedIds",
+     [](S& s) {
+       useAccounts(s, 81);
+       for (auto& account : s.accounts) account.id = "same";
+     },
+     fails("accounts", "must hold at most 80 accounts")},
+    {"ServerBeforeRepeatedIds",
+     [](S& s) {
+       s.server = "host\t";
+       s.accounts[1].id = s.accounts[0].id;
+     },
+     fails("server", cleanRule(80))},
+    {"RepeatedIdBeforeEarlierAccountFault",
+     [](S& s) {
+       s.accounts[0].windows[0].percent = -1;
+       s.accounts[1].id = s.accounts[0].id;
+     },
+     fails("accounts[1].id", "repeats the id of an earlier account")},
+    {"EarlierAccountFirst",
+     [](S& s) {
+       s.accounts[0].wallets[0].amount = "1.";
+       s.accounts[1].agent = "Codex";
+     },
+     fails("accounts[0].wallets[0].amount", amountRule)},
+    {"AgentBeforeId",
+     [](S& s) {
+       s.accounts[1].agent = "Codex";
+       s.accounts[1].id = "Codex";
+     },
+     fails("accounts[1].agent", agentRule)},
+    {"IdBeforeName",
+     [](S& s) {
+       s.accounts[1].id = "codex home";
+       s.accounts[1].name = " Home";
+     },
+     fails("accounts[1].id", idRule)},
+    {"NameBeforeWindowCount",
+     [](S& s) {
+       s.accounts[1].name = "Home\t";
+       s.accounts[1].windows.resize(65);
+     },
+     fails("accounts[1].name", cleanRule(60))},
+    {"WindowCountBeforeWalletCount",
+     [](S& s) {
+       s.accounts[1].windows.resize(65);
+       s.accounts[1].wallets.resize(9);
+     },
+     fails("accounts[1].windows", "must hold at most 64 windows")},
+    {"WindowCountBeforeWindowContents",
+     [](S& s) {
+       s.accounts[1].windows[0].percent = notANumber;
+       s.accounts[1].windows.resize(65, s.accounts[1].windows[1]);
+     },
+     fails("accounts[1].windows", "must hold at most 64 windows")},
+    {"WalletCountBeforeObservedAt",
+     [](S& s) {
+       s.accounts[0].wallets.resize(9, s.accounts[0].wallets[0]);
+       s.accounts[0].observedAt = 0.0;
+     },
+     fails("accounts[0].wallets", "must hold at most 8 wallets")},
+    {"ObservedAtBeforeOutput",
+     [](S& s) {
+       s.accounts[0].observedAt = notANumber;
+       s.accounts[0].output->day = "tomorrow";
+     },
+     fails("accounts[0].observedAt", positive)},
+    {"OutputBeforeWindows",
+     [](S& s) {
+       s.accounts[0].output->today = -1;
+       s.accounts[0].windows[0].percent = -1;
+     },
+     fails("accounts[0].output.today", "must not be negative")},
+    {"TodayBeforeWeek",
+     [](S& s) {
+       s.accounts[0].output->today = -1;
+       s.accounts[0].output->week = -2;
+     },
+     fails("accounts[0].output.today", "must not be negative")},
+    {"WeekBeforeDay",
+     [](S& s) {
+       s.accounts[0].output->week = 0;
+       s.accounts[0].output->day = "2025-02-30";
+     },
+     fails("accounts[0].output.week", "must not be less than today")},
+    {"WindowsBeforeWallets",
+     [](S& s) {
+       s.accounts[1].wallets[0].amount = "+1";
+       s.accounts[1].windows[1].tier = "Full";
+     },
+     fails("accounts[1].windows[1].tier", tierRule)},
+    {"EarlierWindowFirst",
+     [](S& s) {
+       s.accounts[1].windows[0].tier = "warning";
+       s.accounts[1].windows[1].percent = 2000;
+     },
+     fails("accounts[1].windows[0].tier", tierRule)},
+    {"PercentBeforeLabel",
+     [](S& s) {
+       s.accounts[1].windows[0].percent = -1;
+       s.accounts[1].windows[0].label = " Weekly";
+     },
+     fails("accounts[1].windows[0].percent", percentRule)},
+    {"LabelBeforeKind",
+     [](S& s) {
+       s.accounts[1].windows[0].label = "Weekly ";
+       s.accounts[1].windows[0].kind = " weekly";
+     },
+     fails("accounts[1].windows[0].label", cleanRule(100))},
+    {"KindBeforeModel",
+     [](S& s) {
+       s.accounts[1].windows[0].kind = "weekly\n";
+       s.accounts[1].windows[0].model = "\topus";
+     },
+     fails("accounts[1].windows[0].kind", cleanRule(32))},
+    {"ModelBeforeResetAt",
+     [](S& s) {
+       s.accounts[1].windows[1].model = "opus ";
+       s.accounts[1].windows[1].resetAt = 0.0;
+     },
+     fails("accounts[1].windows[1].model", cleanRule(40))},
+    {"ResetAtBeforeObservedAt",
+     [](S& s) {
+       s.accounts[0].windows[0].resetAt = -1.0;
+       s.accounts[0].windows[0].observedAt = -1.0;
+     },
+     fails("accounts[0].windows[0].resetAt", positive)},
+    {"ObservedAtBeforeTier",
+     [](S& s) {
+       s.accounts[0].windows[0].observedAt = 0.0;
+       s.accounts[0].windows[0].tier = "none";
+     },
+     fails("accounts[0].windows[0].observedAt", positive)},
+    {"AmountBeforeWalletKind",
+     [](S& s) {
+       s.accounts[1].wallets[1].amount = "";
+       s.accounts[1].wallets[1].kind = "prepaid ";
+     },
+     fails("accounts[1].wallets[1].amount", amountRule)},
+    {"WalletKindBeforeCurrency",
+     [](S& s) {
+       s.accounts[1].wallets[1].kind = "\u200Bprepaid";
+       s.accounts[1].wallets[1].currency.clear();
+     },
+     fails("accounts[1].wallets[1].kind", cleanRule(32))},
+};
+
+INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationMutation, testing::ValuesIn(mutationRows),
+                         rowName<MutationRow>);
+
+// --- Clean texts: every field under the same rule, each with its own limit ----------------------------------
+
+struct CleanField {
+  std::string name;
+  std::size_t limit;
+  std::string path;
+  void (*set)(UsageWidgetSnapshot&, const std::string&);
+};
+
+struct CleanText {
+  std::string name;
+  std::string (*make)(std::size_t limit);
+  bool passes;
+};
+
+const std::vector<CleanField> cleanFields = {
+    {"Server", 80, "server", [](S& s, const std::string& t) { s.server = t; }},
+    {"AccountName", 60, "accounts[1].name", [](S& s, const std::string& t) { s.accounts[1].name = t; }},
+    {"WindowLabel", 100, "accounts[1].windows[1].label",
+     [](S& s, const std::string& t) { s.accounts[1].windows[1].label = t; }},
+    {"WindowKind", 32, "accounts[1].windows[1].kind",
+     [](S& s, const std::string& t) { s.accounts[1].windows[1].kind = t; }},
+    {"WindowModel", 40, "accounts[1].windows[1].model",
+     [](S& s, const std::string& t) { s.accounts[1].windows[1].model = t; }},
+    {"WalletKind", 32, "accounts[1].wallets[1].kind",
+     [](S& s, const std::string& t) { s.accounts[1].wallets[1].kind = t; }},
+    {"WalletCurrency", 8, "accounts[1].wallets[1].currency",
+     [](S& s, const std::string& t) { s.accounts[1].wallets[1].currency = t; }},
+};
+
+const std::vector<CleanText> cleanTexts = {
+    {"AtLimitWithInnerSpaces", [](std::size_t n) { return spaced(n); }, true},
+    {"AtLimitInSkinToneEmoji", [](std::size_t n) { return repeated(thumbsUpMediumSkin, n); }, true},
+    {"AtLimitInFlags", [](std::size_t n) { return repeated(japaneseFlag, n); }, true},
+    {"OneOverLimit", [](std::size_t n) { return std::string(n + 1, 'a'); }, false},
+    {"OneOverLimitInSkinToneEmoji", [](std::size_t n) { return repeated(thumbsUpMediumSkin, n + 1); }, false},
+    {"DecomposedAccent", [](std::size_t) { return std::string("Cafe\u0301"); }, true},
+    {"VariationSelector", [](std::size_t) { return std::string("\u2764\uFE0F"); }, true},
+    {"InnerNoBreakSpace", [](std::size_t) { return std::string("a\u00A0b"); }, true},
+    {"OnlySpace", [](std::size_t) { return std::string(" "); }, false},
+    {"LeadingSpace", [](std::size_t) { return std::string(" ab"); }, false},
+    {"TrailingSpace", [](std::size_t) { return std::string("ab "); }, false},
+    {"LeadingNoBreakSpace", [](std::size_t) { return std::string("\u00A0ab"); }, false},
+    {"TrailingIdeographicSpace", [](std::size_t) { return std::string("ab\u3000"); }, false},
+    {"TrailingLineSeparator", [](std::size_t) { return std::string("ab\u2028"); }, false},
+    {"LeadingParagraphSeparator", [](std::size_t) { return std::string("\u2029ab"); }, false},
+    {"InnerTab", [](std::size_t) { return std::string("a\tb"); }, false},
+    {"InnerNewline", [](std::size_t) { return std::string("a\nb"); }, false},
+    {"InnerDelete", [](std::size_t) { return std::string("a\x7F" "b"); }, false},
+    {"InnerNextLine", [](std::size_t) { return std::string("a\u0085b"); }, false},
+    {"InnerZeroWidthSpace", [](std::size_t) { return std::string("a\u200Bb"); }, false},
+    {"LeadingZeroWidthSpace", [](std::size_t) { return std::string("\u200Bab"); }, false},
+    {"TrailingByteOrderMark", [](std::size_t) { return std::string("ab\uFEFF"); }, false},
+    {"InnerSoftHyphen", [](std::size_t) { return std::string("a\u00ADb"); }, false},
+    {"ZeroWidthJoinerFamily",
+     [](std::size_t) { return std::string("\U0001F468\u200D\U0001F469\u200D\U0001F467"); }, false},
+    {"InvalidUtf8", [](std::size_t) { return std::string("a\xFF" "b"); }, false},
+};
+
+std::string cleanTextName(const testing::TestParamInfo<std::tuple<CleanField, CleanText>>& info) {
+  return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
+}
+
+class SnapshotValidationCleanText : public testing::TestWithParam<std::tuple<CleanField, CleanText>> {};
+
+TEST_P(SnapshotValidationCleanText, PassesOrNamesField) {
+  const auto& [field, text] = GetParam();
+  auto snapshot = baseSnapshot();
+  field.set(snapshot, text.make(field.limit));
+  EXPECT_EQ(outcome(snapshot), text.passes ? valid : fails(field.path, cleanRule(field.limit)));
+}
+
+INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationCleanText,
+                         testing::Combine(testing::ValuesIn(cleanFields), testing::ValuesIn(cleanTexts)),
+                         cleanTextName);
+
+// --- Patterns: agent key, account id, wallet amount -------------------------------------------------------------
+
+enum class PatternField { agent, id, amount };
+
+struct PatternRow {
+  std::string name;
+  PatternField field;
+  std::string text;
+  bool passes;
+};
+
+class SnapshotValidationPattern : public testing::TestWithParam<PatternRow> {};
+
+TEST_P(SnapshotValidationPattern, PassesOrNamesField) {
+  const auto& row = GetParam();
+  auto snapshot = baseSnapshot();
+  std::string path;
+  std::string rule;
+  switch (row.field) {
+    case PatternField::agent:
+      snapshot.accounts[1].agent = row.text;
+      path = "accounts[1].agent";
+      rule = agentRule;
+      break;
+    case PatternField::id:
+      snapshot.accounts[1].id = row.text;
+      path = "accounts[1].id";
+      rule = idRule;
+      break;
+    case PatternField::amount:
+      snapshot.accounts[1].wallets[1].amount = row.text;
+      path = "accounts[1].wallets[1].amount";
+      rule = amountRule;
+      break;
+  }
+  EXPECT_EQ(outcome(snapshot), row.passes ? valid : fails(path, rule));
+}
+
+using enum PatternField;
+const std::string digits20 = "12345678901234567890";
+const std::string digits12 = "123456789012";
+
+const std::vector<PatternRow> patternRows = {
+    {"AgentSimple", agent, "claude", true},
+    {"AgentOneCharacter", agent, "a", true},
+    {"AgentAllClasses", agent, "gpt-5_mini2", true},
+    {"AgentFortyCharacters", agent, std::string(40, 'a'), true},
+    {"AgentFinalNewline", agent, "codex\n", true},
+    {"AgentFortyCharactersAndFinalNewline", agent, std::string(40, 'a') + "\n", true},
+    {"AgentEmpty", agent, "", false},
+    {"AgentOnlyNewline", agent, "\n", false},
+    {"AgentFortyOneCharacters", agent, std::string(41, 'a'), false},
+    {"AgentUpperCase", agent, "Claude", false},
+    {"AgentDot", agent, "claude.ai", false},
+    {"AgentColon", agent, "claude:work", false},
+    {"AgentSpace", agent, "claude code", false},
+    {"AgentTrailingSpace", agent, "claude ", false},
+    {"AgentTwoFinalNewlines", agent, "claude\n\n", false},
+    {"AgentLeadingNewline", agent, "\nclaude", false},
+    {"AgentInnerNewline", agent, "clau\nde", false},
+    {"AgentNonAscii", agent, "claud\u00E9", false},
+    {"IdSimple", id, "codex:home", true},
+    {"IdOnlyColon", id, ":", true},
+    {"IdEightyCharacters", id, std::string(80, 'b'), true},
+    {"IdFinalNewline", id, "codex:home\n", true},
+    {"IdEightyCharactersAndFinalNewline", id, std::string(80, 'b') + "\n", true},
+    {"IdEmpty", id, "", false},
+    {"IdEightyOneCharacters", id, std::string(81, 'b'), false},
+    {"IdUpperCase", id, "Codex:home", false},
+    {"IdDot", id, "codex.home", false},
+    {"IdSlash", id, "codex/home", false},
+    {"IdSpace", id, "codex home", false},
+    {"IdTwoFinalNewlines", id, "codex:home\n\n", false},
+    {"IdNonAscii", id, "codex:h\u00F6me", false},
+    {"AmountZero", amount, "0", true},
+    {"AmountNegativeZero", amount, "-0", true},
+    {"AmountLeadingZeros", amount, "007.50", true},
+    {"AmountLongest", amount, digits20 + "." + digits12, true},
+    {"AmountLongestNegative", amount, "-" + digits20 + "." + digits12, true},
+    {"AmountFinalNewline", amount, "1.5\n", true},
+    {"AmountEmpty", amount, "", false},
+    {"AmountOnlyMinus", amount, "-", false},
+    {"AmountLeadingPlus", amount, "+1", false},
+    {"AmountDoubleMinus", amount, "--1", false},
+    {"AmountTrailingDot", amount, "1.", false},
+    {"AmountLeadingDot", amount, ".5", false},
+    {"AmountMinusDot", amount, "-.5", false},
+    {"AmountTwoDots", amount, "1.2.3", false},
+    {"AmountComma", amount, "1,000", false},
+    {"AmountDecimalComma", amount, "1,5", false},
+    {"AmountUnderscore", amount, "1_000", false},
+    {"AmountExponent", amount, "1e5", false},
+    {"AmountUpperExponent", amount, "1E5", false},
+    {"AmountHex", amount, "0x10", false},
+    {"AmountNaN", amount, "NaN", false},
+    {"AmountTwentyOneIntegerDigits", amount, digits20 + "1", false},
+    {"AmountThirteenFractionDigits", amount, "1." + digits12 + "3", false},
+    {"AmountLeadingSpace", amount, " 1", false},
+    {"AmountTrailingSpace", amount, "1 ", false},
+    {"AmountTwoFinalNewlines", amount, "1\n\n", false},
+    {"AmountArabicIndicDigits", amount, "\u0661\u0662", false},
+    {"AmountFullwidthDigits", amount, "\uFF11\uFF12", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationPattern, testing::ValuesIn(patternRows),
+                         rowName<PatternRow>);
+
+// --- UsageWidgetOutput::isValid ----------------------------------------------------------------------------------
+
+struct OutputRow {
+  std::string name;
+  UsageWidgetOutput output;
+  bool valid;
+};
+
+class UsageWidgetOutputIsValid : public testing::TestWithParam<OutputRow> {};
+
+TEST_P(UsageWidgetOutputIsValid, MatchesTable) { EXPECT_EQ(GetParam().output.isValid(), GetParam().valid); }
+
+OutputRow day(std::string name, std::string text, bool passes) {
+  return {std::move(name), {.day = std::move(text), .today = 10, .week = 20}, passes};
+}
+
+const std::vector<OutputRow> outputRows = {
+    {"ZeroCounts", {"2025-06-15", 0, 0}, true},
+    {"WeekEqualsToday", {"2025-06-15", 500, 500}, true},
+    {"LargestCounts", {"2025-06-15", std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
+     true},
+    {"TodayNegative", {"2025-06-15", -1, 0}, false},
+    {"BothNegative", {"2025-06-15", -2, -1}, false},
+    {"WeekBelowToday", {"2025-06-15", 501, 500}, false},
+    day("LeapDay2024", "2024-02-29", true),
+    day("LeapDay2000", "2000-02-29", true),
+    day("LeapDay2023", "2023-02-29", false),
+    day("LeapDay1900", "1900-02-29", false),
+    day("LeapDay2100", "2100-02-29", false),
+    day("LastDayOfYear", "2025-12-31", true),
+    day("LastOfApril", "2025-04-30", true),
+    day("ThirtyFirstOfApril", "2025-04-31", false),
+    day("ThirtiethOfFebruary", "2024-02-30", false),
+    day("MonthThirteen", "2025-13-01", false),
+    day("MonthZero", "2025-00-10", false),
+    day("DayZero", "2025-01-00", false),
+    day("DayThirtyTwo", "2025-01-32", false),
+    day("FarFuture", "9999-12-31", true),
+    day("Empty", "", false),
+    day("SingleDigitMonth", "2025-6-15", false),
+    day("TwoDigitYear", "25-06-15", false),
+    day("FiveDigitYear", "12025-06-15", false),
+    day("NoSeparators", "20250615", false),
+    day("Slashes", "2025/06/15", false),
+    day("WithTime", "2025-06-15T00:00", false),
+    day("LeadingSpace", " 2025-06-15", false),
+    day("TrailingSpace", "2025-06-15 ", false),
+    day("FinalNewline", "2025-06-15\n", false),
+    day("FullwidthDigits", "\uFF12\uFF10\uFF12\uFF15-\uFF10\uFF16-\uFF11\uFF15", false),
+};
+
+INSTANTIATE_TEST_SUITE_P(UsageWidgetOutput, UsageWidgetOutputIsValid, testing::ValuesIn(outputRows),
+                         rowName<OutputRow>);
+
+// --- UsageWidgetWindow::stale and expired --------------------------------------------------------------------
+
+constexpr Instant now = 1'750'000'000;
+
+struct TimingRow {
+  std::string name;
+  std::optional<Instant> at;
+  bool expected;
+};
+
+class UsageWidgetWindowStale : public testing::TestWithParam<TimingRow> {};
+class UsageWidgetWindowExpired : public testing::TestWithParam<TimingRow> {};
+
+TEST_P(UsageWidgetWindowStale, MatchesTable) {
+  UsageWidgetWindow window;
+  window.observedAt = GetParam().at;
+  window.resetAt = now - 10'000;  // an expired window is not thereby stale
+  EXPECT_EQ(window.stale(now), GetParam().expected);
+}
+
+TEST_P(UsageWidgetWindowExpired, MatchesTable) {
+  UsageWidgetWindow window;
+  window.resetAt = GetParam().at;
+  window.observedAt = now - 10'000;  // a stale window is not thereby expired
+  EXPECT_EQ(window.expired(now), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowStale,
+                         testing::ValuesIn(std::vector<TimingRow>{
+                             {"NeverObserved", std::nullopt, false},
+                             {"ObservedNow", now, false},
+                             {"Observed899SecondsAgo", now - 899, false},
+                             {"ObservedJustUnder900SecondsAgo", now - 899.5, false},
+                             {"Observed900SecondsAgo", now - 900, true},
+                             {"ObservedADayAgo", now - 86'400, true},
+                             {"Observed300SecondsAhead", now + 300, false},
+                             {"ObservedJustOver300SecondsAhead", now + 300.5, true},
+                             {"Observed301SecondsAhead", now + 301, true},
+                         }),
+                         rowName<TimingRow>);
+
+INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowExpired,
+                         testing::ValuesIn(std::vector<TimingRow>{
+                             {"NoResetTime", std::nullopt, false},
+                             {"ResetsNow", now, true},
+                             {"ResetASecondAgo", now - 1, true},
+                             {"ResetLongAgo", 1, true},
+                             {"ResetsInAFraction", now + 0.5, false},
+                             {"ResetsInASecond", now + 1, false},
+                         }),
+                         rowName<TimingRow>);
+
+}  // namespace
+}  // namespace velto

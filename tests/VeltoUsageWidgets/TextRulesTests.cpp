@@ -1,1 +1,378 @@
-// TextRulesTests: being written.
+// TextRulesTests: cleaning tables, Unicode's break tests through clean, and the matchers against ICU regex.
+#include "TextRules.h"
+
+#include "UnicodeText.h"
+
+#include <gtest/gtest.h>
+#include <unicode/regex.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace velto {
+namespace {
+
+/// Shows a UTF-8 text with its bytes beyond printable ASCII escaped, for failure messages.
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
+      out.push_back(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
+      out += hex;
+    }
+  }
+  return out;
+}
+
+std::string repeated(std::string_view text, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(TextRules, Clean) {
+  struct Case {
+    std::string text;
+    std::size_t limit;
+    std::string cleaned;
+  };
+  const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
+  const Case cases[] = {
+      {"plain", 10, "plain"},
+      {"a\x01" "b\x7F" "c", 10, "abc"},                          // controls anywhere
+      {"a\tb\r\nc\u0085d", 10, "abcd"},                           // inner breaks are controls too
+      {"\u200Bab\u200D c\uFEFF", 10, "ab c"},                     // format characters
+      {"a\u00ADb\u2060c", 10, "abc"},                             // soft hyphen, word joiner
+      {" \u00A0ab c\u3000\u2028 ", 10, "ab c"},                   // Zs and Zl at the ends
+      {"\u2029\t x \n\v", 10, "x"},
+      {"a \u200B", 10, "a"},                                      // removal comes before trimming
+      {"a\u00A0\u00A0b", 10, "a\u00A0\u00A0b"},                   // inner white space stays
+      {"ab cd", 3, "ab "},                                        // the cut comes after trimming, so the
+                                                                  // result need not be clean itself
+      {"ab cd", 2, "ab"},
+      {"abc", 0, ""},
+      {"\u00E9t\u00E9", 0, ""},
+      {"   ", 5, ""},
+      {" \u3000\u200B ", 5, ""},
+      {"", 3, ""},
+      {"e\u0301e\u0301", 1, "e\u0301"},                           // never normalised, marks stay with base
+      {"\u00E9\u00E9", 1, "\u00E9"},
+      {"e\u0301\u0302x", 1, "e\u0301\u0302"},
+      {" \u0301a", 5, "\u0301a"},
+      {"\u2764\uFE0F!", 1, "\u2764\uFE0F"},                       // U+FE0F is a mark, not a format character
+      {"\U0001F44D\U0001F3FD\U0001F44D", 1, "\U0001F44D\U0001F3FD"},
+      {"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA", 1, "\U0001F1EB\U0001F1F7"},
+      {"1\uFE0F\u20E3#", 1, "1\uFE0F\u20E3"},
+      {family, 1, "\U0001F468"},                                  // ZWJ gone: three people, not a family
+      {family, 3, "\U0001F468\U0001F469\U0001F467"},
+      {"e\u200D\u0301", 1, "e\u0301"},                            // clusters counted after removal
+      {"\u4E2D\u6587\u540D", 2, "\u4E2D\u6587"},
+      {"\xFF" "a", 5, "\uFFFD" "a"},                              // invalid UTF-8 is replaced,
+      {"a\xC3", 5, "a\uFFFD"},
+      {"\xE2\x80" "b", 5, "\uFFFD" "b"},                          // one U+FFFD per maximal subpart
+      {"\xC0\x80", 5, "\uFFFD\uFFFD"},
+      {"\xED\xA0\x80", 5, "\uFFFD\uFFFD\uFFFD"},                  // an encoded surrogate
+      {" \xFF ", 5, "\uFFFD"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(escaped(c.text) + " limit " + std::to_string(c.limit));
+    const std::string cleaned = clean(c.text, c.limit);
+    EXPECT_EQ(cleaned, c.cleaned) << escaped(cleaned);
+    EXPECT_EQ(isClean(c.text, c.limit), cleaned == c.text);
+    EXPECT_LE(characterCount(cleaned), c.limit);
+  }
+}
+
+TEST(TextRules, IsClean) {
+  struct Case {
+    std::string text;
+    std::size_t limit;
+    bool isClean;
+  };
+  const std::string thumb = "\U0001F44D\U0001F3FD";
+  const Case cases[] = {
+      {"", 0, true},
+      {"name", 4, true},
+      {"name", 3, false},
+      {"name ", 10, false},
+      {"na\tme", 10, false},
+      {"cafe\u0301", 4, true},        // decomposed text is clean as it is
+      {"caf\u00E9", 4, true},
+      {"a\u00A0b", 3, true},
+      {"a\u00A0", 3, false},
+      {"a\u200Bb", 3, false},
+      {"\u2764\uFE0F", 1, true},
+      {repeated(thumb, 60), 60, true},  // 120 scalars, 60 characters
+      {repeated(thumb, 61), 60, false},
+      {repeated("\u4E2D", 60), 60, true},
+      {"\xFF", 5, false},              // repaired text is never the text itself
+      {"\uFFFD", 5, true},
+      {"a\xCC", 5, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(escaped(c.text) + " limit " + std::to_string(c.limit));
+    EXPECT_EQ(isClean(c.text, c.limit), c.isClean);
+    EXPECT_EQ(canonicallyEqual(clean(c.text, c.limit), c.text), c.isClean);
+  }
+}
+
+// Random texts through both the ASCII shortcut and the general path, which a removed U+200B forces; isClean
+// must give the answer of its definition either way.
+TEST(TextRules, ShortcutsAgreeWithGeneralPath) {
+  std::mt19937 random(7);
+  const std::vector<std::string> alphabet = {"a", "b", " ",      "\t",     "\r",     "\n",     "\x01",  "\x7F",
+                                             "e\u0301", "\u00E9", "\u00A0", "\u200D", "\u3000", "\xFF", "\u0301"};
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<std::size_t> length(0, 10);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    for (std::size_t n = length(random); n > 0; --n) text += alphabet[pick(random)];
+    const std::size_t limit = length(random);
+    SCOPED_TRACE(escaped(text) + " limit " + std::to_string(limit));
+    ASSERT_EQ(clean(text + "\u200B", limit), clean(text, limit));
+    ASSERT_EQ(clean("\u200B" + text, limit), clean(text, limit));
+    ASSERT_EQ(isClean(text, limit), canonicallyEqual(clean(text, limit), text));
+    ASSERT_LE(characterCount(clean(text, limit)), limit);
+  }
+}
+
+/// One line of Unicode's GraphemeBreakTest.txt as its code points and the clusters it marks.
+struct BreakTestLine {
+  std::vector<UChar32> scalars;
+  std::vector<std::size_t> boundaries;  // scalar indexes where a cluster starts, then the end
+};
+
+BreakTestLine parseBreakTestLine(std::string line) {
+  line = line.substr(0, line.find('#'));
+  std::istringstream tokens(line);
+  BreakTestLine parsed;
+  for (std::string token; tokens >> token;) {
+    if (token == "\u00F7") {
+      parsed.boundaries.push_back(parsed.scalars.size());
+    } else if (token != "\u00D7") {
+      parsed.scalars.push_back(static_cast<UChar32>(std::stoul(token, nullptr, 16)));
+    }
+  }
+  return parsed;
+}
+
+std::string utf8(const std::vector<UChar32>& scalars, std::size_t from, std::size_t to) {
+  icu::UnicodeString text;
+  for (std::size_t i = from; i < to; ++i) text.append(scalars[i]);
+  std::string out;
+  return text.toUTF8String(out);
+}
+
+// Lines without controls or format characters clean to their trimmed text; trimming a scalar only moves the
+// boundary next to it, so the clusters of what remains are the line's own, and each cut must land on them.
+TEST(TextRules, CleanCutsOnUnicodeGraphemeBoundaries) {
+  const std::filesystem::path path = "/usr/share/unicode/auxiliary/GraphemeBreakTest.txt";
+  std::ifstream file(path);
+  if (!file) GTEST_SKIP() << path << " is absent (Debian package unicode-data)";
+  const auto gc = [](UChar32 c) { return U_GET_GC_MASK(c); };
+  std::size_t checked = 0;
+  for (std::string line; std::getline(file, line);) {
+    const BreakTestLine parsed = parseBreakTestLine(line);
+    if (parsed.scalars.empty()) continue;
+    if (std::any_of(parsed.scalars.begin(), parsed.scalars.end(),
+                    [&](UChar32 c) { return (gc(c) & (U_GC_CC_MASK | U_GC_CF_MASK)) != 0; })) {
+      continue;
+    }
+    const auto blank = [&](UChar32 c) { return (gc(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0; };
+    std::size_t first = 0;
+    std::size_t last = parsed.scalars.size();
+    while (first < last && blank(parsed.scalars[first])) ++first;
+    while (last > first && blank(parsed.scalars[last - 1])) --last;
+    std::vector<std::size_t> cuts = {first};
+    for (std::size_t b : parsed.boundaries) {
+      if (b > first && b < last) cuts.push_back(b);
+    }
+    if (last > first) cuts.push_back(last);
+    const std::string text = utf8(parsed.scalars, 0, parsed.scalars.size());
+    SCOPED_TRACE(line);
+    for (std::size_t k = 0; k <= cuts.size(); ++k) {
+      const std::size_t end = cuts[std::min(k, cuts.size() - 1)];
+      ASSERT_EQ(clean(text, k), utf8(parsed.scalars, first, end)) << "k=" << k;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 200u);
+}
+
+TEST(TextRules, PatternsSeeOneFinalLineTerminator) {
+  struct Case {
+    std::string text;
+    bool agent, account, amount, day;
+  };
+  const Case cases[] = {
+      {"codex", true, true, false, false},
+      {"claude-code_2", true, true, false, false},
+      {"org:team", false, true, false, false},
+      {"Codex", false, false, false, false},
+      {"", false, false, false, false},
+      {"12", true, true, true, false},
+      {"-12.50", false, false, true, false},
+      {"-", true, true, false, false},
+      {"1.", false, false, false, false},
+      {".5", false, false, false, false},
+      {"+1", false, false, false, false},
+      {"1e5", true, true, false, false},
+      {repeated("9", 20) + "." + repeated("9", 12), false, false, true, false},
+      {repeated("9", 21), true, true, false, false},
+      {"1." + repeated("9", 13), false, false, false, false},
+      {"2024-02-30", true, true, false, true},
+      {"2024-2-03", true, true, false, false},
+      {repeated("a", 40), true, true, false, false},
+      {repeated("a", 41), false, true, false, false},
+      {repeated("a", 80), false, true, false, false},
+      {repeated("a", 81), false, false, false, false},
+      // One final terminator is stepped over, "\r\n" counting as one; two are not.
+      {"abc\n", true, true, false, false},
+      {"7\r\n", true, true, true, false},
+      {"2024-01-31\r", true, true, false, true},
+      {"7\v", true, true, true, false},
+      {"7\f", true, true, true, false},
+      {"7\u0085", true, true, true, false},
+      {"7\u2028", true, true, true, false},
+      {"7\u2029", true, true, true, false},
+      {"7\n\n", false, false, false, false},
+      {"7\n\r", false, false, false, false},
+      {"7\t", false, false, false, false},
+      {"\n", false, false, false, false},
+      {"\n7", false, false, false, false},
+      {"7\n7", false, false, false, false},
+      {repeated("a", 40) + "\n", true, true, false, false},
+      {"7\xC2", false, false, false, false},
+      {"7\xE2\x80", false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(escaped(c.text));
+    EXPECT_EQ(matchesAgentKey(c.text), c.agent);
+    EXPECT_EQ(matchesAccountID(c.text), c.account);
+    EXPECT_EQ(matchesAmount(c.text), c.amount);
+    EXPECT_EQ(matchesDay(c.text), c.day);
+  }
+}
+
+/// An ICU regex searched with find(), as the rules are written.
+class IcuPattern {
+ public:
+  explicit IcuPattern(const char* pattern) {
+    UErrorCode status = U_ZERO_ERROR;
+    pattern_.reset(icu::RegexPattern::compile(icu::UnicodeString::fromUTF8(pattern), 0, status));
+    if (U_SUCCESS(status)) matcher_.reset(pattern_->matcher(status));
+    if (U_FAILURE(status)) throw std::runtime_error(u_errorName(status));
+  }
+  bool find(std::string_view text) {
+    input_ = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    matcher_->reset(input_);
+    return matcher_->find();
+  }
+
+ private:
+  std::unique_ptr<icu::RegexPattern> pattern_;
+  std::unique_ptr<icu::RegexMatcher> matcher_;
+  icu::UnicodeString input_;
+};
+
+/// Texts shaped like one rule's matches, with noise from an alphabet that stresses all of them.
+class Generator {
+ public:
+  explicit Generator(std::uint32_t seed) : random_(seed) {}
+
+  std::string fromAlphabet() { return pickFrom(kNoise); }
+  std::string terminator() { return pickFrom(kTerminators); }
+  std::size_t upTo(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n)(random_); }
+  bool chance(double p) { return std::bernoulli_distribution(p)(random_); }
+
+  /// `count` scalars from `valid`, each replaced by noise with a small probability.
+  std::string run(std::string_view valid, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) out += chance(0.03) ? fromAlphabet() : std::string(1, valid[upTo(valid.size() - 1)]);
+    return out;
+  }
+  /// Zero, one (mostly) or two line terminators, or a stray character after the body.
+  std::string ending() {
+    const std::size_t kind = upTo(9);
+    if (kind < 4) return {};
+    if (kind < 8) return terminator();
+    if (kind == 8) return terminator() + terminator();
+    return fromAlphabet();
+  }
+
+ private:
+  std::string pickFrom(const std::vector<std::string>& options) { return options[upTo(options.size() - 1)]; }
+
+  static inline const std::vector<std::string> kTerminators = {"\n", "\r\n", "\r", "\v", "\f", "\u0085",
+                                                               "\u2028", "\u2029"};
+  static inline const std::vector<std::string> kNoise = {
+      "a", "z", "A", "Z", "0", "9", "_", ":", "-", ".", "+", ",", "e", "E", " ", "\t", "\n", "\r\n", "\r",
+      "\v", "\f", "\u0085", "\u2028", "\u2029", "\u00E9", "\u0660", "\xFF", "\xC2", "\xE2\x80", "\xA8"};
+  std::mt19937 random_;
+};
+
+TEST(TextRules, MatchersAgreeWithIcuRegex) {
+  struct Rule {
+    const char* name;
+    IcuPattern icu;
+    bool (*matches)(std::string_view);
+  };
+  Rule rules[] = {
+      {"agent", IcuPattern("^[a-z0-9_-]{1,40}$"), matchesAgentKey},
+      {"account", IcuPattern("^[a-z0-9_:-]{1,80}$"), matchesAccountID},
+      {"amount", IcuPattern("^-?[0-9]{1,20}(\\.[0-9]{1,12})?$"), matchesAmount},
+      {"day", IcuPattern("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"), matchesDay},
+  };
+  Generator g(0x5EED);
+  const std::vector<std::function<std::string()>> shapes = {
+      [&] { return g.run("abcxyz0189_-", g.upTo(45)) + g.ending(); },
+      [&] { return g.run("abz09_:-", g.upTo(85)) + g.ending(); },
+      [&] {
+        std::string text = g.chance(0.3) ? "-" : g.chance(0.05) ? g.fromAlphabet() : "";
+        text += g.run("0123456789", 16 + g.upTo(6));
+        if (g.chance(0.6)) text += (g.chance(0.9) ? "." : g.fromAlphabet()) + g.run("0123456789", 9 + g.upTo(5));
+        return text + g.ending();
+      },
+      [&] {
+        return g.run("0123456789", 3 + g.upTo(2)) + g.run("-", 1) + g.run("0123456789", 1 + g.upTo(2)) +
+               g.run("-", 1) + g.run("0123456789", 1 + g.upTo(2)) + g.ending();
+      },
+      [&] {
+        std::string text;
+        for (std::size_t n = g.upTo(6); n > 0; --n) text += g.fromAlphabet();
+        return text;
+      },
+  };
+  std::size_t matched = 0;
+  std::size_t tried = 0;
+  for (int round = 0; round < 10000; ++round) {
+    for (const auto& shape : shapes) {
+      const std::string text = shape();
+      for (Rule& rule : rules) {
+        const bool expected = rule.icu.find(text);
+        ASSERT_EQ(rule.matches(text), expected) << rule.name << " on \"" << escaped(text) << '"';
+        matched += expected ? 1 : 0;
+        ++tried;
+      }
+    }
+  }
+  // The generator must hit both sides of every rule often, or the agreement says little.
+  EXPECT_GT(matched, tried / 10);
+  EXPECT_LT(matched, tried / 2);
+}
+
+}  // namespace
+}  // namespace velto

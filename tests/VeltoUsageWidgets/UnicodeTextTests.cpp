@@ -1,1 +1,183 @@
-// UnicodeTextTests: being written.
+// UnicodeTextTests: canonical equivalence and grapheme clusters, checked against Unicode's own break tests.
+#include "UnicodeText.h"
+
+#include <gtest/gtest.h>
+#include <unicode/unistr.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velto {
+namespace {
+
+/// Shows a UTF-8 text with its bytes beyond printable ASCII escaped, for failure messages.
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
+      out.push_back(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
+      out += hex;
+    }
+  }
+  return out;
+}
+
+TEST(UnicodeText, CanonicalEquivalence) {
+  struct Case {
+    std::string a, b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {"", "", true},
+      {"", "a", false},
+      {"abc", "abd", false},
+      {"a", "A", false},
+      {"caf\u00E9", "cafe\u0301", true},                 // precomposed vs decomposed
+      {"\u00E9", "e", false},                             // the mark matters
+      {"a\u0323\u0301", "a\u0301\u0323", true},           // classes 220 and 230 reorder
+      {"a\u0301\u0300", "a\u0300\u0301", false},          // both 230: order is meaningful
+      {"\u1EC7", "e\u0302\u0323", true},                  // ệ from marks in the non-canonical order
+      {"\uAC01", "\u1100\u1161\u11A8", true},             // Hangul LVT syllable vs jamo
+      {"\uAC00", "\u1100\u1161", true},                   // Hangul LV syllable vs jamo
+      {"\uAC00", "\uAC01", false},
+      {"K", "\u212A", true},                              // KELVIN SIGN decomposes to ASCII
+      {"\u00C5", "\u212B", true},                         // ANGSTROM SIGN
+      {"\uFB01", "fi", false},                            // compatibility, not canonical
+      {"\u2460", "1", false},
+      {"\xFF", "\xFF", true},                             // invalid bytes equal themselves
+      {"\xFF", "\xFE", false},                            // ... and nothing else,
+      {"\xFF", "\uFFFD", false},                          // not even their repaired form
+      {"e\xCC", "e\xCC", true},
+      {std::string("a\0b", 3), std::string("a\0c", 3), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(escaped(c.a) + " vs " + escaped(c.b));
+    EXPECT_EQ(canonicallyEqual(c.a, c.b), c.equal);
+    EXPECT_EQ(canonicallyEqual(c.b, c.a), c.equal);
+  }
+}
+
+TEST(UnicodeText, CharacterCountAndPrefixLength) {
+  struct Case {
+    std::string text;
+    std::size_t count;
+  };
+  const Case cases[] = {
+      {"", 0},
+      {"abc", 3},
+      {"\r\n", 1},
+      {"a\r\nb", 3},
+      {"\n\r", 2},
+      {"\r\r\n", 2},
+      {"e\u0301", 1},
+      {"e\u0301\u0302x", 2},
+      {"\u0301a", 2},                                       // a leading mark is a cluster of its own
+      {"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA", 2},      // two flags
+      {"\U0001F1EB\U0001F1F7\U0001F1E9", 2},                // a lone regional indicator after a flag
+      {"\U0001F44D\U0001F3FD", 1},                          // skin tone modifier
+      {"1\uFE0F\u20E3", 1},                                 // keycap
+      {"\U0001F468\u200D\U0001F469\u200D\U0001F467", 1},    // ZWJ family
+      {"\u1100\u1161\u11A8", 1},                            // Hangul jamo
+      {"\u4E2D\u6587", 2},
+      {"\xFF\xFE", 2},                                      // each invalid byte reads as U+FFFD
+      {"a\xCC\x81", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(escaped(c.text));
+    EXPECT_EQ(characterCount(c.text), c.count);
+    EXPECT_EQ(characterPrefixLength(c.text, 0), 0u);
+    EXPECT_EQ(characterPrefixLength(c.text, c.count), c.text.size());
+    EXPECT_EQ(characterPrefixLength(c.text, c.count + 5), c.text.size());
+    if (c.count > 1) {
+      const std::size_t cut = characterPrefixLength(c.text, c.count - 1);
+      EXPECT_LT(cut, c.text.size());
+      EXPECT_EQ(characterCount(c.text.substr(0, cut)), c.count - 1);
+      EXPECT_EQ(characterCount(c.text.substr(cut)), 1u);
+    }
+  }
+}
+
+// The ASCII shortcut must agree with ICU: a trailing "é" forces the ICU path and is always one more cluster,
+// since nothing in ASCII extends into it.
+TEST(UnicodeText, AsciiShortcutAgreesWithIcu) {
+  std::mt19937 random(20240607);
+  const std::string alphabet = "ab \r\n\t\x01\x7F";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<std::size_t> length(0, 12);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (std::size_t n = length(random); n > 0; --n) text.push_back(alphabet[pick(random)]);
+    const std::string forced = text + "\u00E9";
+    SCOPED_TRACE(escaped(text));
+    ASSERT_EQ(characterCount(text) + 1, characterCount(forced));
+    for (std::size_t k = 0; k <= characterCount(text); ++k) {
+      ASSERT_EQ(characterPrefixLength(text, k), characterPrefixLength(forced, k)) << "k=" << k;
+    }
+  }
+}
+
+TEST(UnicodeText, CountsFromSeveralThreads) {
+  const std::string text = "e\u0301\U0001F44D\U0001F3FD\U0001F1EB\U0001F1F7\r\nx";
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(8, 0);
+  for (std::size_t t = 0; t < wrong.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 2000; ++i) wrong[t] += characterCount(text) == 5 ? 0 : 1;
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int w : wrong) EXPECT_EQ(w, 0);
+}
+
+/// One line of Unicode's GraphemeBreakTest.txt: the text, cut into the clusters it marks.
+std::vector<std::string> parseBreakTestLine(std::string line) {
+  line = line.substr(0, line.find('#'));
+  std::istringstream tokens(line);
+  std::vector<std::string> clusters;
+  for (std::string token; tokens >> token;) {
+    if (token == "\u00F7") {  // ÷ a boundary
+      clusters.emplace_back();
+    } else if (token != "\u00D7") {  // × no boundary; anything else is a code point
+      if (clusters.empty()) clusters.emplace_back();
+      icu::UnicodeString scalar(static_cast<UChar32>(std::stoul(token, nullptr, 16)));
+      scalar.toUTF8String(clusters.back());
+    }
+  }
+  if (!clusters.empty() && clusters.back().empty()) clusters.pop_back();  // the final ÷
+  return clusters;
+}
+
+TEST(UnicodeText, PassesUnicodeGraphemeBreakTest) {
+  const std::filesystem::path path = "/usr/share/unicode/auxiliary/GraphemeBreakTest.txt";
+  std::ifstream file(path);
+  if (!file) GTEST_SKIP() << path << " is absent (Debian package unicode-data)";
+  std::size_t checked = 0;
+  for (std::string line; std::getline(file, line);) {
+    const std::vector<std::string> clusters = parseBreakTestLine(line);
+    if (clusters.empty()) continue;
+    std::string text;
+    for (const std::string& cluster : clusters) text += cluster;
+    SCOPED_TRACE(line);
+    ASSERT_EQ(characterCount(text), clusters.size());
+    std::size_t end = 0;
+    for (std::size_t k = 1; k <= clusters.size(); ++k) {
+      end += clusters[k - 1].size();
+      ASSERT_EQ(characterPrefixLength(text, k), end) << "k=" << k;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 500u);
+}
+
+}  // namespace
+}  // namespace velto

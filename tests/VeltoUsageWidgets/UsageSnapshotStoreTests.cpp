@@ -1,1 +1,615 @@
-// UsageSnapshotStoreTests: being written.
+// UsageSnapshotStoreTests: the snapshot file on a real file system, with system-call faults injected.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <system_error>
+#include <vector>
+
+#include "GroupContainer.h"
+#include "SnapshotError.h"
+#include "SnapshotJson.h"
+#include "UsageSnapshotStore.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+
+UsageWidgetSnapshot sampleSnapshot() {
+  return {.server = "velto.example",
+          .capturedAt = 1'700'000'000.25,
+          .accounts = {{.id = "claude:work",
+                        .agent = "claude",
+                        .name = "Work 工作",
+                        .windows = {{.label = "5-hour window",
+                                     .kind = "session",
+                                     .model = "",
+                                     .percent = 42.5,
+                                     .resetAt = 1'700'018'000,
+                                     .observedAt = 1'699'999'990,
+                                     .tier = "warn"}},
+                        .wallets = {{.kind = "bonus", .currency = "USD", .amount = "12.50"}},
+                        .observedAt = 1'700'000'000,
+                        .output = UsageWidgetOutput{.day = "2023-11-14", .today = 1200, .week = 8400}},
+                       {.id = "codex", .agent = "codex", .name = "Codex"}}};
+}
+
+UsageWidgetSnapshot otherSnapshot() {
+  return {.server = "other.example", .capturedAt = 1'700'000'100, .accounts = {{.id = "a", .agent = "a"}}};
+}
+
+/// A valid snapshot whose encoding is exactly 65,536 bytes: windows with 100-character labels are added
+/// until the size is passed, then labels are cut from the back by the excess (one ASCII byte per character).
+const UsageWidgetSnapshot& largestSnapshot() {
+  static const UsageWidgetSnapshot snapshot = [] {
+    const std::size_t target = UsageWidgetSnapshot::maximumBytes;
+    UsageWidgetSnapshot built{.server = "server", .capturedAt = 1'700'000'000};
+    std::size_t size = encode(built).size();
+    const UsageWidgetWindow window{.label = std::string(100, 'x'), .kind = "k", .model = "", .percent = 50};
+    while (size <= target) {
+      if (built.accounts.empty() || built.accounts.back().windows.size() == 64) {
+        const UsageWidgetAccount account{
+            .id = "account-" + std::to_string(built.accounts.size()), .agent = "agent", .name = "Name"};
+        size += encode(account).size() + (built.accounts.empty() ? 0 : 1);
+        built.accounts.push_back(account);
+      }
+      auto& windows = built.accounts.back().windows;
+      size += encode(window).size() + (windows.empty() ? 0 : 1);
+      windows.push_back(window);
+    }
+    std::size_t excess = size - target;
+    for (auto account = built.accounts.rbegin(); excess > 0; ++account) {
+      for (auto shortened = account->windows.rbegin(); excess > 0 && shortened != account->windows.rend();
+           ++shortened) {
+        const std::size_t cut = std::min(excess, shortened->label.size());
+        shortened->label.resize(shortened->label.size() - cut);
+        excess -= cut;
+      }
+    }
+    return built;
+  }();
+  return snapshot;
+}
+
+std::string readBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+mode_t modeOf(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
+std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(directory, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(".tmp")) names.push_back(name);
+  }
+  return names;
+}
+
+class UmaskGuard {
+ public:
+  explicit UmaskGuard(mode_t mask) : previous_(::umask(mask)) {}
+  UmaskGuard(const UmaskGuard&) = delete;
+  UmaskGuard& operator=(const UmaskGuard&) = delete;
+  ~UmaskGuard() { ::umask(previous_); }
+
+ private:
+  mode_t previous_;
+};
+
+enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename };
+
+/// The system's operations, except that chosen calls fail: the nth call of a kind (counted from 1) returns
+/// -1 with the given errno. Reads and writes can also be cut short, and lstat can be made to lie.
+class FaultyFiles : public platform::FileOperations {
+ public:
+  struct Fault {
+    Call call;
+    int nth;
+    int error;
+  };
+
+  std::vector<Fault> faults;
+  std::size_t maximumTransfer = SIZE_MAX;
+  bool lstatSaysRegular = false;
+  std::map<Call, int> calls;
+  std::size_t bytesRead = 0;
+
+  int open(const char* path, int flags, mode_t mode) override {
+    return fails(Call::open) ? -1 : FileOperations::open(path, flags, mode);
+  }
+  ssize_t read(int fd, void* buffer, std::size_t count) override {
+    if (fails(Call::read)) return -1;
+    const ssize_t result = FileOperations::read(fd, buffer, std::min(count, maximumTransfer));
+    if (result > 0) bytesRead += static_cast<std::size_t>(result);
+    return result;
+  }
+  ssize_t write(int fd, const void* buffer, std::size_t count) override {
+    return fails(Call::write) ? -1 : FileOperations::write(fd, buffer, std::min(count, maximumTransfer));
+  }
+  int fstat(int fd, struct stat* status) override {
+    return fails(Call::fstat) ? -1 : FileOperations::fstat(fd, status);
+  }
+  int lstat(const char* path, struct stat* status) override {
+    const int result = FileOperations::lstat(path, status);
+    if (result == 0 && lstatSaysRegular) status->st_mode = (status->st_mode & ~static_cast<mode_t>(S_IFMT)) | S_IFREG;
+    return result;
+  }
+  int fchmod(int fd, mode_t mode) override { return fails(Call::fchmod) ? -1 : FileOperations::fchmod(fd, mode); }
+  int chmod(const char* path, mode_t mode) override {
+    return fails(Call::chmod) ? -1 : FileOperations::chmod(path, mode);
+  }
+  int fsync(int fd) override { return fails(Call::fsync) ? -1 : FileOperations::fsync(fd); }
+  // Like Linux, a failing close has still released the descriptor.
+  int close(int fd) override {
+    const int result = FileOperations::close(fd);
+    return fails(Call::close) ? -1 : result;
+  }
+  int mkdir(const char* path, mode_t mode) override {
+    return fails(Call::mkdir) ? -1 : FileOperations::mkdir(path, mode);
+  }
+  int rename(const char* from, const char* to) override {
+    return fails(Call::rename) ? -1 : FileOperations::rename(from, to);
+  }
+
+ private:
+  bool fails(Call call) {
+    const int nth = ++calls[call];
+    for (const Fault& fault : faults) {
+      if (fault.call == call && fault.nth == nth) {
+        errno = fault.error;
+        return true;
+      }
+    }
+    return false;
+  }
+};
+
+class UsageSnapshotStoreTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "velto-store-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
+    root = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+
+  fs::path file() const { return root / "usage-v1.json"; }
+  UsageSnapshotStore store(platform::FileOperations& files = platform::FileOperations::system()) const {
+    return UsageSnapshotStore(root, files);
+  }
+
+  fs::path root;
+};
+
+TEST_F(UsageSnapshotStoreTest, WrittenSnapshotReadsBackEqualAndIsReplacedByTheNext) {
+  store().write(sampleSnapshot());
+  const auto outcome = store().inspect();
+  EXPECT_EQ(outcome.snapshot, sampleSnapshot());
+  EXPECT_EQ(outcome.problem, "");
+  EXPECT_EQ(readBytes(file()), encode(sampleSnapshot()));
+
+  store().write(otherSnapshot());
+  EXPECT_EQ(store().read(), otherSnapshot());
+  EXPECT_EQ(modeOf(file()), 0600);
+  EXPECT_TRUE(temporaryFilesIn(root).empty());
+}
+
+class UsageSnapshotStoreUmaskTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<mode_t> {};
+
+// 0277 would leave a new directory 0500, in which the next level could not even be created.
+TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverTheUmask) {
+  const fs::path directory = root / "a" / "b" / "UsageWidget";
+  {
+    const UmaskGuard umask(GetParam());
+    UsageSnapshotStore(directory).write(sampleSnapshot());
+  }
+  for (const fs::path& created : {root / "a", root / "a" / "b", directory}) EXPECT_EQ(modeOf(created), 0700) << created;
+  EXPECT_EQ(modeOf(directory / "usage-v1.json"), 0600);
+  EXPECT_EQ(UsageSnapshotStore(directory).read(), sampleSnapshot());
+}
+
+INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest,
+                         testing::Values(mode_t{0000}, mode_t{0022}, mode_t{0077}, mode_t{0277}));
+
+TEST_F(UsageSnapshotStoreTest, ExistingDirectoryKeepsItsMode) {
+  ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+  store().write(sampleSnapshot());
+  EXPECT_EQ(modeOf(root), 0755);
+  EXPECT_EQ(modeOf(file()), 0600);
+}
+
+enum class Entry { directory, fifo, symlinkToSnapshot, symlinkToDevNull, socket, deviceNode };
+
+class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
+                                    public testing::WithParamInterface<std::tuple<Entry, bool>> {
+ protected:
+  /// Puts an entry of the given kind at the file's name; false when this system does not let us.
+  bool make(Entry entry) {
+    const fs::path target = root / "elsewhere.json";
+    switch (entry) {
+      case Entry::directory:
+        return ::mkdir(file().c_str(), 0700) == 0;
+      case Entry::fifo:
+        return ::mkfifo(file().c_str(), 0600) == 0;
+      case Entry::symlinkToSnapshot:
+        writeBytes(target, encode(sampleSnapshot()));
+        return ::symlink(target.c_str(), file().c_str()) == 0;
+      case Entry::symlinkToDevNull:
+        return ::symlink("/dev/null", file().c_str()) == 0;
+      case Entry::deviceNode:
+        return ::mknod(file().c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+      case Entry::socket: {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (file().string().size() >= sizeof address.sun_path) return false;
+        std::strcpy(address.sun_path, file().c_str());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+      }
+    }
+    return false;
+  }
+};
+
+// With lstat fooled into calling every entry regular (the name swapped between lstat and open), the checks
+// on the open descriptor must still refuse it, and opening a FIFO must still not block.
+TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutBlocking) {
+  const auto [entry, lstatFooled] = GetParam();
+  if (!make(entry)) GTEST_SKIP() << "this entry kind cannot be made here";
+  FaultyFiles files;
+  files.lstatSaysRegular = lstatFooled;
+  ::alarm(10);  // a blocking open would otherwise hang the suite; SIGALRM ends it loudly instead
+  const auto outcome = store(files).inspect();
+  ::alarm(0);
+  EXPECT_EQ(outcome.snapshot, std::nullopt);
+  if (lstatFooled) {
+    EXPECT_TRUE(outcome.problem.starts_with(file().string() + ": ")) << outcome.problem;
+  } else {
+    EXPECT_EQ(outcome.problem, file().string() + ": not a regular file");
+    EXPECT_EQ(files.calls[Call::open], 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, UsageSnapshotStoreEntryTest,
+                         testing::Combine(testing::Values(Entry::directory, Entry::fifo, Entry::symlinkToSnapshot,
+                                                          Entry::symlinkToDevNull, Entry::socket, Entry::deviceNode),
+                                          testing::Bool()));
+
+struct SizeCase {
+  const char* name;
+  bool byteOrderMark;
+  std::size_t paddedTo;  ///< total file size after trailing spaces; 0: no padding
+  bool readable;
+};
+
+class UsageSnapshotStoreSizeTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<SizeCase> {};
+
+// The limit counts the file's bytes, a byte order mark included; the padding is valid JSON white space, so
+// only the size can make the oversized files unreadable.
+TEST_P(UsageSnapshotStoreSizeTest, FileSizeLimitCountsEveryByte) {
+  const SizeCase& row = GetParam();
+  std::string bytes = (row.byteOrderMark ? "\xEF\xBB\xBF" : "") + encode(sampleSnapshot());
+  if (row.paddedTo > 0) bytes.resize(row.paddedTo, ' ');
+  writeBytes(file(), bytes);
+  const auto outcome = store().inspect();
+  EXPECT_EQ(outcome.snapshot.has_value(), row.readable) << outcome.problem;
+  if (row.readable) {
+    EXPECT_EQ(outcome.snapshot, sampleSnapshot());
+  } else {
+    EXPECT_EQ(outcome.problem, file().string() + ": larger than 65536 bytes");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, UsageSnapshotStoreSizeTest,
+                         testing::Values(SizeCase{"ByteOrderMark", true, 0, true},
+                                         SizeCase{"Exactly65536", false, 65536, true},
+                                         SizeCase{"Exactly65537", false, 65537, false},
+                                         SizeCase{"ByteOrderMarkTo65536", true, 65536, true},
+                                         SizeCase{"ByteOrderMarkTo65537", true, 65537, false},
+                                         SizeCase{"OneMebibyte", false, 1 << 20, false}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(UsageSnapshotStoreTest, NeverReadsMoreThanOneByteBeyondTheLimit) {
+  writeBytes(file(), std::string(1 << 20, ' '));
+  FaultyFiles files;
+  EXPECT_EQ(store(files).read(), std::nullopt);
+  EXPECT_LE(files.bytesRead, 65537U);
+}
+
+TEST_F(UsageSnapshotStoreTest, EncodingOfExactly65536BytesIsWrittenAndOneMoreIsRefused) {
+  const UsageWidgetSnapshot largest = largestSnapshot();
+  ASSERT_EQ(encode(largest).size(), 65536U);
+  store().write(largest);
+  EXPECT_EQ(store().read(), largest);
+
+  UsageWidgetSnapshot larger = largest;
+  larger.server += "s";
+  ASSERT_EQ(encode(larger).size(), 65537U);
+  const std::string before = readBytes(file());
+  try {
+    store().write(larger);
+    FAIL() << "a 65,537-byte encoding was written";
+  } catch (const SnapshotFailure& failure) {
+    EXPECT_EQ(failure.error(), SnapshotError::tooLarge);
+  }
+  EXPECT_EQ(readBytes(file()), before);
+  EXPECT_TRUE(temporaryFilesIn(root).empty());
+}
+
+struct ContentCase {
+  const char* name;
+  std::string (*content)();  ///< built when the test runs, not while tests are being registered
+  std::string problem;       ///< expected after "<file>: "; empty: only the file's name is checked
+};
+
+class UsageSnapshotStoreContentTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<ContentCase> {};
+
+TEST_P(UsageSnapshotStoreContentTest, UnusableContentYieldsNothingAndSaysWhy) {
+  writeBytes(file(), GetParam().content());
+  const auto outcome = store().inspect();
+  EXPECT_EQ(outcome.snapshot, std::nullopt);
+  const std::string prefix = file().string() + ": ";
+  ASSERT_TRUE(outcome.problem.starts_with(prefix)) << outcome.problem;
+  EXPECT_GT(outcome.problem.size(), prefix.size());
+  if (!GetParam().problem.empty()) {
+    EXPECT_EQ(outcome.problem.substr(prefix.size()), GetParam().problem);
+  }
+}
+
+UsageWidgetSnapshot withBadAgent() {
+  UsageWidgetSnapshot snapshot = sampleSnapshot();
+  snapshot.accounts[1].agent = "Codex";
+  return snapshot;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contents, UsageSnapshotStoreContentTest,
+    testing::Values(
+        ContentCase{"Empty", [] { return std::string(); }, "empty"},
+        ContentCase{"ByteOrderMarkOnly", [] { return std::string("\xEF\xBB\xBF"); }, ""},
+        ContentCase{"NotJson", [] { return std::string("usage: none"); }, ""},
+        ContentCase{"Truncated", [] { return encode(sampleSnapshot()).substr(0, 40); }, ""},
+        ContentCase{"SchemaIsText",
+                    [] { return std::string(R"({"schema":"1","server":"","capturedAt":0,"accounts":[]})"); }, ""},
+        ContentCase{"SchemaTwo", [] { return std::string(R"({"schema":2,"server":"","capturedAt":0,"accounts":[]})"); },
+                    ""},
+        ContentCase{"BadAgent", [] { return encode(withBadAgent()); }, ""}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(UsageSnapshotStoreTest, ValidationFailureNamesTheField) {
+  writeBytes(file(), encode(withBadAgent()));
+  EXPECT_NE(store().inspect().problem.find("accounts[1].agent"), std::string::npos) << store().inspect().problem;
+}
+
+TEST_F(UsageSnapshotStoreTest, MissingFileYieldsNothing) {
+  EXPECT_EQ(store().inspect().problem, file().string() + ": No such file or directory");
+}
+
+TEST_F(UsageSnapshotStoreTest, RefusedWritesCreateNothingNotEvenTheDirectory) {
+  const fs::path directory = root / "new" / "UsageWidget";
+  const std::pair<UsageWidgetSnapshot, SnapshotError> refusals[] = {{withBadAgent(), SnapshotError::invalid},
+                                                                    {[] {
+                                                                       auto larger = largestSnapshot();
+                                                                       larger.server += "s";
+                                                                       return larger;
+                                                                     }(),
+                                                                     SnapshotError::tooLarge}};
+  for (const auto& [snapshot, expected] : refusals) {
+    try {
+      UsageSnapshotStore(directory).write(snapshot);
+      ADD_FAILURE() << "written: " << name(expected);
+    } catch (const SnapshotFailure& failure) {
+      EXPECT_EQ(failure.error(), expected);
+      if (expected == SnapshotError::invalid)
+        EXPECT_NE(std::string(failure.what()).find("accounts[1].agent"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(root / "new"));
+  }
+}
+
+TEST_F(UsageSnapshotStoreTest, WithoutDirectoryNothingIsReadWritingIsUnavailableAndClearingDoesNothing) {
+  const UsageSnapshotStore none(std::nullopt);
+  EXPECT_EQ(none.inspect().snapshot, std::nullopt);
+  EXPECT_EQ(none.inspect().problem, "no shared directory");
+  try {
+    none.write(sampleSnapshot());
+    FAIL() << "written without a directory";
+  } catch (const SnapshotFailure& failure) {
+    EXPECT_EQ(failure.error(), SnapshotError::unavailable);
+  }
+  none.clear();
+}
+
+TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainer) {
+  const auto container = platform::groupContainer(UsageSnapshotStore::groupIdentifier);
+  const auto shared = UsageSnapshotStore::shared();
+  if (container) {
+    EXPECT_EQ(shared.directory(), *container / "UsageWidget");
+  } else {
+    EXPECT_EQ(shared.directory(), std::nullopt);
+    EXPECT_THROW(shared.write(sampleSnapshot()), SnapshotFailure);
+  }
+}
+
+TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
+  store().write(sampleSnapshot());
+  store().clear();
+  EXPECT_EQ(store().read(), std::nullopt);
+  EXPECT_TRUE(fs::is_directory(root));
+  store().clear();  // a missing file is not an error
+  EXPECT_EQ(store().read(), std::nullopt);
+}
+
+TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
+  writeBytes(root / "plain", "x");
+  for (const fs::path& directory : {root / "plain", root / "plain" / "UsageWidget"}) {
+    try {
+      UsageSnapshotStore(directory).write(sampleSnapshot());
+      ADD_FAILURE() << "written under " << directory;
+    } catch (const std::system_error& error) {
+      EXPECT_EQ(error.code(), std::error_code(ENOTDIR, std::generic_category())) << error.what();
+    }
+  }
+  ASSERT_EQ(::mkdir((root / "real").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink("real", (root / "linked").c_str()), 0);
+  UsageSnapshotStore(root / "linked").write(sampleSnapshot());  // a linked shared directory is fine
+  EXPECT_EQ(UsageSnapshotStore(root / "real").read(), sampleSnapshot());
+}
+
+enum class Outcome { keepsOld, replacedThenFails, succeeds };
+
+struct WriteFaultCase {
+  const char* name;
+  std::vector<FaultyFiles::Fault> faults;
+  std::size_t maximumTransfer;
+  Outcome outcome;
+};
+
+class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
+                                         public testing::WithParamInterface<WriteFaultCase> {};
+
+TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) {
+  const WriteFaultCase& row = GetParam();
+  store().write(sampleSnapshot());
+  const std::string old = readBytes(file());
+  FaultyFiles files;
+  files.faults = row.faults;
+  files.maximumTransfer = row.maximumTransfer;
+  try {
+    store(files).write(otherSnapshot());
+    EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
+  } catch (const std::system_error& error) {
+    EXPECT_NE(row.outcome, Outcome::succeeds) << error.what();
+    EXPECT_EQ(error.code(), std::error_code(row.faults.back().error, std::generic_category())) << error.what();
+    EXPECT_NE(std::string(error.what()).find(root.string()), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(readBytes(file()), row.outcome == Outcome::keepsOld ? old : encode(otherSnapshot()));
+  EXPECT_EQ(modeOf(file()), 0600);
+  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{});
+}
+
+std::vector<FaultyFiles::Fault> everyOpen(int error, int count) {
+  std::vector<FaultyFiles::Fault> faults;
+  for (int nth = 1; nth <= count; ++nth) faults.push_back({Call::open, nth, error});
+  return faults;
+}
+
+// Call order of a write into an existing directory: mkdir (EEXIST), open temporary, fchmod, write..., fsync,
+// close, rename, open directory, fsync directory, close directory.
+INSTANTIATE_TEST_SUITE_P(
+    Faults, UsageSnapshotStoreWriteFaultTest,
+    testing::Values(WriteFaultCase{"CreateTemporary", {{Call::open, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"EveryTemporaryNameTaken", everyOpen(EEXIST, 8), SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Write", {{Call::write, 1, ENOSPC}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
+                    WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"CloseFile", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"OpenDirectory", {{Call::open, 2, EMFILE}}, SIZE_MAX, Outcome::replacedThenFails},
+                    WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
+                    WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 2, EIO}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 1, EEXIST}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"InterruptedShortWrites",
+                                   {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
+                                   7,
+                                   Outcome::succeeds}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct DirectoryFaultCase {
+  const char* name;
+  FaultyFiles::Fault fault;
+};
+
+class UsageSnapshotStoreDirectoryFaultTest : public UsageSnapshotStoreTest,
+                                             public testing::WithParamInterface<DirectoryFaultCase> {};
+
+TEST_P(UsageSnapshotStoreDirectoryFaultTest, FailureToMakeTheDirectoryIsReported) {
+  const fs::path directory = root / "a" / "UsageWidget";
+  FaultyFiles files;
+  files.faults = {GetParam().fault};
+  try {
+    UsageSnapshotStore(directory, files).write(sampleSnapshot());
+    FAIL() << "written despite the fault";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::error_code(GetParam().fault.error, std::generic_category())) << error.what();
+  }
+  EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
+  EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
+}
+
+// mkdir calls: the directory (ENOENT), its parent, the directory again.
+INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreDirectoryFaultTest,
+                         testing::Values(DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 1, EACCES}},
+                                         DirectoryFaultCase{"MakeParent", {Call::mkdir, 2, EROFS}},
+                                         DirectoryFaultCase{"MakeDirectoryAfterParent", {Call::mkdir, 3, ENOSPC}},
+                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::chmod, 1, EPERM}}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct ReadFaultCase {
+  const char* name;
+  std::vector<FaultyFiles::Fault> faults;
+  std::size_t maximumTransfer;
+  std::string problem;  ///< empty: the snapshot is read
+};
+
+class UsageSnapshotStoreReadFaultTest : public UsageSnapshotStoreTest,
+                                        public testing::WithParamInterface<ReadFaultCase> {};
+
+TEST_P(UsageSnapshotStoreReadFaultTest, InterruptionsAndShortReadsAreAbsorbedAndFailuresYieldNothing) {
+  const ReadFaultCase& row = GetParam();
+  writeBytes(file(), encode(sampleSnapshot()));
+  FaultyFiles files;
+  files.faults = row.faults;
+  files.maximumTransfer = row.maximumTransfer;
+  const auto outcome = store(files).inspect();
+  if (row.problem.empty()) {
+    EXPECT_EQ(outcome.snapshot, sampleSnapshot()) << outcome.problem;
+  } else {
+    EXPECT_EQ(outcome.snapshot, std::nullopt);
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problem);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, UsageSnapshotStoreReadFaultTest,
+    testing::Values(ReadFaultCase{"InterruptedRead", {{Call::read, 1, EINTR}}, SIZE_MAX, ""},
+                    ReadFaultCase{"OneBytePerRead", {}, 1, ""},
+                    ReadFaultCase{"InterruptedShortReads", {{Call::read, 2, EINTR}, {Call::read, 5, EINTR}}, 3, ""},
+                    ReadFaultCase{"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
+                    ReadFaultCase{
+                        "ReadFailsAfterShortRead", {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
+                    ReadFaultCase{"OpenRefused", {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
+                    ReadFaultCase{"StatusOfDescriptorFails", {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace
+}  // namespace velto

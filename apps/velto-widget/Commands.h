@@ -1,0 +1,28 @@
+// Commands: what each subcommand of velto-widget does, free of command-line parsing.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "ExitCode.h"
+
+namespace velto::app {
+
+/// Where a command writes its result and its complaints.
+struct Streams {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+/// Prints the stored snapshot as the store encodes it; the store is over `directory`, or the shared one.
+ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Streams streams);
+
+/// Decodes and validates a snapshot file ("-" for standard input); prints "valid" or the first broken rule.
+ExitCode checkCommand(const std::string& file, Streams streams);
+
+/// Stores the bundled sample snapshot in a new private directory, reads it back and prints it.
+ExitCode demoCommand(Streams streams);
+
+}  // namespace velto::app

@@ -1,0 +1,68 @@
+// velto-widget: the command line over the usage widget's library.
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <exception>
+#include <iostream>
+
+#include "Commands.h"
+#include "SnapshotError.h"
+
+namespace {
+
+using velto::app::ExitCode;
+
+// Runs a command, turning every exception into a message and exit code 1: the program never ends by an
+// uncaught exception, and a closed standard output is reported, not a crash.
+int run(const std::function<ExitCode(velto::app::Streams)>& command) {
+  int code = velto::app::exitRefused;
+  try {
+    code = command({std::cout, std::cerr});
+  } catch (const velto::SnapshotFailure& failure) {
+    std::cerr << "velto-widget: refused (" << velto::name(failure.error()) << "): " << failure.what() << '\n';
+  } catch (const std::exception& error) {
+    std::cerr << "velto-widget: " << error.what() << '\n';
+  }
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "velto-widget: cannot write to standard output\n";
+    return velto::app::exitRefused;
+  }
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);  // a closed pipe becomes a write error we report, not a signal
+
+  CLI::App app{"velto-widget: reads, checks and shows the usage snapshot of AI agents under quotas.",
+               "velto-widget"};
+  app.set_version_flag("--version", "velto-widget " VELTO_VERSION);
+  app.require_subcommand(1);
+
+  std::optional<std::filesystem::path> directory;
+  std::string file;
+
+  auto* read = app.add_subcommand("read", "Print the stored snapshot as the store encodes it.");
+  read->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the shared one).")
+      ->type_name("DIR");
+
+  auto* check = app.add_subcommand("check", "Decode and validate a snapshot file; print \"valid\" or the first "
+                                            "rule it breaks, with its JSON path.");
+  check->add_option("file", file, "The snapshot file, or - for standard input.")->required()->type_name("FILE");
+
+  auto* demo = app.add_subcommand("demo", "Store the bundled sample snapshot in a new private folder and print it.");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error);
+    return code == 0 ? velto::app::exitSuccess : velto::app::exitUsage;
+  }
+
+  if (read->parsed()) return run([&](auto streams) { return velto::app::readCommand(directory, streams); });
+  if (check->parsed()) return run([&](auto streams) { return velto::app::checkCommand(file, streams); });
+  if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
+  return velto::app::exitUsage;
+}

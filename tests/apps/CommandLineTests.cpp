@@ -1,0 +1,163 @@
+// Tests of the velto-widget command as a user runs it: exit codes, standard output and standard error.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "UsageSnapshotStore.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int exitCode = -1;  // -1: ended by a signal
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "velto-cli-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    scratch_ = pattern;
+    ::setenv("TMPDIR", scratch_.c_str(), 1);  // the demo's private folder goes here too
+  }
+  void TearDown() override {
+    ::unsetenv("TMPDIR");
+    fs::remove_all(scratch_);
+  }
+
+  // Runs the command with `arguments`, standard input from `input` (empty: /dev/null). With `closedOutput`,
+  // standard output is a pipe whose reading end is already closed.
+  Result run(const std::vector<std::string>& arguments, const fs::path& input = {}, bool closedOutput = false) {
+    const auto outPath = scratch_ / "out";
+    const auto errPath = scratch_ / "err";
+    int pipeEnds[2] = {-1, -1};
+    if (closedOutput && ::pipe(pipeEnds) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
+      const int out = closedOutput ? pipeEnds[1] : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(in, 0);
+      ::dup2(out, 1);
+      ::dup2(err, 2);
+      if (closedOutput) ::close(pipeEnds[0]);
+      std::vector<char*> argv{const_cast<char*>(VELTO_COMMAND)};
+      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+      argv.push_back(nullptr);
+      ::execv(VELTO_COMMAND, argv.data());
+      ::_exit(127);
+    }
+    if (closedOutput) {
+      ::close(pipeEnds[0]);
+      ::close(pipeEnds[1]);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    Result result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = closedOutput ? "" : slurp(outPath);
+    result.err = slurp(errPath);
+    return result;
+  }
+
+  fs::path scratch_;
+};
+
+const fs::path fixtures = fs::path(VELTO_FIXTURES_DIR) / "json";
+
+TEST_F(CommandLine, HelpVersionAndUsageErrors) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string inOut;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, "Usage:", ""},
+      {{"check", "--help"}, 0, "FILE", ""},
+      {{"--version"}, 0, "velto-widget 0.", ""},
+      {{}, 2, "", "subcommand"},
+      {{"bogus"}, 2, "", "bogus"},
+      {{"check"}, 2, "", "file is required"},
+      {{"read", "--directory"}, 2, "", "directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const auto result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_NE(result.out.find(c.inOut), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(CommandLine, CheckSaysValidOrNamesTheFirstBrokenRule) {
+  auto result = run({"check", (fixtures / "pass" / "every-field.json").string()});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "valid\n");
+
+  result = run({"check", (fixtures / "fail" / "day-not-in-calendar.json").string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("accounts[0].output.day: must be a real calendar date"), std::string::npos);
+
+  result = run({"check", "-"}, fixtures / "fail" / "percent-as-text.json");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("standard input: accounts[0].windows[0].percent: expected a number"),
+            std::string::npos);
+
+  result = run({"check", (scratch_ / "missing.json").string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("No such file or directory"), std::string::npos);
+
+  const auto large = scratch_ / "large.json";
+  std::ofstream(large) << std::string(70000, ' ');
+  result = run({"check", large.string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("larger than 65536 bytes"), std::string::npos);
+}
+
+TEST_F(CommandLine, ReadPrintsTheStoredSnapshotOrSaysWhyThereIsNone) {
+  auto result = run({"read", "--directory", scratch_.string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("no usable snapshot"), std::string::npos);
+
+  const UsageWidgetSnapshot snapshot{.server = "local", .capturedAt = 1796126400, .accounts = {}};
+  UsageSnapshotStore(scratch_).write(snapshot);
+  result = run({"read", "--directory", scratch_.string()});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, R"({"schema":1,"server":"local","capturedAt":1796126400,"accounts":[]})" "\n");
+}
+
+TEST_F(CommandLine, DemoStoresAndPrintsTheSample) {
+  const auto result = run({"demo"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("Stored the sample snapshot in " + scratch_.string()), std::string::npos);
+  EXPECT_NE(result.out.find(R"("agent":"claude")"), std::string::npos);
+}
+
+TEST_F(CommandLine, ClosedOutputIsAnErrorNotASignal) {
+  const auto result = run({"demo"}, {}, /*closedOutput=*/true);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("cannot write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velto
