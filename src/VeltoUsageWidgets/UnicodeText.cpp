@@ -115,7 +115,9 @@ bool canonicallyEqual(std::string_view a, std::string_view b) {
   if (!validA || !validB) return false;
   UErrorCode status = U_ZERO_ERROR;
   const int32_t order = unorm_compare(ua.getBuffer(), ua.length(), ub.getBuffer(), ub.length(), 0, &status);
-  if (U_FAILURE(status)) throw std::runtime_error(std::string("canonical comparison failed: ") + u_errorName(status));
+  if (U_FAILURE(status)) {
+    throw std::runtime_error(std::string("canonical comparison failed: ") + u_errorName(status));
+  }
   return order == 0;
 }
 
