@@ -1,6 +1,7 @@
 // Commands: each subcommand over the library, reporting in sentences that name the file and the problem.
 #include "Commands.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <ostream>
 #include <system_error>

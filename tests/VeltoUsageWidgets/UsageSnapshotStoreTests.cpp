@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "GroupContainer.h"
@@ -82,6 +84,12 @@ const UsageWidgetSnapshot& largestSnapshot() {
   return snapshot;
 }
 
+UsageWidgetSnapshot oneByteTooLarge() {
+  UsageWidgetSnapshot larger = largestSnapshot();
+  larger.server += "s";
+  return larger;
+}
+
 std::string readBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -118,6 +126,11 @@ class UmaskGuard {
  private:
   mode_t previous_;
 };
+
+/// Test rows print as their name rather than as raw bytes.
+template <class Row>
+requires std::same_as<decltype(Row::name), const char*>
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename };
 
@@ -246,8 +259,14 @@ TEST_F(UsageSnapshotStoreTest, ExistingDirectoryKeepsItsMode) {
 
 enum class Entry { directory, fifo, symlinkToSnapshot, symlinkToDevNull, socket, deviceNode };
 
+struct EntryCase {
+  const char* name;
+  Entry entry;
+  const char* problemWhenLstatFooled;  ///< what the open or the descriptor's own status then says
+};
+
 class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
-                                    public testing::WithParamInterface<std::tuple<Entry, bool>> {
+                                    public testing::WithParamInterface<std::tuple<EntryCase, bool>> {
  protected:
   /// Puts an entry of the given kind at the file's name; false when this system does not let us.
   bool make(Entry entry) {
@@ -282,8 +301,8 @@ class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
 // With lstat fooled into calling every entry regular (the name swapped between lstat and open), the checks
 // on the open descriptor must still refuse it, and opening a FIFO must still not block.
 TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutBlocking) {
-  const auto [entry, lstatFooled] = GetParam();
-  if (!make(entry)) GTEST_SKIP() << "this entry kind cannot be made here";
+  const auto [row, lstatFooled] = GetParam();
+  if (!make(row.entry)) GTEST_SKIP() << "this entry kind cannot be made here";
   FaultyFiles files;
   files.lstatSaysRegular = lstatFooled;
   ::alarm(10);  // a blocking open would otherwise hang the suite; SIGALRM ends it loudly instead
@@ -291,17 +310,26 @@ TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutB
   ::alarm(0);
   EXPECT_EQ(outcome.snapshot, std::nullopt);
   if (lstatFooled) {
-    EXPECT_TRUE(outcome.problem.starts_with(file().string() + ": ")) << outcome.problem;
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problemWhenLstatFooled);
   } else {
     EXPECT_EQ(outcome.problem, file().string() + ": not a regular file");
     EXPECT_EQ(files.calls[Call::open], 0);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, UsageSnapshotStoreEntryTest,
-                         testing::Combine(testing::Values(Entry::directory, Entry::fifo, Entry::symlinkToSnapshot,
-                                                          Entry::symlinkToDevNull, Entry::socket, Entry::deviceNode),
-                                          testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(
+    Entries, UsageSnapshotStoreEntryTest,
+    testing::Combine(
+        testing::Values(EntryCase{"Directory", Entry::directory, "not a regular file"},
+                        EntryCase{"Fifo", Entry::fifo, "not a regular file"},
+                        EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "Too many levels of symbolic links"},
+                        EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "Too many levels of symbolic links"},
+                        EntryCase{"Socket", Entry::socket, "No such device or address"},
+                        EntryCase{"DeviceNode", Entry::deviceNode, "not a regular file"}),
+        testing::Bool()),
+    [](const auto& row) {
+      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithLstatFooled" : "");
+    });
 
 struct SizeCase {
   const char* name;
@@ -333,8 +361,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, UsageSnapshotStoreSizeTest,
                                          SizeCase{"Exactly65536", false, 65536, true},
                                          SizeCase{"Exactly65537", false, 65537, false},
                                          SizeCase{"ByteOrderMarkTo65536", true, 65536, true},
-                                         SizeCase{"ByteOrderMarkTo65537", true, 65537, false},
-                                         SizeCase{"OneMebibyte", false, 1 << 20, false}),
+                                         SizeCase{"ByteOrderMarkTo65537", true, 65537, false}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(UsageSnapshotStoreTest, NeverReadsMoreThanOneByteBeyondTheLimit) {
@@ -350,8 +377,7 @@ TEST_F(UsageSnapshotStoreTest, EncodingOfExactly65536BytesIsWrittenAndOneMoreIsR
   store().write(largest);
   EXPECT_EQ(store().read(), largest);
 
-  UsageWidgetSnapshot larger = largest;
-  larger.server += "s";
+  const UsageWidgetSnapshot larger = oneByteTooLarge();
   ASSERT_EQ(encode(larger).size(), 65537U);
   const std::string before = readBytes(file());
   try {
@@ -367,7 +393,7 @@ TEST_F(UsageSnapshotStoreTest, EncodingOfExactly65536BytesIsWrittenAndOneMoreIsR
 struct ContentCase {
   const char* name;
   std::string (*content)();  ///< built when the test runs, not while tests are being registered
-  std::string problem;       ///< expected after "<file>: "; empty: only the file's name is checked
+  std::string reason;        ///< a part of what is said after "<file>: "; the decoder's own words are its own
 };
 
 class UsageSnapshotStoreContentTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<ContentCase> {};
@@ -379,9 +405,7 @@ TEST_P(UsageSnapshotStoreContentTest, UnusableContentYieldsNothingAndSaysWhy) {
   const std::string prefix = file().string() + ": ";
   ASSERT_TRUE(outcome.problem.starts_with(prefix)) << outcome.problem;
   EXPECT_GT(outcome.problem.size(), prefix.size());
-  if (!GetParam().problem.empty()) {
-    EXPECT_EQ(outcome.problem.substr(prefix.size()), GetParam().problem);
-  }
+  EXPECT_NE(outcome.problem.find(GetParam().reason, prefix.size()), std::string::npos) << outcome.problem;
 }
 
 UsageWidgetSnapshot withBadAgent() {
@@ -398,38 +422,25 @@ INSTANTIATE_TEST_SUITE_P(
         ContentCase{"NotJson", [] { return std::string("usage: none"); }, ""},
         ContentCase{"Truncated", [] { return encode(sampleSnapshot()).substr(0, 40); }, ""},
         ContentCase{"SchemaIsText",
-                    [] { return std::string(R"({"schema":"1","server":"","capturedAt":0,"accounts":[]})"); }, ""},
+                    [] { return std::string(R"({"schema":"1","server":"","capturedAt":0,"accounts":[]})"); }, "schema"},
         ContentCase{"SchemaTwo", [] { return std::string(R"({"schema":2,"server":"","capturedAt":0,"accounts":[]})"); },
-                    ""},
-        ContentCase{"BadAgent", [] { return encode(withBadAgent()); }, ""}),
+                    "schema"},
+        ContentCase{"BadAgent", [] { return encode(withBadAgent()); }, "accounts[1].agent"}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(UsageSnapshotStoreTest, ValidationFailureNamesTheField) {
-  writeBytes(file(), encode(withBadAgent()));
-  EXPECT_NE(store().inspect().problem.find("accounts[1].agent"), std::string::npos) << store().inspect().problem;
-}
-
-TEST_F(UsageSnapshotStoreTest, MissingFileYieldsNothing) {
-  EXPECT_EQ(store().inspect().problem, file().string() + ": No such file or directory");
-}
 
 TEST_F(UsageSnapshotStoreTest, RefusedWritesCreateNothingNotEvenTheDirectory) {
   const fs::path directory = root / "new" / "UsageWidget";
   const std::pair<UsageWidgetSnapshot, SnapshotError> refusals[] = {{withBadAgent(), SnapshotError::invalid},
-                                                                    {[] {
-                                                                       auto larger = largestSnapshot();
-                                                                       larger.server += "s";
-                                                                       return larger;
-                                                                     }(),
-                                                                     SnapshotError::tooLarge}};
+                                                                    {oneByteTooLarge(), SnapshotError::tooLarge}};
   for (const auto& [snapshot, expected] : refusals) {
     try {
       UsageSnapshotStore(directory).write(snapshot);
       ADD_FAILURE() << "written: " << name(expected);
     } catch (const SnapshotFailure& failure) {
       EXPECT_EQ(failure.error(), expected);
-      if (expected == SnapshotError::invalid)
-        EXPECT_NE(std::string(failure.what()).find("accounts[1].agent"), std::string::npos);
+      if (expected == SnapshotError::invalid) {
+        EXPECT_NE(std::string(failure.what()).find("accounts[1].agent"), std::string::npos) << failure.what();
+      }
     }
     EXPECT_FALSE(fs::exists(root / "new"));
   }
@@ -462,7 +473,8 @@ TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainer) {
 TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
   store().write(sampleSnapshot());
   store().clear();
-  EXPECT_EQ(store().read(), std::nullopt);
+  EXPECT_EQ(store().inspect().snapshot, std::nullopt);
+  EXPECT_EQ(store().inspect().problem, file().string() + ": No such file or directory");
   EXPECT_TRUE(fs::is_directory(root));
   store().clear();  // a missing file is not an error
   EXPECT_EQ(store().read(), std::nullopt);
@@ -476,6 +488,7 @@ TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
       ADD_FAILURE() << "written under " << directory;
     } catch (const std::system_error& error) {
       EXPECT_EQ(error.code(), std::error_code(ENOTDIR, std::generic_category())) << error.what();
+      EXPECT_TRUE(std::string(error.what()).starts_with("create directory " + directory.string())) << error.what();
     }
   }
   ASSERT_EQ(::mkdir((root / "real").c_str(), 0700), 0);
