@@ -30,9 +30,11 @@ std::filesystem::path makePrivateDirectory() {
 }  // namespace
 
 ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Streams streams) {
-  const auto outcome = storeFor(directory).inspect();
+  const auto store = storeFor(directory);
+  const auto outcome = store.inspect();
   if (!outcome.snapshot) {
-    streams.err << "velto-widget: no usable snapshot: " << outcome.problem << '\n';
+    streams.err << "velto-widget: no usable snapshot: " << outcome.problem
+                << (store.directory() ? "" : " (name one with --directory DIR)") << '\n';
     return exitRefused;
   }
   streams.out << encode(*outcome.snapshot) << '\n';

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   CLI::App app{"velto-widget: reads, checks and shows the usage snapshot of AI agents under quotas.",
                "velto-widget"};
   app.set_version_flag("--version", "velto-widget " VELTO_VERSION);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);  // checked below, so that an unknown command is named in the error
 
   std::optional<std::filesystem::path> directory;
   std::string file;
@@ -64,5 +64,6 @@ int main(int argc, char** argv) {
   if (read->parsed()) return run([&](auto streams) { return velto::app::readCommand(directory, streams); });
   if (check->parsed()) return run([&](auto streams) { return velto::app::checkCommand(file, streams); });
   if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
+  std::cerr << "velto-widget: a command is required (read, check or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -205,13 +205,9 @@ UsageSnapshotStore::ReadOutcome UsageSnapshotStore::inspect() const {
   bytes.resize(size);
 
   try {
-    const UsageWidgetSnapshot snapshot = decodeSnapshot(bytes);
-    std::optional<UsageWidgetSnapshot> valid = snapshot.validated();
-    if (!valid) {
-      const std::optional<ValidationFailure> failure = firstValidationFailure(snapshot);
-      return nothing(failure ? failure->describe() : "the snapshot breaks a value rule");
-    }
-    return {std::move(valid), {}};
+    UsageWidgetSnapshot snapshot = decodeSnapshot(bytes);
+    if (const auto failure = firstValidationFailure(snapshot)) return nothing(failure->describe());
+    return {std::move(snapshot), {}};
   } catch (const JsonDecodingError& error) {
     return nothing(error.what());
   } catch (const std::exception& error) {
@@ -225,11 +221,8 @@ void UsageSnapshotStore::write(const UsageWidgetSnapshot& snapshot) const {
     throw SnapshotFailure(SnapshotError::unavailable,
                           "no shared directory to write " + std::string(fileName) + " into");
   }
-  if (!snapshot.validated()) {
-    const std::optional<ValidationFailure> failure = firstValidationFailure(snapshot);
-    throw SnapshotFailure(SnapshotError::invalid,
-                          "refusing to write an invalid snapshot: " +
-                              (failure ? failure->describe() : std::string("a value rule fails")));
+  if (const auto failure = firstValidationFailure(snapshot)) {
+    throw SnapshotFailure(SnapshotError::invalid, "refusing to write an invalid snapshot: " + failure->describe());
   }
   const std::string bytes = encode(snapshot);
   if (bytes.size() > maximumBytes) {

@@ -95,7 +95,7 @@ TEST_F(CommandLine, HelpVersionAndUsageErrors) {
       {{"--help"}, 0, "Usage:", ""},
       {{"check", "--help"}, 0, "FILE", ""},
       {{"--version"}, 0, "velto-widget 0.", ""},
-      {{}, 2, "", "subcommand"},
+      {{}, 2, "", "a command is required"},
       {{"bogus"}, 2, "", "bogus"},
       {{"check"}, 2, "", "file is required"},
       {{"read", "--directory"}, 2, "", "directory"},
