@@ -18,24 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "EscapedText.h"
+
 namespace velto {
 namespace {
 
-/// Shows a UTF-8 text with its bytes beyond printable ASCII escaped, for failure messages.
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
-      out.push_back(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
-      out += hex;
-    }
-  }
-  return out;
-}
+using testing_support::escaped;
 
 std::string repeated(std::string_view text, std::size_t times) {
   std::string out;
