@@ -2,13 +2,27 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
+#include "Bundle.h"
+
 namespace velto::platform {
 
-/// The root folder of the shared container of `groupIdentifier`, or nothing when this program is not
-/// entitled to that group. Nothing is created on disk.
+/// Reads one environment variable; nothing when it is unset.
+using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
+
+/// The process environment.
+std::optional<std::string> processEnvironment(const char* name);
+
+/// The root folder of the shared container of `groupIdentifier`: `$XDG_DATA_HOME/<group>` (an absolute
+/// XDG_DATA_HOME only; otherwise `$HOME/.local/share/<group>`). Nothing when `bundle`'s entitlements do not
+/// list the group, or when there is no usable home. Nothing is created on disk.
+std::optional<std::filesystem::path> groupContainer(const Bundle& bundle, std::string_view groupIdentifier,
+                                                    const EnvironmentLookup& environment = processEnvironment);
+
+/// The same for the running program's bundle and environment.
 std::optional<std::filesystem::path> groupContainer(std::string_view groupIdentifier);
 
 }  // namespace velto::platform
