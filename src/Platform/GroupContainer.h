@@ -2,19 +2,13 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string_view>
 
 #include "Bundle.h"
+#include "Environment.h"
 
 namespace velto::platform {
-
-/// Reads one environment variable; nothing when it is unset.
-using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
-
-/// The process environment.
-std::optional<std::string> processEnvironment(const char* name);
 
 /// The root folder of the shared container of `groupIdentifier`: `$XDG_DATA_HOME/<group>` (an absolute
 /// XDG_DATA_HOME only; otherwise `$HOME/.local/share/<group>`). Nothing when `bundle`'s entitlements do not

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "GroupContainer.h"
+#include "Environment.h"
 
 namespace velto::platform {
 
