@@ -8,6 +8,8 @@ packages=(
   libicu-dev                                     # graphemes, categories, normalisation, regex, dates
   libsimdjson-dev                                # JSON reading
   libcli11-dev                                   # command line
+  libplist-dev                                   # the bundle's Info.plist and entitlements
+  libhowardhinnant-date-dev tzdata               # time-zone rules, read from /usr/share/zoneinfo
   libgtest-dev libgmock-dev                      # tests
   unicode-data                                   # Unicode's own conformance test files
 )
