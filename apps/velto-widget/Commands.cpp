@@ -8,15 +8,19 @@
 
 #include "Bundle.h"
 #include "InputFile.h"
+#include "JsonWriter.h"
+#include "MacUsageWidgetContainer.h"
 #include "SnapshotJson.h"
 #include "SnapshotValidation.h"
 #include "UsageSnapshotStore.h"
+#include "UsageWidgetSelection.h"
 
 namespace velto::app {
 namespace {
 
+// Commands work on the widget's own store unless pointed at a folder.
 UsageSnapshotStore storeFor(const std::optional<std::filesystem::path>& directory) {
-  return directory ? UsageSnapshotStore(*directory) : UsageSnapshotStore::shared();
+  return directory ? UsageSnapshotStore(*directory) : MacUsageWidgetContainer::store();
 }
 
 // A new directory only this user can enter, under $TMPDIR (default /tmp).
@@ -60,6 +64,18 @@ ExitCode checkCommand(const std::string& file, Streams streams) {
     return exitRefused;
   }
   streams.out << "valid\n";
+  return exitSuccess;
+}
+
+ExitCode optionsCommand(const std::optional<std::filesystem::path>& directory, bool chinese, Streams streams) {
+  const auto snapshot = storeFor(directory).read().value_or(UsageWidgetSnapshot::empty());
+  JsonWriter json;
+  json.beginArray();
+  for (const auto& choice : UsageWidgetSelection::choices(snapshot, chinese ? "自动" : "Automatic")) {
+    json.beginObject().key("id").string(choice.id).key("name").string(choice.name).endObject();
+  }
+  json.endArray();
+  streams.out << json.text() << '\n';
   return exitSuccess;
 }
 

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "ProducerCommands.h"
 #include "SnapshotError.h"
 
 namespace {
@@ -54,6 +55,26 @@ int main(int argc, char** argv) {
 
   auto* demo = app.add_subcommand("demo", "Store the bundled sample snapshot in a new private folder and print it.");
 
+  velto::app::ProjectRequest projectRequest;
+  auto* project = app.add_subcommand("project", "Project a raw usage report into a snapshot and store it (or print it "
+                                                "with --print).");
+  project->add_option("file", projectRequest.file, "The report, or - for standard input (the default).")
+      ->type_name("FILE");
+  project->add_option("--server", projectRequest.server, "The name of the server the report came from.")
+      ->required()
+      ->type_name("NAME");
+  project->add_option("--at", projectRequest.at, "The time of projection: seconds since 1970, or an ISO 8601 time "
+                                                 "such as 2026-12-01T12:00:00Z (default: now).")
+      ->type_name("TIME");
+  project->add_flag("--print", projectRequest.print, "Print the snapshot instead of storing it.");
+  project->add_option("--directory", projectRequest.directory,
+                      "The folder that holds usage-v1.json (default: the shared one).")
+      ->type_name("DIR");
+
+  auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
+  clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the shared one).")
+      ->type_name("DIR");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -63,6 +84,10 @@ int main(int argc, char** argv) {
 
   if (read->parsed()) return run([&](auto streams) { return velto::app::readCommand(directory, streams); });
   if (check->parsed()) return run([&](auto streams) { return velto::app::checkCommand(file, streams); });
+  if (project->parsed()) {
+    return run([&](auto streams) { return velto::app::projectCommand(projectRequest, streams); });
+  }
+  if (clear->parsed()) return run([&](auto streams) { return velto::app::clearCommand(directory, streams); });
   if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
   std::cerr << "velto-widget: a command is required (read, check or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Instant.h"
+#include "TimeZone.h"
 
 namespace velto {
 
@@ -85,6 +87,20 @@ struct UsageWidgetSnapshot {
 
   /// This snapshot unchanged when every value rule holds, otherwise nothing.
   std::optional<UsageWidgetSnapshot> validated() const;
+
+  /// True when the snapshot as a whole is stale at `now`: never captured, captured more than 300 seconds
+  /// ahead of `now`, or at least 900 seconds ago.
+  bool isStale(Instant now) const;
+
+  /// The instants after `after` at which what the widget shows changes by itself (a reading turns stale, a
+  /// window resets, the local day in `zone` rolls over): strictly later than `after`, without duplicates,
+  /// ascending, at most 12.
+  std::vector<Instant> transitionDates(Instant after, const platform::TimeZone& zone) const;
+  /// The same in the user's time zone.
+  std::vector<Instant> transitionDates(Instant after) const;
+
+  /// The accounts of `agent`, in snapshot order; every account when `agent` is empty.
+  std::vector<UsageWidgetAccount> selected(std::string_view agent) const;
 
   friend bool operator==(const UsageWidgetSnapshot&, const UsageWidgetSnapshot&);
 };

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "SnapshotJson.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto {
@@ -157,6 +158,86 @@ TEST_F(CommandLine, ClosedOutputIsAnErrorNotASignal) {
   const auto result = run({"demo"}, {}, /*closedOutput=*/true);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("cannot write"), std::string::npos);
+}
+
+const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
+
+// The report's snapshot as the store encodes it, projected at 2026-12-01T12:00:00Z for the server "workstation".
+std::string expectedSnapshot(const std::string& report) {
+  return encode(decodeSnapshot(slurp(reports / "pass" / (report + ".snapshot.json")))) + "\n";
+}
+
+TEST_F(CommandLine, ProjectPrintsTheSnapshotAtTheGivenTime) {
+  const auto report = (reports / "pass" / "every-account-kind.json").string();
+  for (const std::string at : {"1796126400", "1796126400.0", "2026-12-01T12:00:00Z", "2026-12-01T20:00:00+08:00",
+                               "2026-12-01T07:00-05:00"}) {
+    SCOPED_TRACE(at);
+    const auto result = run({"project", report, "--server", " workstation ", "--at", at, "--print"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, expectedSnapshot("every-account-kind"));
+  }
+}
+
+TEST_F(CommandLine, ProjectStoresFromStandardInputAndClearRemoves) {
+  const auto directory = (scratch_ / "store").string();
+  auto result = run({"project", "--server", "workstation", "--at", "1796126400", "--directory", directory},
+                    reports / "pass" / "outputs.json");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Stored 3 accounts in " + directory + "/usage-v1.json\n");
+  result = run({"read", "--directory", directory});
+  EXPECT_EQ(result.out, expectedSnapshot("outputs"));
+
+  result = run({"clear", "--directory", directory});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_FALSE(fs::exists(fs::path(directory) / "usage-v1.json"));
+}
+
+// A refused report and a refused write both leave the stored file as it was, and say what was wrong.
+TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
+  const fs::path stored = scratch_ / "usage-v1.json";
+  UsageSnapshotStore(scratch_).write({.server = "before", .capturedAt = 1, .accounts = {}});
+  const std::string before = slurp(stored);
+
+  const auto cutAfterSpace = scratch_ / "cut.json";
+  std::ofstream(cutAfterSpace) << R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":")"
+                               << std::string(99, 'x') << R"( tail"}]}})";
+  const auto tooLarge = scratch_ / "large.json";
+  std::ofstream(tooLarge) << std::string(2'097'153, ' ');
+
+  struct Case {
+    fs::path report;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {reports / "fail" / "pct-used-as-text.json",
+       "pct-used-as-text.json: not a usage report: limits.windows[0].pct_used: expected a number, found a string"},
+      {tooLarge, "large.json: report refused (tooLarge): the report is 2097153 bytes, more than 2097152"},
+      {cutAfterSpace, "was not stored (invalid): refusing to write an invalid snapshot: accounts[0].windows[0].label: "
+                      "must be at most 100 characters, without control or format characters or white space"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.report.filename().string());
+    const auto result = run({"project", c.report.string(), "--server", "s", "--directory", scratch_.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
+    EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+    EXPECT_EQ(slurp(stored), before);
+  }
+}
+
+TEST_F(CommandLine, ProjectNeedsAServerAndAReadableTime) {
+  const auto report = (reports / "pass" / "empty-object.json").string();
+  for (const std::string at : {"tomorrow", "2026-02-30T00:00:00Z", "2026-12-01T12:00:00", "2026-12-01", "nan",
+                               "1e999", "2026-12-01T24:00:00Z"}) {
+    SCOPED_TRACE(at);
+    const auto result = run({"project", report, "--server", "s", "--at", at, "--print"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.starts_with("velto-widget: --at: \"" + at + "\" is neither")) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  const auto result = run({"project", report, "--print"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("--server is required"), std::string::npos) << result.err;
 }
 
 }  // namespace

@@ -1,0 +1,97 @@
+// Tests of a snapshot's staleness and of the instants at which the widget's face changes by itself.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "UsageWidgetSnapshot.h"
+
+namespace velto {
+namespace {
+
+constexpr Instant now = 1796126400;  // 2026-12-01T12:00:00Z
+const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+constexpr Instant nextUtcMidnight = 1796169600;  // 2026-12-02T00:00:00Z
+
+UsageWidgetWindow window(std::optional<Instant> resetAt, std::optional<Instant> observedAt = std::nullopt) {
+  return {.label = "5-hour", .kind = "session", .model = "", .percent = 10, .resetAt = resetAt,
+          .observedAt = observedAt};
+}
+
+UsageWidgetAccount account(std::string id, std::vector<UsageWidgetWindow> windows = {},
+                           std::optional<Instant> observedAt = std::nullopt, bool withOutput = false) {
+  UsageWidgetAccount result{.id = std::move(id), .agent = "codex", .name = "Codex", .windows = std::move(windows),
+                            .observedAt = observedAt};
+  if (withOutput) result.output = UsageWidgetOutput{.day = "2026-12-01", .today = 1, .week = 1};
+  return result;
+}
+
+UsageWidgetSnapshot capturedAt(Instant captured, std::vector<UsageWidgetAccount> accounts = {}) {
+  return {.server = "local", .capturedAt = captured, .accounts = std::move(accounts)};
+}
+
+TEST(UsageWidgetSnapshotIsStale, BoundariesOfAgeAndFuture) {
+  struct Case {
+    const char* name;
+    Instant capturedAt;
+    bool stale;
+  };
+  const Case cases[] = {
+      {"never captured", 0, true},
+      {"negative", -5, true},
+      {"just now", now, false},
+      {"899 s ago", now - 899, false},
+      {"900 s ago", now - 900, true},
+      {"300 s ahead", now + 300, false},
+      {"301 s ahead", now + 301, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(capturedAt(c.capturedAt).isStale(now), c.stale) << c.name;
+  }
+  EXPECT_TRUE(UsageWidgetSnapshot::empty().isStale(0));
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, EmptySnapshotHasNone) {
+  EXPECT_TRUE(UsageWidgetSnapshot::empty().transitionDates(now, utc).empty());
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, OnlyTheSnapshotTurningStale) {
+  EXPECT_EQ(capturedAt(now - 600).transitionDates(now, utc), std::vector<Instant>{now + 300});
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, CandidatesAreFilteredMergedAndSorted) {
+  const auto snapshot = capturedAt(
+      now - 600, {account("a:1",
+                          {
+                              window(now + 3600, now - 100),  // reset, and stale at now + 800
+                              window(now + 3600),             // same reset; stale with the snapshot
+                              window(now, now - 900),         // reset at the reference instant; stale before
+                              window(now - 10, now - 500),    // reset passed; stale at now + 400
+                          },
+                          /*observedAt=*/now - 200)});
+  EXPECT_EQ(snapshot.transitionDates(now, utc), (std::vector<Instant>{now + 300, now + 400, now + 700, now + 800,
+                                                                      now + 3600}));
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, NextLocalMidnightIsListedOnceForManyOutputs) {
+  const auto snapshot = capturedAt(now, {account("a:1", {}, now, true), account("a:2", {}, now, true),
+                                         account("a:3", {}, now, true)});
+  EXPECT_EQ(snapshot.transitionDates(now, utc), (std::vector<Instant>{now + 900, nextUtcMidnight}));
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, KeepsTheTwelveEarliest) {
+  std::vector<UsageWidgetWindow> windows;
+  for (int i = 20; i >= 1; --i) windows.push_back(window(now + 1000 * i, now));  // each stale at now + 900
+  const auto dates = capturedAt(now, {account("a:1", windows)}).transitionDates(now, utc);
+  std::vector<Instant> expected{now + 900};
+  for (int i = 1; i <= 11; ++i) expected.push_back(now + 1000 * i);
+  EXPECT_EQ(dates, expected);
+}
+
+TEST(UsageWidgetSnapshotTransitionDates, NonFiniteCandidatesAreDropped) {
+  const double infinity = std::numeric_limits<double>::infinity();
+  const auto snapshot = capturedAt(now, {account("a:1", {window(infinity, std::numeric_limits<double>::quiet_NaN())})});
+  EXPECT_EQ(snapshot.transitionDates(now, utc), std::vector<Instant>{now + 900});
+}
+
+}  // namespace
+}  // namespace velto

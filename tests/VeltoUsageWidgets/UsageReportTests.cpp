@@ -1,0 +1,91 @@
+// UsageReportTests: what the decoder makes of each key, nulls and number forms, and what it refuses outright.
+// Whole-document refusals by path live in the report corpus (fixtures/reports/fail).
+#include "UsageReport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "JsonDecodingError.h"
+
+namespace velto::report {
+namespace {
+
+TEST(UsageReport, EmptyObjectHasNeitherLimitsNorHistory) {
+  EXPECT_EQ(decodeRawUsage("{}"), RawUsage{});
+  EXPECT_EQ(decodeRawUsage(R"({"limits":null,"history":null})"), RawUsage{});
+}
+
+// Each key lands in its own field: every value below is distinct, so a swapped key shows.
+TEST(UsageReport, EveryKeyLandsInItsField) {
+  const auto usage = decodeRawUsage(R"({
+    "limits": {
+      "windows": [{"agent": "a", "agent_name": "A", "label": "L", "kind": "k", "model": "m", "pct_used": 1.5,
+                   "reset_unix": 2, "observed_at": 3, "stale": false, "tier": "t"}],
+      "balances": [{"agent": "b", "agent_name": "B", "observed_at": 4,
+                    "wallets": [{"kind": "wk", "currency": "wc", "amount": "wa"}]}]},
+    "history": {"days": [{"date": "d"}], "scanned_at": 5,
+                "by_agent": [{"agent_key": "o", "agent_name": "O", "today_out": 6, "week_out": 7}]}})");
+  const RawUsage expected{
+      .limits = RawLimits{
+          .windows = std::vector<RawWindow>{{.agent = "a", .agentName = "A", .label = "L", .kind = "k", .model = "m",
+                                             .pctUsed = 1.5, .resetUnix = 2, .observedAt = 3, .stale = false,
+                                             .tier = "t"}},
+          .balances = std::vector<RawBalance>{{.agent = "b", .agentName = "B", .observedAt = 4,
+                                               .wallets = {{.kind = "wk", .currency = "wc", .amount = "wa"}}}}},
+      .history = RawHistory{.days = std::vector<RawDay>{{.date = "d"}},
+                            .byAgent = std::vector<RawOutput>{{.agentKey = "o", .agentName = "O", .todayOut = 6,
+                                                               .weekOut = 7}},
+                            .scannedAt = 5}};
+  EXPECT_EQ(usage, expected);
+}
+
+TEST(UsageReport, NullMeansAbsentAndMissingOptionalKeysDecode) {
+  const auto usage = decodeRawUsage(R"({"limits":{"windows":[{"label":"L","pct_used":0,"agent":null,"stale":null,
+    "reset_unix":null}],"balances":null},"history":{"by_agent":[{}],"days":null}})");
+  const RawWindow window{.label = "L"};
+  EXPECT_EQ(usage.limits->windows, std::vector<RawWindow>{window});
+  EXPECT_EQ(usage.limits->balances, std::nullopt);
+  EXPECT_EQ(usage.history->byAgent, std::vector<RawOutput>{RawOutput{}});
+  EXPECT_EQ(usage.history->days, std::nullopt);
+}
+
+TEST(UsageReport, IntegersAreWholeNumbersWithin64BitsHoweverWritten) {
+  const auto scannedAt = [](const std::string& number) {
+    return decodeRawUsage(R"({"history":{"scanned_at":)" + number + "}}").history->scannedAt;
+  };
+  EXPECT_EQ(scannedAt("100.0"), 100);
+  EXPECT_EQ(scannedAt("1e2"), 100);
+  EXPECT_EQ(scannedAt("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(scannedAt("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+  EXPECT_THROW(scannedAt("9.3e18"), JsonDecodingError);
+  EXPECT_THROW(scannedAt("-9223372036854775809"), JsonDecodingError);
+}
+
+TEST(UsageReport, WholeTextIsCheckedEvenWhereNothingIsRead) {
+  const auto nested = [](int depth) {
+    return R"({"ignored":)" + std::string(static_cast<std::size_t>(depth), '[') +
+           std::string(static_cast<std::size_t>(depth), ']') + "}";
+  };
+  EXPECT_EQ(decodeRawUsage(nested(1000)), RawUsage{});
+  EXPECT_THROW(decodeRawUsage(nested(1100)), JsonDecodingError);
+  EXPECT_THROW(decodeRawUsage(R"({} {})"), JsonDecodingError);
+  EXPECT_THROW(decodeRawUsage(""), JsonDecodingError);
+  EXPECT_EQ(decodeRawUsage("\xEF\xBB\xBF{}"), RawUsage{});  // a byte order mark is skipped
+}
+
+TEST(UsageReport, ErrorNamesTheSnakeCasePath) {
+  try {
+    decodeRawUsage(R"({"history":{"by_agent":[{},{"week_out":true}]}})");
+    FAIL() << "accepted";
+  } catch (const JsonDecodingError& error) {
+    EXPECT_EQ(error.path(), "history.by_agent[1].week_out");
+    EXPECT_EQ(error.problem(), "expected an integer, found a boolean");
+  }
+}
+
+}  // namespace
+}  // namespace velto::report

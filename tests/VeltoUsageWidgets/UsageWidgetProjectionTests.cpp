@@ -1,0 +1,321 @@
+// UsageWidgetProjectionTests: the report corpus, per-window rules, text cutting, bounds, ordering and the public
+// JSON parsing suite fed as reports.
+#include "UsageWidgetProjection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "EscapedText.h"
+#include "JsonDecodingError.h"
+#include "SnapshotError.h"
+#include "SnapshotJson.h"
+#include "SnapshotValidation.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::escaped;
+
+constexpr Instant now = 1796126400;  // 2026-12-01T12:00:00Z; the horizon is 1796126700
+const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::vector<fs::path> reportFiles(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const auto name = entry.path().filename().string();
+    if (name.ends_with(".json") && !name.ends_with(".snapshot.json")) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+UsageWidgetSnapshot project(const std::string& report) { return projectReport(report, "workstation", now); }
+
+// How a projection was refused: "tooLarge: detail", or the decoding error's "path: problem".
+std::string refusal(const std::string& report) {
+  try {
+    project(report);
+  } catch (const SnapshotFailure& failure) {
+    return std::string(name(failure.error())) + ": " + failure.what();
+  } catch (const JsonDecodingError& error) {
+    return error.what();
+  }
+  return "accepted";
+}
+
+// Every pass report beside the snapshot it must project to (written out by hand, decoded for comparison).
+TEST(UsageWidgetProjectionCorpus, EveryPassReportProjectsToItsSnapshot) {
+  const auto files = reportFiles(reports / "pass");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    auto expectedFile = file;
+    expectedFile.replace_extension(".snapshot.json");
+    const auto snapshot = project(readFile(file));
+    EXPECT_EQ(encode(snapshot), encode(decodeSnapshot(readFile(expectedFile))));
+    EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
+  }
+}
+
+// Every fail report beside a .error file holding the start of its refusal.
+TEST(UsageWidgetProjectionCorpus, EveryFailReportIsRefusedWithItsMessage) {
+  const auto files = reportFiles(reports / "fail");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    auto expectedFile = file;
+    expectedFile.replace_extension(".error");
+    const std::string expected = readFile(expectedFile);
+    ASSERT_FALSE(expected.empty()) << "missing " << expectedFile;
+    const std::string message = refusal(readFile(file));
+    EXPECT_TRUE(message.starts_with(expected)) << message;
+  }
+}
+
+// --- One window, kept as the snapshot holds it or dropped ----------------------------------------------------
+
+struct WindowRow {
+  std::string name;
+  std::string members;  ///< the raw window's members after "agent" and "label"
+  std::optional<UsageWidgetWindow> expected;
+};
+void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }
+
+UsageWidgetWindow window(double percent) { return {.label = "L", .kind = "", .model = "", .percent = percent}; }
+UsageWidgetWindow with(UsageWidgetWindow w, void (*change)(UsageWidgetWindow&)) {
+  change(w);
+  return w;
+}
+
+class UsageWidgetProjectionWindow : public testing::TestWithParam<WindowRow> {};
+
+TEST_P(UsageWidgetProjectionWindow, KeptOrDropped) {
+  const auto snapshot = project(R"({"limits":{"windows":[{"agent":"a","label":"L",)" + GetParam().members + "}]}}");
+  if (!GetParam().expected) {
+    EXPECT_TRUE(snapshot.accounts.empty()) << encode(snapshot);
+    return;
+  }
+  ASSERT_EQ(snapshot.accounts.size(), 1u);
+  ASSERT_EQ(snapshot.accounts[0].windows.size(), 1u);
+  EXPECT_EQ(encode(snapshot.accounts[0].windows[0]), encode(*GetParam().expected));
+}
+
+const WindowRow windowRows[] = {
+    {"PercentAtTheTop", R"("pct_used":1000)", window(1000)},
+    {"PercentOver100NotClamped", R"("pct_used":150.25)", window(150.25)},
+    {"PercentNegativeZero", R"("pct_used":-0.0)", window(-0.0)},
+    {"PercentAboveTheTop", R"("pct_used":1000.5)", std::nullopt},
+    {"PercentNegative", R"("pct_used":-1)", std::nullopt},
+    {"StaleTrue", R"("pct_used":1,"stale":true)", std::nullopt},
+    {"ResetAtNow", R"("pct_used":1,"reset_unix":1796126400)", std::nullopt},
+    {"ResetJustAfterNow", R"("pct_used":1,"reset_unix":1796126401)",
+     with(window(1), [](UsageWidgetWindow& w) { w.resetAt = 1796126401; })},
+    {"ResetZeroIsAbsent", R"("pct_used":1,"reset_unix":0)", window(1)},
+    {"ObservedAtTheHorizon", R"("pct_used":1,"observed_at":1796126700)",
+     with(window(1), [](UsageWidgetWindow& w) { w.observedAt = 1796126700; })},
+    {"ObservedPastTheHorizon", R"("pct_used":1,"observed_at":1796126701)", std::nullopt},
+    {"ObservedZeroIsAbsent", R"("pct_used":1,"observed_at":0)", window(1)},
+    {"TierWarn", R"("pct_used":1,"tier":"warn")", with(window(1), [](UsageWidgetWindow& w) { w.tier = "warn"; })},
+    {"TierFull", R"("pct_used":1,"tier":"full")", with(window(1), [](UsageWidgetWindow& w) { w.tier = "full"; })},
+    {"TierCapitalised", R"("pct_used":1,"tier":"Full")", window(1)},
+    {"TierOther", R"("pct_used":1,"tier":"danger")", window(1)},
+    {"KindAndModelCleanedAndCut", R"("pct_used":1,"kind":" week\u0000 ","model":")" + std::string(45, 'm') + "\"",
+     with(window(1), [](UsageWidgetWindow& w) {
+       w.kind = "week";
+       w.model = std::string(40, 'm');
+     })},
+};
+std::string rowName(const testing::TestParamInfo<WindowRow>& row) { return row.param.name; }
+INSTANTIATE_TEST_SUITE_P(UsageWidgetProjection, UsageWidgetProjectionWindow, testing::ValuesIn(windowRows), rowName);
+
+TEST(UsageWidgetProjection, AgentKeysFollowThePattern) {
+  const auto agentsOf = [](const std::string& agentJson) {
+    const auto snapshot = project(R"({"limits":{"windows":[{"label":"L","pct_used":1)" + agentJson + "}]}}");
+    return snapshot.accounts.empty() ? std::string("dropped") : snapshot.accounts[0].agent;
+  };
+  EXPECT_EQ(agentsOf(""), "dropped");
+  EXPECT_EQ(agentsOf(R"(,"agent":null)"), "dropped");
+  EXPECT_EQ(agentsOf(R"(,"agent":"Claude")"), "dropped");
+  EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(41, 'a') + "\""), "dropped");
+  EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(40, 'a') + "\""), std::string(40, 'a'));
+  // The pattern's $ also matches before one final line feed, so the key keeps it.
+  EXPECT_EQ(agentsOf(R"(,"agent":"a_1-\n")"), "a_1-\n");
+}
+
+// --- Texts: cleaned, then cut by user-perceived characters --------------------------------------------------
+
+std::string labelOf(const std::string& labelJson) {
+  const auto snapshot = project(R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":)" + labelJson + "}]}}");
+  return snapshot.accounts.at(0).windows.at(0).label;
+}
+
+std::string times(const std::string& piece, std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) text += piece;
+  return text;
+}
+
+TEST(UsageWidgetProjection, LabelsAreCleanedAndCutByCharacters) {
+  EXPECT_EQ(labelOf('"' + std::string(150, 'x') + '"'), std::string(100, 'x'));
+  EXPECT_EQ(labelOf(R"("  we\u0007ek  ")"), "week");
+  const std::string thumbsUp = "\U0001F44D\U0001F3FD";  // two scalars, one character
+  EXPECT_EQ(escaped(labelOf('"' + times(thumbsUp, 101) + '"')), escaped(times(thumbsUp, 100)));
+}
+
+TEST(UsageWidgetProjection, CutJustAfterASpaceKeepsItAndTheStoreWouldRefuse) {
+  const std::string label = std::string(99, 'x') + " tail";
+  const auto snapshot =
+      project(R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":")" + label + R"("}]}})");
+  EXPECT_EQ(snapshot.accounts.at(0).windows.at(0).label, std::string(99, 'x') + ' ');
+  const auto failure = firstValidationFailure(snapshot);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->path, "accounts[0].windows[0].label");
+}
+
+TEST(UsageWidgetProjection, ServerLabelIsCleanedAndCutButNeverTested) {
+  EXPECT_EQ(projectReport("{}", std::string(100, 's'), now).server, std::string(80, 's'));
+  EXPECT_EQ(projectReport("{}", "", now).server, "");
+  EXPECT_EQ(projectReport("{}", " lab\tbox\u200B ", now).server, "labbox");
+  EXPECT_EQ(projectReport("{}", "\xFF", now).server, "\xEF\xBF\xBD");  // invalid UTF-8 cannot reach the file
+}
+
+// --- Bounds -------------------------------------------------------------------------------------------------
+
+std::string list(const std::string& item, std::size_t count) {
+  std::string items;
+  for (std::size_t i = 0; i < count; ++i) items += (i ? "," : "") + item;
+  return items;
+}
+
+TEST(UsageWidgetProjectionBounds, ReportSizeIsCheckedBeforeParsing) {
+  std::string report = "{}";
+  report.resize(maximumReportBytes, ' ');
+  EXPECT_EQ(refusal(report), "accepted");
+  report.push_back(' ');
+  EXPECT_EQ(refusal(report), "tooLarge: the report is 2097153 bytes, more than 2097152");
+  EXPECT_TRUE(refusal(std::string(maximumReportBytes + 1, '[')).starts_with("tooLarge"));
+}
+
+TEST(UsageWidgetProjectionBounds, SectionsAreCountedBeforeAnyEntryIsJudged) {
+  const std::string staleWindow = R"({"agent":"a","label":"L","pct_used":1,"stale":true})";
+  const std::string badBalance = R"({"agent":"A","observed_at":1,"wallets":[]})";
+  const std::string day = R"({"date":"2026-12-01"})";
+  const std::string output = R"({})";
+  struct Case {
+    std::string report;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {R"({"limits":{"windows":[)" + list(staleWindow, 64) + "]}}", "accepted"},
+      {R"({"limits":{"windows":[)" + list(staleWindow, 65) + "]}}",
+       "tooLarge: limits.windows holds 65 entries, more than 64"},
+      {R"({"limits":{"balances":[)" + list(badBalance, 16) + "]}}", "accepted"},
+      {R"({"limits":{"balances":[)" + list(badBalance, 17) + "]}}",
+       "tooLarge: limits.balances holds 17 entries, more than 16"},
+      {R"({"history":{"by_agent":[)" + list(output, 64) + "]}}", "accepted"},
+      {R"({"history":{"by_agent":[)" + list(output, 65) + "]}}",
+       "tooLarge: history.by_agent holds 65 entries, more than 64"},
+      {R"({"history":{"days":[)" + list(day, 7) + "]}}", "accepted"},
+      {R"({"history":{"days":[]}})", "accepted"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.report.substr(0, 40));
+    EXPECT_EQ(refusal(c.report), c.expected);
+  }
+}
+
+// 64 window accounts and 16 balance accounts make 80; one output account more is too many.
+TEST(UsageWidgetProjectionBounds, AtMostEightyAccounts) {
+  std::string windows;
+  for (int i = 0; i < 64; ++i) windows += std::string(i ? "," : "") + R"({"agent":"w)" + std::to_string(i) + R"(","label":"L","pct_used":1})";
+  const std::string balance = R"({"agent":"b","observed_at":1796126400,"wallets":[{"kind":"k","currency":"C","amount":"1"}]})";
+  const std::string limits = R"({"limits":{"windows":[)" + windows + "],\"balances\":[" + list(balance, 16) + "]}";
+  EXPECT_EQ(project(limits + "}").accounts.size(), 80u);
+  const std::string history =
+      R"("history":{"scanned_at":1796126400,"days":[{"date":"2026-12-01"}],"by_agent":[{"agent_key":"o","today_out":1,"week_out":1}]})";
+  EXPECT_EQ(refusal(limits + "," + history + "}"), "tooLarge: the report yields 81 accounts, more than 80");
+}
+
+// A character may hold any number of combining marks, so 100 characters per label can still overflow the file.
+TEST(UsageWidgetProjectionBounds, SnapshotMustEncodeWithinTheFileLimit) {
+  const std::string heavyCharacter = "e" + times("\u0301", 10);
+  std::string windows;
+  for (int i = 0; i < 64; ++i) {
+    windows += std::string(i ? "," : "") + R"({"agent":"a","pct_used":)" + std::to_string(i) + R"(,"label":")" +
+               times(heavyCharacter, 100) + "\"}";
+  }
+  EXPECT_TRUE(refusal(R"({"limits":{"windows":[)" + windows + "]}}").starts_with("tooLarge: the snapshot encodes to "));
+}
+
+// --- Outputs withheld as a whole ----------------------------------------------------------------------------
+
+TEST(UsageWidgetProjection, OutputsNeedAUsableScanTimeAndADay) {
+  const auto outputAccounts = [](const std::string& history) {
+    const auto snapshot = project(R"({"history":{"by_agent":[{"agent_key":"o","today_out":1,"week_out":2}],)" +
+                                  history + "}}");
+    return snapshot.accounts.size();
+  };
+  const std::string today = R"("days":[{"date":"2026-12-01"}])";
+  EXPECT_EQ(outputAccounts(R"("scanned_at":1796126700,)" + today), 1u);
+  EXPECT_EQ(outputAccounts(R"("scanned_at":1796126701,)" + today), 0u);
+  EXPECT_EQ(outputAccounts(R"("scanned_at":0,)" + today), 0u);
+  EXPECT_EQ(outputAccounts(today), 0u);
+  EXPECT_EQ(outputAccounts(R"("scanned_at":1796126400,"days":[])"), 0u);
+  EXPECT_EQ(outputAccounts(R"("scanned_at":1796126400,"days":null)"), 0u);
+  EXPECT_EQ(outputAccounts(R"("scanned_at":1796126400,"days":[{"date":"2026-12-01"},{"date":"2026-02-30"}])"), 0u);
+}
+
+// --- Window order -------------------------------------------------------------------------------------------
+
+// Labels order by the code points of their NFC forms: not by raw bytes (which would put a decomposed é before
+// "f") and not by UTF-16 units (which would put U+1F600 before U+FF21). Equivalent labels keep their order.
+TEST(UsageWidgetProjection, LabelsOrderByCodePointsOfTheirCanonicalForm) {
+  const std::string labels[] = {"\U0001F600", "\uFF21", "e\u0301", "f", "\u00E9", "Z"};
+  std::string windows;
+  for (std::size_t i = 0; i < std::size(labels); ++i) {
+    windows += std::string(i ? "," : "") + R"({"agent":"a","pct_used":5,"label":")" + labels[i] +
+               R"(","model":"m)" + std::to_string(i) + "\"}";
+  }
+  const auto snapshot = project(R"({"limits":{"windows":[)" + windows + "]}}");
+  std::vector<std::string> order;
+  for (const auto& w : snapshot.accounts.at(0).windows) order.push_back(escaped(w.label) + "/" + w.model);
+  const std::vector<std::string> expected{"Z/m5", "f/m3", escaped("e\u0301") + "/m2", escaped("\u00E9") + "/m4",
+                                          escaped("\uFF21") + "/m1", escaped("\U0001F600") + "/m0"};
+  EXPECT_EQ(order, expected);
+}
+
+// --- The public JSON parsing suite, each file fed as a report --------------------------------------------
+
+TEST(UsageWidgetProjectionJsonTestSuite, NothingCrashesAndEveryInvalidTextIsRefused) {
+  const fs::path suite = fs::path(VELTO_SHARED_TESTDATA_DIR) / "JSONTestSuite" / "test_parsing";
+  if (!fs::exists(suite)) GTEST_SKIP() << "JSONTestSuite not found at " << suite;
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(suite)) {
+    const std::string name = entry.path().filename().string();
+    SCOPED_TRACE(name);
+    ++files;
+    const std::string outcome = refusal(readFile(entry.path()));
+    if (name.starts_with("n_")) {
+      EXPECT_NE(outcome, "accepted");
+    }
+  }
+  EXPECT_GT(files, 300);
+}
+
+}  // namespace
+}  // namespace velto
