@@ -1,252 +1,89 @@
-// SnapshotJson: strict decoding with simdjson's DOM (which validates the whole text and bounds the depth)
-// and compact encoding in the file format's key order.
+// SnapshotJson: strict decoding of the snapshot file and compact encoding in its key order.
 #include "SnapshotJson.h"
 
-#include <simdjson.h>
-
-#include <array>
-#include <cmath>
-#include <cstdint>
-#include <optional>
-#include <string>
-
+#include "JsonReading.h"
 #include "JsonWriter.h"
 
 namespace velto {
 namespace {
 
-using simdjson::dom::element;
-using simdjson::dom::element_type;
-using simdjson::dom::object;
+using namespace velto::json;
 
-// The JSON path of the value being decoded; built up and cut back as decoding descends, and only turned
-// into an error message when something is wrong.
-class Path {
- public:
-  class Scope {
-   public:
-    Scope(Path& path, std::size_t restore) : path_(path), restore_(restore) {}
-    Scope(const Scope&) = delete;
-    Scope& operator=(const Scope&) = delete;
-    ~Scope() { path_.text_.resize(restore_); }
-
-   private:
-    Path& path_;
-    std::size_t restore_;
-  };
-
-  [[nodiscard]] Scope member(std::string_view key) {
-    const auto restore = text_.size();
-    if (!text_.empty()) text_ += '.';
-    text_ += key;
-    return {*this, restore};
-  }
-  [[nodiscard]] Scope index(std::size_t i) {
-    const auto restore = text_.size();
-    text_ += '[';
-    text_ += std::to_string(i);
-    text_ += ']';
-    return {*this, restore};
-  }
-  [[noreturn]] void fail(std::string problem) const { throw JsonDecodingError(text_, std::move(problem)); }
-
- private:
-  std::string text_;
-};
-
-std::string_view describe(element_type type) {
-  switch (type) {
-    case element_type::ARRAY: return "an array";
-    case element_type::OBJECT: return "an object";
-    case element_type::INT64:
-    case element_type::UINT64:
-    case element_type::DOUBLE: return "a number";
-    case element_type::STRING: return "a string";
-    case element_type::BOOL: return "a boolean";
-    case element_type::NULL_VALUE: return "null";
-  }
-  return "something else";
-}
-
-[[noreturn]] void expected(const Path& path, std::string_view what, element value) {
-  path.fail("expected " + std::string(what) + ", found " + std::string(describe(value.type())));
-}
-
-std::string decodeString(element value, const Path& path) {
-  std::string_view text;
-  if (value.get_string().get(text)) expected(path, "a string", value);
-  return std::string(text);
-}
-
-double decodeDouble(element value, const Path& path) {
-  switch (value.type()) {
-    case element_type::INT64: return static_cast<double>(value.get_int64().value_unsafe());
-    case element_type::UINT64: return static_cast<double>(value.get_uint64().value_unsafe());
-    case element_type::DOUBLE: return value.get_double().value_unsafe();
-    default: expected(path, "a number", value);
-  }
-}
-
-// An integer field takes any JSON number whose value is a whole number within 64 bits (1.0 and 1e2 too).
-std::int64_t decodeInteger(element value, const Path& path) {
-  switch (value.type()) {
-    case element_type::INT64: return value.get_int64().value_unsafe();
-    case element_type::UINT64: path.fail("integer does not fit in 64 bits");
-    case element_type::DOUBLE: {
-      const double number = value.get_double().value_unsafe();
-      if (number != std::trunc(number)) path.fail("expected an integer, found a fraction");
-      if (number < -0x1p63 || number >= 0x1p63) path.fail("integer does not fit in 64 bits");
-      return static_cast<std::int64_t>(number);
-    }
-    default: expected(path, "an integer", value);
-  }
-}
-
-object decodeObject(element value, const Path& path) {
-  object result;
-  if (value.get_object().get(result)) expected(path, "an object", value);
-  return result;
-}
-
-simdjson::dom::array decodeArray(element value, const Path& path) {
-  simdjson::dom::array result;
-  if (value.get_array().get(result)) expected(path, "an array", value);
-  return result;
-}
-
-// Walks an object's members once, handing each known key's value to `take`; a known key may appear only
-// once and every required key must appear. Unknown keys are ignored. `Keys` lists the record's keys in the
-// file format's order, and `required` says which of them must be present.
-template <std::size_t N, typename Take>
-void decodeMembers(element value, Path& path, const std::array<std::string_view, N>& keys,
-                   const std::array<bool, N>& required, Take&& take) {
-  const object members = decodeObject(value, path);
-  std::array<bool, N> seen{};
-  for (const auto member : members) {
-    for (std::size_t k = 0; k < N; ++k) {
-      if (member.key != keys[k]) continue;
-      const auto scope = path.member(keys[k]);
-      if (seen[k]) path.fail("duplicate key");
-      seen[k] = true;
-      take(k, member.value, path);
-      break;
-    }
-  }
-  for (std::size_t k = 0; k < N; ++k) {
-    if (required[k] && !seen[k]) {
-      const auto scope = path.member(keys[k]);
-      path.fail("missing required key");
-    }
-  }
-}
-
-// Optional members: null is the same as absent.
-template <typename Decode>
-auto decodeOptional(element value, Path& path, Decode&& decode) -> std::optional<decltype(decode(value, path))> {
-  if (value.is_null()) return std::nullopt;
-  return decode(value, path);
-}
-
-template <typename Record, typename Decode>
-std::vector<Record> decodeList(element value, Path& path, Decode&& decode) {
-  std::vector<Record> records;
-  std::size_t i = 0;
-  for (const element item : decodeArray(value, path)) {
-    const auto scope = path.index(i++);
-    records.push_back(decode(item, path));
-  }
-  return records;
-}
-
-UsageWidgetWindow decodeWindow(element value, Path& path) {
+UsageWidgetWindow decodeWindow(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 7> keys{"label", "kind", "model", "percent",
                                                         "resetAt", "observedAt", "tier"};
   static constexpr std::array<bool, 7> required{true, true, true, true, false, false, false};
   UsageWidgetWindow window;
-  decodeMembers(value, path, keys, required, [&](std::size_t k, element v, Path& p) {
+  readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: window.label = decodeString(v, p); break;
-      case 1: window.kind = decodeString(v, p); break;
-      case 2: window.model = decodeString(v, p); break;
-      case 3: window.percent = decodeDouble(v, p); break;
-      case 4: window.resetAt = decodeOptional(v, p, decodeDouble); break;
-      case 5: window.observedAt = decodeOptional(v, p, decodeDouble); break;
-      default: window.tier = decodeOptional(v, p, decodeString); break;
+      case 0: window.label = readString(v, p); break;
+      case 1: window.kind = readString(v, p); break;
+      case 2: window.model = readString(v, p); break;
+      case 3: window.percent = readNumber(v, p); break;
+      case 4: window.resetAt = readOptional(v, p, readNumber); break;
+      case 5: window.observedAt = readOptional(v, p, readNumber); break;
+      default: window.tier = readOptional(v, p, readString); break;
     }
   });
   return window;
 }
 
-UsageWidgetWallet decodeWallet(element value, Path& path) {
+UsageWidgetWallet decodeWallet(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 3> keys{"kind", "currency", "amount"};
   static constexpr std::array<bool, 3> required{true, true, true};
   UsageWidgetWallet wallet;
-  decodeMembers(value, path, keys, required, [&](std::size_t k, element v, Path& p) {
-    (k == 0 ? wallet.kind : k == 1 ? wallet.currency : wallet.amount) = decodeString(v, p);
+  readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
+    (k == 0 ? wallet.kind : k == 1 ? wallet.currency : wallet.amount) = readString(v, p);
   });
   return wallet;
 }
 
-UsageWidgetOutput decodeOutput(element value, Path& path) {
+UsageWidgetOutput decodeOutput(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 3> keys{"day", "today", "week"};
   static constexpr std::array<bool, 3> required{true, true, true};
   UsageWidgetOutput output;
-  decodeMembers(value, path, keys, required, [&](std::size_t k, element v, Path& p) {
+  readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     if (k == 0) {
-      output.day = decodeString(v, p);
+      output.day = readString(v, p);
     } else {
-      (k == 1 ? output.today : output.week) = decodeInteger(v, p);
+      (k == 1 ? output.today : output.week) = readInteger(v, p);
     }
   });
   return output;
 }
 
-UsageWidgetAccount decodeAccount(element value, Path& path) {
+UsageWidgetAccount decodeAccount(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 7> keys{"id", "agent", "name", "windows",
                                                         "wallets", "observedAt", "output"};
   static constexpr std::array<bool, 7> required{true, true, true, true, true, false, false};
   UsageWidgetAccount account;
-  decodeMembers(value, path, keys, required, [&](std::size_t k, element v, Path& p) {
+  readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: account.id = decodeString(v, p); break;
-      case 1: account.agent = decodeString(v, p); break;
-      case 2: account.name = decodeString(v, p); break;
-      case 3: account.windows = decodeList<UsageWidgetWindow>(v, p, decodeWindow); break;
-      case 4: account.wallets = decodeList<UsageWidgetWallet>(v, p, decodeWallet); break;
-      case 5: account.observedAt = decodeOptional(v, p, decodeDouble); break;
-      default: account.output = decodeOptional(v, p, [](element o, Path& q) { return decodeOutput(o, q); });
+      case 0: account.id = readString(v, p); break;
+      case 1: account.agent = readString(v, p); break;
+      case 2: account.name = readString(v, p); break;
+      case 3: account.windows = readList(v, p, decodeWindow); break;
+      case 4: account.wallets = readList(v, p, decodeWallet); break;
+      case 5: account.observedAt = readOptional(v, p, readNumber); break;
+      default: account.output = readOptional(v, p, [](element o, JsonPath& q) { return decodeOutput(o, q); });
     }
   });
   return account;
 }
 
-UsageWidgetSnapshot decodeSnapshot(element value, Path& path) {
+UsageWidgetSnapshot decodeSnapshot(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 4> keys{"schema", "server", "capturedAt", "accounts"};
   static constexpr std::array<bool, 4> required{true, true, true, true};
   UsageWidgetSnapshot snapshot;
-  decodeMembers(value, path, keys, required, [&](std::size_t k, element v, Path& p) {
+  readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: snapshot.schema = decodeInteger(v, p); break;
-      case 1: snapshot.server = decodeString(v, p); break;
-      case 2: snapshot.capturedAt = decodeDouble(v, p); break;
-      default: snapshot.accounts = decodeList<UsageWidgetAccount>(v, p, decodeAccount);
+      case 0: snapshot.schema = readInteger(v, p); break;
+      case 1: snapshot.server = readString(v, p); break;
+      case 2: snapshot.capturedAt = readNumber(v, p); break;
+      default: snapshot.accounts = readList(v, p, decodeAccount);
     }
   });
   return snapshot;
-}
-
-// Parses the whole text (a leading UTF-8 byte order mark skipped) and decodes its root with `decode`.
-template <typename Decode>
-auto decodeDocument(std::string_view json, Decode&& decode) {
-  static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-  if (json.starts_with(byteOrderMark)) json.remove_prefix(byteOrderMark.size());
-  simdjson::dom::parser parser;
-  element root;
-  if (const auto error = parser.parse(json.data(), json.size()).get(root)) {
-    throw JsonDecodingError("", std::string("not valid JSON: ") + simdjson::error_message(error));
-  }
-  Path path;
-  return decode(root, path);
 }
 
 void encodeWindow(JsonWriter& out, const UsageWidgetWindow& window) {
@@ -317,19 +154,19 @@ std::string encodeWith(const Record& record, Encode&& encodeRecord) {
 }  // namespace
 
 UsageWidgetSnapshot decodeSnapshot(std::string_view json) {
-  return decodeDocument(json, [](element e, Path& p) { return decodeSnapshot(e, p); });
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeSnapshot(e, p); });
 }
 UsageWidgetAccount decodeAccount(std::string_view json) {
-  return decodeDocument(json, [](element e, Path& p) { return decodeAccount(e, p); });
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeAccount(e, p); });
 }
 UsageWidgetWindow decodeWindow(std::string_view json) {
-  return decodeDocument(json, [](element e, Path& p) { return decodeWindow(e, p); });
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeWindow(e, p); });
 }
 UsageWidgetWallet decodeWallet(std::string_view json) {
-  return decodeDocument(json, [](element e, Path& p) { return decodeWallet(e, p); });
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeWallet(e, p); });
 }
 UsageWidgetOutput decodeOutput(std::string_view json) {
-  return decodeDocument(json, [](element e, Path& p) { return decodeOutput(e, p); });
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeOutput(e, p); });
 }
 
 std::string encode(const UsageWidgetSnapshot& snapshot) { return encodeWith(snapshot, encodeSnapshot); }

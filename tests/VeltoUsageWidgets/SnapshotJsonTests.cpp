@@ -13,27 +13,16 @@
 #include <sstream>
 
 #include "SnapshotValidation.h"
+#include "TestFiles.h"
 
 namespace velto {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing_support::readFile;
 
-std::vector<fs::path> jsonFiles(const fs::path& folder) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() == ".json") files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+std::vector<fs::path> jsonFiles(const fs::path& folder) { return testing_support::filesEndingWith(folder, ".json"); }
 
 const fs::path fixtures = fs::path(VELTO_FIXTURES_DIR) / "json";
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "EscapedText.h"
+#include "TestFiles.h"
 #include "JsonDecodingError.h"
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
@@ -27,20 +28,12 @@ using testing_support::escaped;
 constexpr Instant now = 1796126400;  // 2026-12-01T12:00:00Z; the horizon is 1796126700
 const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing_support::readFile;
 
+// Reports, without the expected snapshots that sit beside them.
 std::vector<fs::path> reportFiles(const fs::path& folder) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const auto name = entry.path().filename().string();
-    if (name.ends_with(".json") && !name.ends_with(".snapshot.json")) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
+  auto files = testing_support::filesEndingWith(folder, ".json");
+  std::erase_if(files, [](const fs::path& file) { return file.filename().string().ends_with(".snapshot.json"); });
   return files;
 }
 

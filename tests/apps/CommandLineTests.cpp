@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "SnapshotJson.h"
+#include "TestFiles.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto {
@@ -25,12 +26,7 @@ struct Result {
   std::string err;
 };
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::readFile;
 
 class CommandLine : public ::testing::Test {
  protected:
@@ -75,8 +71,8 @@ class CommandLine : public ::testing::Test {
     ::waitpid(child, &status, 0);
     Result result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = closedOutput ? "" : slurp(outPath);
-    result.err = slurp(errPath);
+    result.out = closedOutput ? "" : readFile(outPath);
+    result.err = readFile(errPath);
     return result;
   }
 
@@ -164,7 +160,7 @@ const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
 
 // The report's snapshot as the store encodes it, projected at 2026-12-01T12:00:00Z for the server "workstation".
 std::string expectedSnapshot(const std::string& report) {
-  return encode(decodeSnapshot(slurp(reports / "pass" / (report + ".snapshot.json")))) + "\n";
+  return encode(decodeSnapshot(readFile(reports / "pass" / (report + ".snapshot.json")))) + "\n";
 }
 
 TEST_F(CommandLine, ProjectPrintsTheSnapshotAtTheGivenTime) {
@@ -196,7 +192,7 @@ TEST_F(CommandLine, ProjectStoresFromStandardInputAndClearRemoves) {
 TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
   const fs::path stored = scratch_ / "usage-v1.json";
   UsageSnapshotStore(scratch_).write({.server = "before", .capturedAt = 1, .accounts = {}});
-  const std::string before = slurp(stored);
+  const std::string before = readFile(stored);
 
   const auto cutAfterSpace = scratch_ / "cut.json";
   std::ofstream(cutAfterSpace) << R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":")"
@@ -221,7 +217,7 @@ TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
     EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
-    EXPECT_EQ(slurp(stored), before);
+    EXPECT_EQ(readFile(stored), before);
   }
 }
 

@@ -1,0 +1,32 @@
+// TestFiles: reading fixture files and listing fixture folders.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace velto::testing_support {
+
+/// The whole file, byte for byte.
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+/// The files of `folder` whose names end with `suffix`, sorted, so that a corpus runs in a stable order.
+inline std::vector<std::filesystem::path> filesEndingWith(const std::filesystem::path& folder,
+                                                          std::string_view suffix) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().ends_with(suffix)) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+}  // namespace velto::testing_support
