@@ -7,9 +7,9 @@
 #include <system_error>
 
 #include "Bundle.h"
+#include "CommandStore.h"
 #include "InputFile.h"
 #include "JsonWriter.h"
-#include "MacUsageWidgetContainer.h"
 #include "SnapshotJson.h"
 #include "SnapshotValidation.h"
 #include "UsageSnapshotStore.h"
@@ -17,11 +17,6 @@
 
 namespace velto::app {
 namespace {
-
-// Commands work on the widget's own store unless pointed at a folder.
-UsageSnapshotStore storeFor(const std::optional<std::filesystem::path>& directory) {
-  return directory ? UsageSnapshotStore(*directory) : MacUsageWidgetContainer::store();
-}
 
 // A new directory only this user can enter, under $TMPDIR (default /tmp).
 std::filesystem::path makePrivateDirectory() {
@@ -34,11 +29,11 @@ std::filesystem::path makePrivateDirectory() {
 }  // namespace
 
 ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Streams streams) {
-  const auto store = storeFor(directory);
+  const auto store = commandStore(directory);
   const auto outcome = store.inspect();
   if (!outcome.snapshot) {
     streams.err << "velto-widget: no usable snapshot: " << outcome.problem
-                << (store.directory() ? "" : " (name one with --directory DIR)") << '\n';
+                << (store.directory() ? "" : noDirectoryHint) << '\n';
     return exitRefused;
   }
   streams.out << encode(*outcome.snapshot) << '\n';
@@ -68,7 +63,7 @@ ExitCode checkCommand(const std::string& file, Streams streams) {
 }
 
 ExitCode optionsCommand(const std::optional<std::filesystem::path>& directory, bool chinese, Streams streams) {
-  const auto snapshot = storeFor(directory).read().value_or(UsageWidgetSnapshot::empty());
+  const auto snapshot = commandStore(directory).read().value_or(UsageWidgetSnapshot::empty());
   JsonWriter json;
   json.beginArray();
   for (const auto& choice : UsageWidgetSelection::choices(snapshot, chinese ? "自动" : "Automatic")) {

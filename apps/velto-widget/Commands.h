@@ -16,7 +16,7 @@ struct Streams {
   std::ostream& err;
 };
 
-/// Prints the stored snapshot as the store encodes it; the store is over `directory`, or the shared one.
+/// Prints the stored snapshot as the store encodes it; the store is over `directory`, or the widget's.
 ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Streams streams);
 
 /// Decodes and validates a snapshot file ("-" for standard input); prints "valid" or the first broken rule.

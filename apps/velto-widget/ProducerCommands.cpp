@@ -13,17 +13,12 @@
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
 #include "SnapshotValidation.h"
+#include "CommandStore.h"
 #include "UsageSnapshotStore.h"
 #include "UsageWidgetProjection.h"
 
 namespace velto::app {
 namespace {
-
-UsageSnapshotStore storeFor(const std::optional<std::filesystem::path>& directory) {
-  return directory ? UsageSnapshotStore(*directory) : UsageSnapshotStore::shared();
-}
-
-constexpr std::string_view noSharedDirectoryHint = " (name one with --directory DIR)";
 
 Instant now() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -168,14 +163,14 @@ ExitCode projectCommand(const ProjectRequest& request, Streams streams) {
     return exitSuccess;
   }
 
-  const auto store = storeFor(request.directory);
+  const auto store = commandStore(request.directory);
   try {
     store.write(snapshot);
   } catch (const SnapshotFailure& failure) {
     // The store's message names the broken rule and its JSON path; the stored file is unchanged.
     streams.err << "velto-widget: the snapshot of " << shownName << " was not stored (" << name(failure.error())
                 << "): " << failure.what()
-                << (failure.error() == SnapshotError::unavailable ? noSharedDirectoryHint : "") << '\n';
+                << (failure.error() == SnapshotError::unavailable ? noDirectoryHint : "") << '\n';
     return exitRefused;
   }
   streams.out << "Stored " << snapshot.accounts.size() << (snapshot.accounts.size() == 1 ? " account" : " accounts")
@@ -184,9 +179,9 @@ ExitCode projectCommand(const ProjectRequest& request, Streams streams) {
 }
 
 ExitCode clearCommand(const std::optional<std::filesystem::path>& directory, Streams streams) {
-  const auto store = storeFor(directory);
+  const auto store = commandStore(directory);
   if (!store.directory()) {
-    streams.err << "velto-widget: no shared directory to clear" << noSharedDirectoryHint << '\n';
+    streams.err << "velto-widget: no store directory to clear" << noDirectoryHint << '\n';
     return exitRefused;
   }
   store.clear();

@@ -18,7 +18,7 @@ struct ProjectRequest {
   std::string server;      ///< the server label, cleaned by the projection
   std::optional<std::string> at;  ///< --at as given; absent: now
   bool print = false;             ///< print the snapshot instead of storing it
-  std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the shared one
+  std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
 };
 
 /// An instant given on the command line: seconds since 1970 as a decimal number ("1796126400", "1796126400.5",
@@ -32,7 +32,7 @@ std::optional<Instant> parseInstant(std::string_view text);
 /// broken rule, and leaves the stored file as it was.
 ExitCode projectCommand(const ProjectRequest& request, Streams streams);
 
-/// Deletes the stored snapshot file from `directory`, or from the shared folder.
+/// Deletes the stored snapshot file from `directory`, or from the widget's store.
 ExitCode clearCommand(const std::optional<std::filesystem::path>& directory, Streams streams);
 
 }  // namespace velto::app

@@ -6,8 +6,10 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "PreferredLanguages.h"
 #include "ProducerCommands.h"
 #include "SnapshotError.h"
+#include "UsageWidgetLanguage.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
   std::string file;
 
   auto* read = app.add_subcommand("read", "Print the stored snapshot as the store encodes it.");
-  read->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the shared one).")
+  read->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
 
   auto* check = app.add_subcommand("check", "Decode and validate a snapshot file; print \"valid\" or the first "
@@ -68,11 +70,18 @@ int main(int argc, char** argv) {
       ->type_name("TIME");
   project->add_flag("--print", projectRequest.print, "Print the snapshot instead of storing it.");
   project->add_option("--directory", projectRequest.directory,
-                      "The folder that holds usage-v1.json (default: the shared one).")
+                      "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
 
+  std::string language;
+  auto* options = app.add_subcommand("options", "Print the agent choices a widget offers, as JSON.");
+  options->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR");
+  options->add_option("--lang", language, "The language of the automatic choice's name (default: the user's).")
+      ->check(CLI::IsMember({"en", "zh"}));
+
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
-  clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the shared one).")
+  clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
 
   try {
@@ -88,7 +97,11 @@ int main(int argc, char** argv) {
     return run([&](auto streams) { return velto::app::projectCommand(projectRequest, streams); });
   }
   if (clear->parsed()) return run([&](auto streams) { return velto::app::clearCommand(directory, streams); });
+  if (options->parsed()) {
+    const bool chinese = language.empty() ? velto::prefersChinese(velto::platform::preferredLanguages()) : language == "zh";
+    return run([&](auto streams) { return velto::app::optionsCommand(directory, chinese, streams); });
+  }
   if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
-  std::cerr << "velto-widget: a command is required (read, check or demo)\nRun with --help for more information.\n";
+  std::cerr << "velto-widget: a command is required (project, read, options, check, clear or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -35,9 +35,11 @@ class CommandLine : public ::testing::Test {
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     scratch_ = pattern;
     ::setenv("TMPDIR", scratch_.c_str(), 1);  // the demo's private folder goes here too
+    ::setenv("XDG_DATA_HOME", (scratch_ / "data").c_str(), 1);  // and the widget's store here
   }
   void TearDown() override {
     ::unsetenv("TMPDIR");
+    ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(scratch_);
   }
 
@@ -234,6 +236,48 @@ TEST_F(CommandLine, ProjectNeedsAServerAndAReadableTime) {
   const auto result = run({"project", report, "--print"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("--server is required"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace velto
+
+namespace velto {
+namespace {
+
+// Without --directory, the host side's commands write where the widget side's commands read: the widget's
+// store in the bundle's group container under XDG_DATA_HOME.
+TEST_F(CommandLine, WithoutDirectoryCommandsShareTheWidgetStore) {
+  const auto report = fs::path(VELTO_FIXTURES_DIR) / "reports" / "pass" / "balances.json";
+  auto result = run({"project", report.string(), "--server", "local", "--at", "1796126400"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find((scratch_ / "data").string()), std::string::npos) << result.out;
+
+  result = run({"read"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(R"("server":"local")"), std::string::npos);
+
+  result = run({"options", "--lang", "zh"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(result.out.starts_with(R"([{"id":"automatic","name":"自动"},{"id":"provider:)")) << result.out;
+
+  EXPECT_EQ(run({"clear"}).exitCode, 0);
+  EXPECT_EQ(run({"read"}).exitCode, 1);
+  EXPECT_EQ(run({"options", "--lang", "en"}).out, R"([{"id":"automatic","name":"Automatic"}])" "\n");
+}
+
+TEST_F(CommandLine, OptionsLanguageFollowsTheFirstPreferredLanguage) {
+  struct Case {
+    const char* language;
+    const char* automaticName;
+  };
+  ::setenv("LC_ALL", "C", 1);  // what LANGUAGE=C falls back to, whatever the machine's locale
+  for (const auto& c : {Case{"zh_TW.UTF-8:en", "自动"}, Case{"en_GB:zh_CN", "Automatic"}, Case{"C", "Automatic"}}) {
+    ::setenv("LANGUAGE", c.language, 1);
+    const auto result = run({"options"});
+    EXPECT_NE(result.out.find(c.automaticName), std::string::npos) << c.language << ": " << result.out;
+  }
+  ::unsetenv("LANGUAGE");
+  ::unsetenv("LC_ALL");
 }
 
 }  // namespace
