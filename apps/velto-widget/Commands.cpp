@@ -9,11 +9,9 @@
 #include "Bundle.h"
 #include "CommandStore.h"
 #include "InputFile.h"
-#include "JsonWriter.h"
 #include "SnapshotJson.h"
 #include "SnapshotValidation.h"
 #include "UsageSnapshotStore.h"
-#include "UsageWidgetSelection.h"
 
 namespace velto::app {
 namespace {
@@ -59,18 +57,6 @@ ExitCode checkCommand(const std::string& file, Streams streams) {
     return exitRefused;
   }
   streams.out << "valid\n";
-  return exitSuccess;
-}
-
-ExitCode optionsCommand(const std::optional<std::filesystem::path>& directory, bool chinese, Streams streams) {
-  const auto snapshot = commandStore(directory).read().value_or(UsageWidgetSnapshot::empty());
-  JsonWriter json;
-  json.beginArray();
-  for (const auto& choice : UsageWidgetSelection::choices(snapshot, chinese ? "自动" : "Automatic")) {
-    json.beginObject().key("id").string(choice.id).key("name").string(choice.name).endObject();
-  }
-  json.endArray();
-  streams.out << json.text() << '\n';
   return exitSuccess;
 }
 

@@ -22,10 +22,6 @@ ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Stre
 /// Decodes and validates a snapshot file ("-" for standard input); prints "valid" or the first broken rule.
 ExitCode checkCommand(const std::string& file, Streams streams);
 
-/// The agent choices offered when configuring a widget, as JSON: the automatic choice named in English or
-/// Chinese (`chinese`), then one per agent of the stored snapshot.
-ExitCode optionsCommand(const std::optional<std::filesystem::path>& directory, bool chinese, Streams streams);
-
 /// Stores the bundled sample snapshot in a new private directory, reads it back and prints it.
 ExitCode demoCommand(Streams streams);
 

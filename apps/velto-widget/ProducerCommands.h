@@ -21,12 +21,6 @@ struct ProjectRequest {
   std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
 };
 
-/// An instant given on the command line: seconds since 1970 as a decimal number ("1796126400", "1796126400.5",
-/// "-1"), or an ISO 8601 date and time with "Z" or an offset ("2026-12-01T12:00:00Z",
-/// "2026-12-01T20:00:00.25+08:00", seconds optional). Nothing for anything else, or for a time beyond what a
-/// double holds.
-std::optional<Instant> parseInstant(std::string_view text);
-
 /// Projects the report at the requested time and stores the snapshot (or prints it with `print`). A bad --at
 /// is a usage error; a refused report or a refused write is reported with the bound, the JSON path or the
 /// broken rule, and leaves the stored file as it was.

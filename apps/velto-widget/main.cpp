@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "PreferredLanguages.h"
 #include "ProducerCommands.h"
+#include "WidgetCommands.h"
 #include "SnapshotError.h"
 #include "UsageWidgetLanguage.h"
 
@@ -80,6 +81,17 @@ int main(int argc, char** argv) {
   options->add_option("--lang", language, "The language of the automatic choice's name (default: the user's).")
       ->check(CLI::IsMember({"en", "zh"}));
 
+  velto::app::TimelineRequest timelineRequest;
+  auto* timeline = app.add_subcommand("timeline", "Print the timeline a widget gets, as JSON.");
+  timeline->add_option("--directory", timelineRequest.directory,
+                       "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR");
+  timeline->add_option("--agent", timelineRequest.agent,
+                       "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
+      ->type_name("VALUE");
+  timeline->add_option("--at", timelineRequest.at, "The time of the request: seconds since 1970 or ISO 8601.")
+      ->type_name("TIME");
+
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
   clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
@@ -101,7 +113,10 @@ int main(int argc, char** argv) {
     const bool chinese = language.empty() ? velto::prefersChinese(velto::platform::preferredLanguages()) : language == "zh";
     return run([&](auto streams) { return velto::app::optionsCommand(directory, chinese, streams); });
   }
+  if (timeline->parsed()) {
+    return run([&](auto streams) { return velto::app::timelineCommand(timelineRequest, streams); });
+  }
   if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
-  std::cerr << "velto-widget: a command is required (project, read, options, check, clear or demo)\nRun with --help for more information.\n";
+  std::cerr << "velto-widget: a command is required (project, read, options, timeline, check, clear or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -1,0 +1,28 @@
+// WidgetCommands: the widget side of velto-widget: the options a widget offers and the timeline it gets.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "Commands.h"
+#include "ExitCode.h"
+
+namespace velto::app {
+
+/// The agent choices offered when configuring a widget, as JSON: the automatic choice named in English or
+/// Chinese (`chinese`), then one per agent of the stored snapshot.
+ExitCode optionsCommand(const std::optional<std::filesystem::path>& directory, bool chinese, Streams streams);
+
+/// What `timeline` was asked for.
+struct TimelineRequest {
+  std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
+  std::optional<std::string> agent;                ///< the configured value exactly as stored; absent: never set
+  std::optional<std::string> at;                   ///< --at as given; absent: now
+};
+
+/// The timeline the widget would get at that instant, as JSON: its entries (date, provider, and how many
+/// accounts the entry shows) and when the host is to ask again.
+ExitCode timelineCommand(const TimelineRequest& request, Streams streams);
+
+}  // namespace velto::app

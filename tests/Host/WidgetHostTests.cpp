@@ -1,0 +1,80 @@
+// Tests of the widget host stand-in, driven by an injected clock.
+#include "WidgetHost.h"
+
+#include <gtest/gtest.h>
+
+#include "TemporaryStore.h"
+
+namespace velto {
+namespace {
+
+using testing_support::TemporaryStore;
+
+constexpr Instant start = 1796126400;
+
+class WidgetHostTest : public ::testing::Test {
+ protected:
+  WidgetHostTest()
+      : host_([this] { return now_; },
+              [this] {
+                ++requests_;
+                return folder_.store();
+              },
+              *platform::TimeZone::named("UTC")) {}
+
+  // Stale at start + 300, resets at start + 600 (both within the reload interval).
+  void store(std::string agent = "codex") {
+    UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
+    folder_.store().write({.server = "local", .capturedAt = start - 600, .accounts = {
+        {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
+  }
+
+  TemporaryStore folder_;
+  Instant now_ = start;
+  int requests_ = 0;
+  WidgetHost host_;
+};
+
+TEST_F(WidgetHostTest, ShowsTheLastEntryWhoseDateHasComeWithoutAskingAgain) {
+  store();
+  const auto widget = host_.place();
+  EXPECT_EQ(host_.current(widget).date, start);
+  EXPECT_EQ(host_.nextChange(widget), start + 300);
+  now_ = start + 299.5;
+  EXPECT_EQ(host_.current(widget).date, start);
+  now_ = start + 300;
+  EXPECT_EQ(host_.current(widget).date, start + 300);
+  now_ = start + 899;
+  EXPECT_EQ(host_.current(widget).date, start + 600);
+  EXPECT_EQ(host_.nextChange(widget), start + 900);  // the reload date
+  EXPECT_EQ(requests_, 1);
+}
+
+TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
+  const auto widget = host_.place();
+  EXPECT_TRUE(host_.current(widget).snapshot.accounts.empty());
+  store();
+  EXPECT_TRUE(host_.current(widget).snapshot.accounts.empty()) << "the file is read only when asked again";
+  host_.snapshotChanged();
+  EXPECT_EQ(host_.current(widget).snapshot.accounts.size(), 1u);
+  EXPECT_EQ(requests_, 2);
+  now_ = start + 900;
+  EXPECT_EQ(host_.current(widget).date, start + 900);
+  EXPECT_EQ(requests_, 3);
+}
+
+TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
+  store("codex");
+  const auto automatic = host_.place();
+  const auto claude = host_.place({.agent = "provider:claude"});
+  EXPECT_EQ(host_.current(automatic).provider, "");
+  EXPECT_EQ(host_.current(claude).provider, "claude");
+  host_.configure(claude, {.agent = "provider:codex"});
+  EXPECT_EQ(host_.current(claude).provider, "codex");
+  EXPECT_EQ(host_.configuration(automatic).agent, std::nullopt);
+  EXPECT_EQ(host_.options(false).size(), 2u);
+  EXPECT_THROW(host_.current(7), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace velto

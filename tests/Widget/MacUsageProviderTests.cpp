@@ -1,0 +1,64 @@
+// Tests of the timeline provider and the configuration options, over a real store in a temporary folder.
+#include "MacUsageProvider.h"
+
+#include <gtest/gtest.h>
+
+#include "TemporaryStore.h"
+
+namespace velto {
+namespace {
+
+using testing_support::TemporaryStore;
+
+constexpr Instant now = 1796126400;
+const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+
+// Captured 600 s ago (stale at now + 300) with one window resetting at now + 3600: two transitions, the
+// second beyond the reload instant.
+UsageWidgetSnapshot twoTransitions() {
+  UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = now + 3600};
+  return {.server = "local", .capturedAt = now - 600, .accounts = {
+      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}},
+      {.id = "claude", .agent = "claude", .name = "Claude Work"}}};
+}
+
+TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
+  const TemporaryStore folder;
+  const auto timeline = MacUsageProvider::timeline({}, now, folder.store(), utc);
+  EXPECT_EQ(timeline, (MacUsageTimeline{{{now, UsageWidgetSnapshot::empty(), ""}}, now + 900}));
+  EXPECT_EQ(MacUsageProvider::snapshot({}, now, UsageSnapshotStore(std::nullopt)),
+            (MacUsageEntry{now, UsageWidgetSnapshot::empty(), ""}));
+}
+
+TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvider) {
+  const TemporaryStore folder;
+  folder.store().write(twoTransitions());
+  const auto timeline = MacUsageProvider::timeline({.agent = "provider:codex"}, now, folder.store(), utc);
+  ASSERT_EQ(timeline.entries.size(), 3u);
+  EXPECT_EQ(timeline.entries[0].date, now);
+  EXPECT_EQ(timeline.entries[1].date, now + 300);
+  EXPECT_EQ(timeline.entries[2].date, now + 3600);
+  for (const auto& entry : timeline.entries) {
+    EXPECT_EQ(entry.snapshot, twoTransitions());
+    EXPECT_EQ(entry.provider, "codex");
+  }
+  EXPECT_EQ(timeline.reloadAfter, now + 900);
+}
+
+TEST(MacUsageProvider, PlaceholderIsEmptyWhateverIsStored) {
+  EXPECT_EQ(MacUsageProvider::placeholder(now), (MacUsageEntry{now, UsageWidgetSnapshot::empty(), ""}));
+}
+
+TEST(MacUsageOptions, AutomaticFirstThenEachAgentInSnapshotOrder) {
+  const TemporaryStore folder;
+  EXPECT_EQ(MacUsageOptions::results(folder.store(), false), (std::vector<MacUsageOption>{{"automatic", "Automatic"}}));
+  EXPECT_EQ(MacUsageOptions::results(folder.store(), true), (std::vector<MacUsageOption>{{"automatic", "自动"}}));
+  folder.store().write(twoTransitions());
+  EXPECT_EQ(MacUsageOptions::results(folder.store(), false),
+            (std::vector<MacUsageOption>{
+                {"automatic", "Automatic"}, {"provider:codex", "Codex"}, {"provider:claude", "Claude Work"}}));
+  EXPECT_EQ(MacUsageOptions::defaultResult(), "automatic");
+}
+
+}  // namespace
+}  // namespace velto
