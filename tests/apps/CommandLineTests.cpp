@@ -282,3 +282,28 @@ TEST_F(CommandLine, OptionsLanguageFollowsTheFirstPreferredLanguage) {
 
 }  // namespace
 }  // namespace velto
+
+namespace velto {
+namespace {
+
+TEST_F(CommandLine, TimelineListsTheEntriesAndTheReloadDate) {
+  const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40,
+                                 .resetAt = 1796130000};
+  UsageSnapshotStore(scratch_).write({.server = "local", .capturedAt = 1796126400 - 600, .accounts = {
+      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}}}});
+  auto result = run({"timeline", "--directory", scratch_.string(), "--at", "2026-12-01T12:00:00Z", "--agent",
+                     "provider:codex"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            R"({"entries":[{"date":1796126400,"provider":"codex","accounts":1,"stale":false},)"
+            R"({"date":1796126700,"provider":"codex","accounts":1,"stale":true},)"
+            R"({"date":1796130000,"provider":"codex","accounts":1,"stale":true}],"reloadAfter":1796127300})" "\n");
+
+  result = run({"timeline", "--directory", (scratch_ / "nothing").string(), "--at", "1796126400"});
+  EXPECT_EQ(result.out, R"({"entries":[{"date":1796126400,"provider":"","accounts":0,"stale":true}],)"
+                        R"("reloadAfter":1796127300})" "\n");
+  EXPECT_EQ(run({"timeline", "--at", "yesterday"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace velto

@@ -1,0 +1,63 @@
+// Tests of elements as values: modifiers copy, environment values keep the innermost setting.
+#include "Element.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "TextSize.h"
+
+namespace velto::toolkit {
+namespace {
+
+TEST(Element, ModifiersLeaveTheOriginalAsItWas) {
+  const auto plain = Text("42%");
+  const auto styled = plain.font(Font::caption()).lineLimit(1).id("a");
+  EXPECT_FALSE(plain.node().environment.font);
+  EXPECT_FALSE(plain.node().traits.identity);
+  EXPECT_NE(plain, styled);
+  EXPECT_EQ(styled, Text("42%").font(Font::caption()).lineLimit(1).id("a"));
+}
+
+TEST(Element, InnermostEnvironmentValueWinsAndLastElementAttributeWins) {
+  const auto text = Text("x")
+                        .font(Font::caption())
+                        .font(Font::headline())
+                        .foregroundStyle(Color::secondary())
+                        .foregroundStyle(Color::primary())
+                        .lineLimit(1)
+                        .lineLimit(3)
+                        .accessibilityLabel("first")
+                        .accessibilityLabel("second");
+  EXPECT_EQ(text.node().environment.font, Font::caption());
+  EXPECT_EQ(text.node().environment.foreground, Color::secondary());
+  EXPECT_EQ(text.node().environment.lineLimit, 1);
+  EXPECT_EQ(text.node().traits.accessibilityLabel, "second");
+}
+
+TEST(Element, LayoutWrappersKeepTheirOrder) {
+  const auto mark = Image(ImageSource::symbol("terminal")).resizable().scaledToFit().padding(2).frame(18, 18);
+  const std::vector<LayoutModifier> expected{AspectRatioFit{}, Padding{2}, FrameSpec{.width = 18, .height = 18}};
+  EXPECT_EQ(mark.node().layout, expected);
+}
+
+TEST(Element, OnlyAnUnwrappedImageCanBeResizable) {
+  EXPECT_THROW((void)Text("x").resizable(), std::logic_error);
+  EXPECT_THROW((void)Image(ImageSource::symbol("clock")).padding(1).resizable(), std::logic_error);
+}
+
+TEST(TextSize, NamesRoundTripAndRangesClamp) {
+  for (int i = 0; i <= static_cast<int>(TextSize::accessibility5); ++i) {
+    const auto size = static_cast<TextSize>(i);
+    EXPECT_EQ(textSizeNamed(name(size)), size) << name(size);
+  }
+  EXPECT_FALSE(textSizeNamed("Large"));
+  EXPECT_FALSE(textSizeNamed("x-large"));
+  const TextSizeRange widget{TextSize::small, TextSize::large};
+  EXPECT_EQ(widget.clamp(TextSize::xSmall), TextSize::small);
+  EXPECT_EQ(widget.clamp(TextSize::medium), TextSize::medium);
+  EXPECT_EQ(widget.clamp(TextSize::accessibility3), TextSize::large);
+}
+
+}  // namespace
+}  // namespace velto::toolkit

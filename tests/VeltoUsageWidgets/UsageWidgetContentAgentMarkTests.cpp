@@ -1,0 +1,68 @@
+// Tests of the agent mark: the lookup order over the images folder, and the images the bundle ships.
+#include "UsageWidgetAgentMark.h"
+
+#include <gtest/gtest.h>
+
+#include "Dump.h"
+#include "ImageFile.h"
+#include "TemporaryFolder.h"
+#include "TestFiles.h"
+
+namespace velto {
+namespace {
+
+using platform::testing::TemporaryFolder;
+using toolkit::ImageSource;
+
+const std::string png = testing_support::readFile(VELTO_AGENT_IMAGES_DIR "/UsageAgent-kimi.png");
+
+TEST(UsageWidgetAgentMark, FileThenNamedResourceThenTerminalSymbol) {
+  const TemporaryFolder folder;
+  const auto images = std::optional(folder.path());
+  const UsageWidgetAgentMark kimi{"kimi"};
+  EXPECT_EQ(kimi.source(std::nullopt), ImageSource::symbol("terminal"));
+  EXPECT_EQ(kimi.source(images), ImageSource::symbol("terminal"));
+
+  folder.write("UsageAgent-kimi.png", "not a picture");
+  EXPECT_EQ(kimi.source(images), ImageSource::symbol("terminal"));
+  folder.write("UsageAgent-kimi@2x.png", png);
+  EXPECT_EQ(kimi.source(images), ImageSource::resource(folder.path(), "UsageAgent-kimi"));
+  folder.write("UsageAgent-kimi.png", png);
+  EXPECT_EQ(kimi.source(images), ImageSource::file(folder.path() / "UsageAgent-kimi.png"));
+
+  // Keys compare exactly, and none leaves the folder.
+  EXPECT_EQ(UsageWidgetAgentMark{"Kimi"}.source(images).kind, ImageSource::Kind::systemSymbol);
+  std::filesystem::create_directory(folder.path() / "UsageAgent-x");
+  folder.write("UsageAgent-x/../UsageAgent-kimi.png", png);
+  EXPECT_EQ(UsageWidgetAgentMark{"x/../UsageAgent-kimi"}.source(images).kind, ImageSource::Kind::systemSymbol);
+}
+
+TEST(UsageWidgetAgentMark, IsAnInsetSquareHiddenFromAccessibility) {
+  EXPECT_EQ(toolkit::dump(UsageWidgetAgentMark{"nobody"}.body(std::nullopt)),
+            "Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
+            "accessibilityHidden\n");
+}
+
+TEST(UsageWidgetAgentMark, ImageFolderIsTheFirstResourceFolderThatHasOne) {
+  const TemporaryFolder first;
+  const TemporaryFolder second;
+  EXPECT_FALSE(UsageWidgetAgentMark::imageFolder({first.path(), second.path()}));
+  std::filesystem::create_directory(second.path() / "images");
+  EXPECT_EQ(UsageWidgetAgentMark::imageFolder({first.path(), second.path()}), second.path() / "images");
+  std::filesystem::create_directory(first.path() / "images");
+  EXPECT_EQ(UsageWidgetAgentMark::imageFolder({first.path(), second.path()}), first.path() / "images");
+}
+
+// The marks the bundle ships are found as files, for exactly the agents they are drawn for.
+TEST(UsageWidgetAgentMark, ShippedImagesLoad) {
+  const std::filesystem::path images = VELTO_AGENT_IMAGES_DIR;
+  for (const char* agent : {"claude", "codex", "gemini", "kimi", "qwen"}) {
+    EXPECT_EQ(UsageWidgetAgentMark{agent}.source(images),
+              ImageSource::file(images / ("UsageAgent-" + std::string(agent) + ".png")))
+        << agent;
+  }
+  EXPECT_EQ(UsageWidgetAgentMark{"unknown"}.source(images), ImageSource::symbol("terminal"));
+}
+
+}  // namespace
+}  // namespace velto

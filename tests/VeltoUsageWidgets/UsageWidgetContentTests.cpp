@@ -1,0 +1,245 @@
+// Tests of the content's frame: layout choice, empty state, small, accessible small and medium layouts.
+#include "UsageWidgetContent.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Accessibility.h"
+#include "Dump.h"
+
+namespace velto {
+namespace {
+
+using namespace toolkit;
+
+constexpr Instant now = 1796126400;  // 2026-12-01 12:00 UTC, the entry's date
+
+UsageWidgetWindow window(std::string kind, double percent, std::optional<Instant> observedAt = now - 60) {
+  return {.label = kind, .kind = kind, .percent = percent, .resetAt = now + 3600, .observedAt = observedAt};
+}
+
+UsageWidgetAccount account(std::string id, std::string agent, std::vector<UsageWidgetWindow> windows = {}) {
+  return {.id = id, .agent = std::move(agent), .name = "Name " + id, .windows = std::move(windows),
+          .observedAt = now - 60};
+}
+
+struct Options {
+  std::string provider;
+  UsageWidgetFamily family = UsageWidgetFamily::small;
+  TextSize textSize = TextSize::large;
+  bool chinese = false;
+};
+
+UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, const Options& options = {}) {
+  return UsageWidgetContent({.server = "lab", .capturedAt = now - 60, .accounts = std::move(accounts)},
+                            options.provider, now, options.family, options.chinese, options.textSize,
+                            {*platform::TimeZone::named("UTC"), "en_US", std::nullopt});
+}
+
+// Every text of a tree, in order.
+std::vector<std::string> texts(const Element& element) {
+  std::vector<std::string> out;
+  if (const auto* text = std::get_if<TextContent>(&element.node().content)) out.push_back(text->text);
+  for (const auto& child : element.children()) {
+    for (auto& t : texts(child)) out.push_back(std::move(t));
+  }
+  return out;
+}
+
+bool contains(const std::vector<std::string>& all, std::string_view text) {
+  return std::find(all.begin(), all.end(), text) != all.end();
+}
+
+struct LayoutCase {
+  const char* name;
+  Options options;
+  std::string expectedTop;  // the body's own line, up to its URL
+};
+void PrintTo(const LayoutCase& row, std::ostream* out) { *out << row.name; }
+
+class UsageWidgetContentLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(UsageWidgetContentLayout, BodyPicksTheLayoutBeforeCappingTheTextSize) {
+  const auto body = content({account("a:1", "claude", {window("day", 10)}), account("b:1", "codex")},
+                            GetParam().options)
+                        .body();
+  EXPECT_EQ(describe(body), GetParam().expectedTop + " url=\"velto://usage\" privacySensitive");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UsageWidgetContent, UsageWidgetContentLayout,
+    ::testing::Values(
+        LayoutCase{"SmallAtXLarge", {.textSize = TextSize::xLarge}, "VStack(leading, spacing: 6) textSize=small...large"},
+        LayoutCase{"SmallAtXXLargeIsAccessible", {.textSize = TextSize::xxLarge}, "VStack(leading, spacing: 5) textSize=small...large"},
+        LayoutCase{"SmallAtAccessibility5", {.textSize = TextSize::accessibility5}, "VStack(leading, spacing: 5) textSize=small...large"},
+        LayoutCase{"LargeFamilyDrawnSmall", {.family = UsageWidgetFamily::large}, "VStack(leading, spacing: 6) textSize=small...large"},
+        LayoutCase{"MediumAtAnySize",
+                   {.family = UsageWidgetFamily::medium, .textSize = TextSize::accessibility3},
+                   "VStack(leading, spacing: 9) textSize=small...large"},
+        LayoutCase{"UnknownAgentIsEmpty",
+                   {.provider = "gemini"},
+                   "VStack(leading, spacing: 6) textSize=small...large frame(maxWidth: infinity, maxHeight: infinity, "
+                   "alignment: leading) accessibility(combine)"}));
+
+TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
+  EXPECT_EQ(dump(content({}).emptyHome()),
+            "VStack(leading, spacing: 6) frame(maxWidth: infinity, maxHeight: infinity, alignment: leading) "
+            "accessibility(combine)\n"
+            "  Label(\"velto\", symbol: \"square.split.2x2\") font=headline\n"
+            "  Text(\"Usage unavailable\") font=subheadline.semibold\n"
+            "  Text(\"Open velto to sync your server.\") font=caption color=secondary\n");
+  EXPECT_EQ(accessibilityText(content({}, {.chinese = true}).body()), "velto, 暂无用量数据, 打开 velto，同步服务器用量。\n");
+  EXPECT_EQ(accessibilityText(content({account("a:1", "claude")}, {.provider = "codex"}).body()),
+            "velto, Usage unavailable, This server has no current reading for this agent.\n");
+  EXPECT_EQ(accessibilityText(content({}, {.provider = "codex", .chinese = true}).body()),
+            "velto, 暂无用量数据, 当前服务器未提供此 Agent 的读数。\n");
+}
+
+TEST(UsageWidgetContent, SmallShowsTheFirstAccountsFirstWindow) {
+  const auto c = content({account("a:1", "claude", {window("week", 42), window("day", 7)}), account("b:1", "codex")});
+  EXPECT_EQ(dump(c.body()),
+            "VStack(leading, spacing: 6) textSize=small...large url=\"velto://usage\" privacySensitive\n"
+            "  HStack(center, spacing: 5)\n"
+            "    Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
+            "accessibilityHidden\n"
+            "    Text(\"Name a:1\") font=caption.semibold lineLimit=1\n"
+            "  Text(\"lab\") font=caption2 color=secondary lineLimit=1\n"
+            "  Spacer(minLength: 0)\n"
+            "  VStack(leading, spacing: 4) accessibility(combine) accessibilityLabel=\"Name a:1, Weekly, 42% used\"\n"
+            "    Text(\"Weekly\") font=caption2 color=secondary lineLimit=1\n"
+            "    Text(\"42%\") font=system(30).semibold.rounded color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
+            "minimumScaleFactor=0.8 monospacedDigit\n"
+            "    Bar(fraction: 0.42, track: secondary@0.18, fill: srgb(0.231, 0.51, 0.965)) frame(height: 4) "
+            "accessibilityHidden\n"
+            "    HStack(center, spacing: 3) font=caption2 color=secondary lineLimit=1\n"
+            "      Text(\"Resets\") font=caption2\n"
+            "      Text(\"1:00\u202fPM\") font=caption2 monospacedDigit\n"
+            "  Spacer(minLength: 0)\n"
+            "  HStack(center, spacing: 3) font=caption2 color=secondary lineLimit=1\n"
+            "    Text(\"Updated\")\n"
+            "    Text(\"11:59\u202fAM\") monospacedDigit\n");
+  EXPECT_EQ(accessibilityText(c.body()), "Name a:1\nlab\nName a:1, Weekly, 42% used\nUpdated\n11:59\u202fAM\n");
+}
+
+// At very large text sizes: fixed point sizes, no bar and no reset line; a reset at the entry's date is expired.
+TEST(UsageWidgetContent, AccessibleSmallUsesFixedSizesAndShowsUpdateNeededOnceReset) {
+  auto expired = window("week", 42);
+  expired.resetAt = now;
+  const auto c = content({account("a:1", "claude", {expired})}, {.textSize = TextSize::xxLarge});
+  const auto children = c.accessibleSmall(c.snapshot.accounts[0]);
+  ASSERT_EQ(children.size(), 7u);
+  EXPECT_EQ(describe(children[0]), "HStack(center, spacing: 5) font=system(14).semibold");
+  EXPECT_EQ(describe(children[0].children()[1]), "Text(\"Name a:1\") font=caption.semibold lineLimit=1");
+  EXPECT_EQ(describe(children[1]), "Text(\"lab\") font=system(12) color=secondary lineLimit=1");
+  EXPECT_EQ(describe(children[3]), "Text(\"Weekly\") font=system(12) color=secondary lineLimit=1");
+  EXPECT_EQ(describe(children[4]),
+            "Text(\"Update needed\") font=system(20).semibold.rounded color=secondary lineLimit=1 "
+            "minimumScaleFactor=0.8 monospacedDigit");
+  EXPECT_EQ(accessibilityText(c.body()), "Name a:1\nlab\nWeekly\nUpdate needed\nLast reading\n11:59\u202fAM\n");
+
+  const auto fresh = content({account("a:1", "claude", {window("week", 42)})}, {.textSize = TextSize::xxLarge});
+  EXPECT_EQ(describe(fresh.accessibleSmall(fresh.snapshot.accounts[0])[4]),
+            "Text(\"42%\") font=system(36).semibold.rounded color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
+            "minimumScaleFactor=0.8 monospacedDigit");
+}
+
+TEST(UsageWidgetContent, UpdatedLineReadsLastReadingWhenAnythingIsStale) {
+  struct Case {
+    const char* name;
+    std::optional<Instant> accountObservedAt;
+    std::vector<UsageWidgetWindow> windows;
+    std::string expected;
+  };
+  auto expired = window("day", 5);
+  expired.resetAt = now;
+  const Case cases[] = {
+      {"account 899 s ago", now - 899, {window("day", 5)}, "Updated\n11:45\u202fAM\n"},
+      {"account 900 s ago, fresh windows", now - 900, {window("day", 5)}, "Last reading\n11:45\u202fAM\n"},
+      // Without an account time the earliest window reading (10:00, not 10:05) is the account's.
+      {"earliest window time", std::nullopt, {window("day", 5, now - 6900), window("week", 5, now - 7200)},
+       "Last reading\n10:00\u202fAM\n"},
+      {"expired window", now - 60, {window("week", 5), expired}, "Last reading\n11:59\u202fAM\n"},
+      {"snapshot time", std::nullopt, {}, "Updated\n11:59\u202fAM\n"},
+  };
+  for (const auto& c : cases) {
+    auto a = account("a:1", "claude", c.windows);
+    a.observedAt = c.accountObservedAt;
+    const auto line = content({a}).updated(a);
+    EXPECT_EQ(accessibilityText(line), c.expected) << c.name;
+    const bool clock = describe(line.children()[0]) == "Image(symbol \"clock\") font=caption2";
+    EXPECT_EQ(clock, c.expected.starts_with("Last reading")) << c.name;
+  }
+}
+
+TEST(UsageWidgetContentMedium, EveryAgentWithTwoOrMoreAccountsSideBySide) {
+  const auto a = account("a:1", "claude", {window("week", 42)});
+  const auto b = account("b:1", "kimi");
+  const auto two = content({a, b}, {.family = UsageWidgetFamily::medium}).medium(a);
+  ASSERT_EQ(two.size(), 4u);
+  EXPECT_EQ(describe(two[0].children()[2]), "Text(\"lab\") font=caption color=secondary lineLimit=1");
+  EXPECT_EQ(describe(two[1]), "HStack(top, spacing: 16)");
+  ASSERT_EQ(two[1].children().size(), 2u);
+  EXPECT_EQ(describe(two[1].children()[0]),
+            "VStack(leading, spacing: 7) frame(maxWidth: infinity, alignment: leading) id=\"a:1\"");
+  EXPECT_EQ(describe(two[1].children()[1]),
+            "VStack(leading, spacing: 7) frame(maxWidth: infinity, alignment: leading) id=\"b:1\"");
+  EXPECT_EQ(two[3].children().size(), 2u);  // the updated line and the spacer: no overflow count
+
+  const auto c = account("c:1", "codex");
+  const auto d = account("d:1", "codex");
+  const auto count = [&](std::vector<UsageWidgetAccount> accounts, bool chinese) {
+    const auto footer = content(accounts, {.family = UsageWidgetFamily::medium, .chinese = chinese}).medium(a)[3];
+    return describe(footer.children().back());
+  };
+  EXPECT_EQ(count({a, b, c}, false), "Text(\"+1 more\") font=caption2 color=secondary");
+  EXPECT_EQ(count({a, b, c, d, account("e:1", "qwen")}, false), "Text(\"+3 more\") font=caption2 color=secondary");
+  EXPECT_EQ(count({a, b, c}, true), "Text(\"另有 1 项\") font=caption2 color=secondary");
+}
+
+TEST(UsageWidgetContentMedium, ConfiguredAgentShowsItsFirstAccountAloneWithItsNextWindows) {
+  const auto first = account("a:1", "claude", {window("week", 42), window("day", 7), window("hour", 3),
+                                               window("month", 99)});
+  const auto second = account("a:2", "claude", {window("week", 1)});
+  const auto c = content({first, account("b:1", "codex"), second},
+                         {.provider = "claude", .family = UsageWidgetFamily::medium});
+  const auto children = c.medium(first);
+  const auto& area = children[1];
+  ASSERT_EQ(area.children().size(), 2u);
+  EXPECT_EQ(describe(area.children()[0]), "VStack(leading, spacing: 8) frame(maxWidth: infinity, alignment: leading)");
+  const auto& rows = area.children()[1];
+  EXPECT_EQ(describe(rows), "VStack(leading, spacing: 5) frame(maxWidth: infinity, alignment: leading)");
+  EXPECT_EQ(accessibilityText(rows), "Name a:1, Daily, 7% used\nName a:1, Hourly, 3% used\n");
+  EXPECT_EQ(rows.children()[0].node().traits.identity, "2");
+  EXPECT_EQ(rows.children()[1].node().traits.identity, "3");
+  EXPECT_NE(dump(rows).find("Text(\"7%\") font=subheadline.semibold"), std::string::npos);
+  const auto all = texts(VStack(HorizontalAlignment::leading, 9, children));
+  EXPECT_FALSE(contains(all, "Monthly"));
+  EXPECT_FALSE(contains(all, "Name a:2"));
+  EXPECT_EQ(children[3].children().size(), 2u);  // no overflow count for a configured agent
+}
+
+TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) {
+  auto a = account("a:1", "kimi", {window("week", 42)});
+  a.wallets = {{.kind = "recharge", .currency = "CNY", .amount = "1.00"},
+               {.kind = "bonus", .currency = "CNY", .amount = "2.00"},
+               {.kind = "gift", .currency = "USD", .amount = "3"}};
+  const auto children = content({a}, {.family = UsageWidgetFamily::medium}).medium(a);
+  EXPECT_EQ(dump(children[1].children()[1]),
+            "VStack(leading, spacing: 6) frame(maxWidth: infinity, alignment: leading)\n"
+            "  Text(\"Bonus\") font=caption2 color=secondary id=\"2/kind\"\n"
+            "  Text(\"CNY 2.00\") font=subheadline.semibold lineLimit=1 id=\"2/amount\"\n"
+            "  Text(\"gift\") font=caption2 color=secondary id=\"3/kind\"\n"
+            "  Text(\"USD 3\") font=subheadline.semibold lineLimit=1 id=\"3/amount\"\n");
+  const auto all = texts(VStack(HorizontalAlignment::leading, 9, children));
+  EXPECT_FALSE(contains(all, "CNY 1.00"));
+  EXPECT_FALSE(contains(all, "Recharge"));
+  EXPECT_TRUE(contains(all, "42%"));
+
+  a.wallets.pop_back();
+  a.wallets.pop_back();  // one wallet and one window: the left column alone
+  EXPECT_EQ(content({a}, {.family = UsageWidgetFamily::medium}).medium(a)[1].children().size(), 1u);
+}
+
+}  // namespace
+}  // namespace velto
