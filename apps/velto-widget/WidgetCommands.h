@@ -25,4 +25,20 @@ struct TimelineRequest {
 /// accounts the entry shows) and when the host is to ask again.
 ExitCode timelineCommand(const TimelineRequest& request, Streams streams);
 
+/// What `render` was asked for. The strings are as given on the command line and already checked there.
+struct RenderRequest {
+  std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
+  std::optional<std::string> agent;                ///< the configured value exactly as stored
+  std::optional<std::string> at;                   ///< --at as given; absent: now
+  std::string family = "small";                    ///< small, medium or large
+  std::optional<bool> chinese;                     ///< --lang; absent: the user's first preferred language
+  std::string textSize = "large";                  ///< one of the twelve size names
+  std::string format = "text";                     ///< text or accessibility
+  std::string output;                              ///< -o; empty or "-": standard output
+};
+
+/// Renders the entry the widget shows at that instant through the entry view: "text" gives every drawn text
+/// in reading order, "accessibility" every accessibility label, one per line.
+ExitCode renderCommand(const RenderRequest& request, Streams streams);
+
 }  // namespace velto::app

@@ -92,6 +92,31 @@ int main(int argc, char** argv) {
   timeline->add_option("--at", timelineRequest.at, "The time of the request: seconds since 1970 or ISO 8601.")
       ->type_name("TIME");
 
+  velto::app::RenderRequest renderRequest;
+  std::string renderLanguage;
+  auto* render = app.add_subcommand("render", "Render the entry a widget shows at an instant.");
+  render->add_option("--directory", renderRequest.directory,
+                     "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR");
+  render->add_option("--agent", renderRequest.agent,
+                     "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
+      ->type_name("VALUE");
+  render->add_option("--at", renderRequest.at, "The instant: seconds since 1970 or ISO 8601 (default: now).")
+      ->type_name("TIME");
+  render->add_option("--family", renderRequest.family, "The widget's size (default: small).")
+      ->check(CLI::IsMember({"small", "medium", "large"}));
+  render->add_option("--lang", renderLanguage, "The language (default: the user's).")
+      ->check(CLI::IsMember({"en", "zh"}));
+  render->add_option("--text-size", renderRequest.textSize, "The text size, xSmall ... accessibility5 (default: large).")
+      ->check(CLI::IsMember({"xSmall", "small", "medium", "large", "xLarge", "xxLarge", "xxxLarge", "accessibility1",
+                             "accessibility2", "accessibility3", "accessibility4", "accessibility5"}));
+  render->add_option("--format", renderRequest.format,
+                     "text: every drawn text; accessibility: what a screen reader reads.")
+      ->required()
+      ->check(CLI::IsMember({"text", "accessibility"}));
+  render->add_option("-o,--output", renderRequest.output, "Write to FILE instead of standard output.")
+      ->type_name("FILE");
+
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
   clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
@@ -116,7 +141,11 @@ int main(int argc, char** argv) {
   if (timeline->parsed()) {
     return run([&](auto streams) { return velto::app::timelineCommand(timelineRequest, streams); });
   }
+  if (render->parsed()) {
+    if (!renderLanguage.empty()) renderRequest.chinese = renderLanguage == "zh";
+    return run([&](auto streams) { return velto::app::renderCommand(renderRequest, streams); });
+  }
   if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
-  std::cerr << "velto-widget: a command is required (project, read, options, timeline, check, clear or demo)\nRun with --help for more information.\n";
+  std::cerr << "velto-widget: a command is required (project, read, options, timeline, render, check, clear or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

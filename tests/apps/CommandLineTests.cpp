@@ -307,3 +307,52 @@ TEST_F(CommandLine, TimelineListsTheEntriesAndTheReloadDate) {
 
 }  // namespace
 }  // namespace velto
+
+namespace velto {
+namespace {
+
+// From a raw report to what the widget shows over time: each timeline entry rendered as text.
+TEST_F(CommandLine, EachTimelineEntryRendersWhatChangesByThen) {
+  const std::string report =
+      R"({"limits":{"windows":[{"agent":"codex","agent_name":"Codex","label":"5-hour","kind":"session",)"
+      R"("pct_used":42,"reset_unix":1796127000,"observed_at":1796126400}]}})";
+  const auto reportFile = scratch_ / "report.json";
+  std::ofstream(reportFile) << report;
+  const std::string store = (scratch_ / "store").string();
+  ASSERT_EQ(run({"project", reportFile.string(), "--server", "local", "--at", "1796126400", "--directory", store})
+                .exitCode,
+            0);
+
+  const auto timeline = run({"timeline", "--directory", store, "--at", "1796126400"});
+  EXPECT_NE(timeline.out.find(R"({"date":1796126400,)"), std::string::npos);
+  EXPECT_NE(timeline.out.find(R"({"date":1796127000,)"), std::string::npos);  // the reset
+  EXPECT_NE(timeline.out.find(R"({"date":1796127300,)"), std::string::npos);  // stale
+
+  ::setenv("TZ", "UTC", 1);
+  const auto texts = [&](const char* at) {
+    return run({"render", "--directory", store, "--at", at, "--format", "text", "--lang", "en"}).out;
+  };
+  EXPECT_EQ(texts("1796126400"), "Codex\nlocal\nSession\n42%\nResets\n12:10\u202fPM\nUpdated\n12:00\u202fPM\n");
+  const std::string afterReset = texts("1796127000");
+  EXPECT_NE(afterReset.find("Update needed\n"), std::string::npos) << afterReset;
+  EXPECT_EQ(afterReset.find("42%"), std::string::npos) << afterReset;
+  EXPECT_NE(texts("1796127300").find("Last reading\n"), std::string::npos);
+  const auto spoken =
+      run({"render", "--directory", store, "--at", "1796126400", "--format", "accessibility", "--lang", "zh"});
+  EXPECT_NE(spoken.out.find("Codex, 会话额度"), std::string::npos) << spoken.out;
+  ::unsetenv("TZ");
+}
+
+TEST_F(CommandLine, RenderWritesTheOutputFileWhole) {
+  const auto output = scratch_ / "widget.txt";
+  std::ofstream(output) << "old";
+  const auto result = run({"render", "--directory", (scratch_ / "none").string(), "--format", "text", "--lang", "en",
+                           "-o", output.string()});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(readFile(output), "velto\nUsage unavailable\nOpen velto to update usage on this Mac.\n");
+  EXPECT_EQ(run({"render", "--format", "png"}).exitCode, 2);
+  EXPECT_EQ(run({"render", "--format", "text", "-o", (scratch_ / "no" / "such" / "folder").string()}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace velto

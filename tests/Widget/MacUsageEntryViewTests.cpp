@@ -1,0 +1,85 @@
+// Tests of the entry view's choice between content and empty state, and of the widget's definition.
+#include "MacUsageEntryView.h"
+
+#include <gtest/gtest.h>
+
+#include "Accessibility.h"
+#include "VeltoMacUsageWidget.h"
+#include "VisibleText.h"
+
+namespace velto {
+namespace {
+
+using namespace toolkit;
+
+constexpr Instant now = 1796126400;
+
+UsageWidgetContentEnvironment environment() { return {*platform::TimeZone::named("UTC"), "en_US_POSIX", std::nullopt}; }
+
+UsageWidgetSnapshot codexOnly() {
+  UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = now + 3600};
+  return {.server = "local", .capturedAt = now, .accounts = {
+      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}, .observedAt = now}}};
+}
+
+MacUsageEntryView view(UsageWidgetSnapshot snapshot, std::string provider, bool chinese) {
+  return {.entry = {now, std::move(snapshot), std::move(provider)}, .chinese = chinese, .environment = environment()};
+}
+
+TEST(MacUsageEntryView, EmptyStateSaysWhyInBothLanguages) {
+  struct Case {
+    UsageWidgetSnapshot snapshot;
+    std::string provider;
+    bool chinese;
+    std::string spoken;
+  };
+  const Case cases[] = {
+      {UsageWidgetSnapshot::empty(), "", false, "velto, Usage unavailable, Open velto to update usage on this Mac."},
+      {UsageWidgetSnapshot::empty(), "", true, "velto, 暂无用量数据, 打开 velto，更新本机用量。"},
+      {codexOnly(), "claude", false, "velto, Usage unavailable, This Mac has no current reading for this agent."},
+      {codexOnly(), "claude", true, "velto, 暂无用量数据, 本机暂无此 Agent 的当前读数。"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(accessibilityElements(view(c.snapshot, c.provider, c.chinese).body()),
+              std::vector<std::string>{c.spoken});
+  }
+}
+
+TEST(MacUsageEntryView, EmptyStateTextSizeStaysWithinSmallToLarge) {
+  const Element emptyState = view(UsageWidgetSnapshot::empty(), "", false).emptyState();
+  const auto range = emptyState.node().environment.textSizeRange;
+  ASSERT_TRUE(range.has_value());
+  EXPECT_EQ(range->clamp(TextSize::accessibility5), TextSize::large);
+  EXPECT_EQ(range->clamp(TextSize::xSmall), TextSize::small);
+}
+
+TEST(MacUsageEntryView, AnAccountOfTheAgentShowsTheContentAtTheEntrysDate) {
+  const auto entryView = view(codexOnly(), "codex", false);
+  const auto content = UsageWidgetContent(codexOnly(), "codex", now, UsageWidgetFamily::small, false,
+                                          TextSize::large, environment());
+  EXPECT_EQ(visibleTexts(entryView.body()), visibleTexts(content.body()));
+  EXPECT_NE(visibleTexts(entryView.body()), visibleTexts(view(codexOnly(), "claude", false).body()));
+}
+
+TEST(MacUsageEntryView, EveryRenderingOpensUsageIsPrivateAndHasTheBackground) {
+  for (const auto& entryView : {view(codexOnly(), "", false), view(UsageWidgetSnapshot::empty(), "", true)}) {
+    const Element body = entryView.body();
+    const Traits& traits = body.node().traits;
+    EXPECT_EQ(traits.url, "velto://usage");
+    EXPECT_TRUE(traits.privacySensitive);
+    EXPECT_TRUE(traits.containerBackground);
+  }
+}
+
+TEST(VeltoMacUsageWidget, DefinitionOffersSmallAndMediumUnderItsKind) {
+  EXPECT_EQ(VeltoMacWidgets::kinds(), std::vector<std::string_view>{"com.velto.menubar.usage"});
+  EXPECT_EQ(VeltoMacUsageWidget::supportedFamilies(),
+            (std::vector<UsageWidgetFamily>{UsageWidgetFamily::small, UsageWidgetFamily::medium}));
+  EXPECT_EQ(VeltoMacUsageWidget::displayName(false), "Agent usage");
+  EXPECT_EQ(VeltoMacUsageWidget::displayName(true), "Agent 用量");
+  EXPECT_EQ(VeltoMacUsageWidget::description(false), "Quota or recorded output on this Mac.");
+  EXPECT_EQ(VeltoMacUsageWidget::description(true), "本机额度或已记录的输出用量。");
+}
+
+}  // namespace
+}  // namespace velto
