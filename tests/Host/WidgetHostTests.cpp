@@ -78,3 +78,46 @@ TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
 
 }  // namespace
 }  // namespace velto
+
+#include "LiveWidget.h"
+
+namespace velto {
+namespace {
+
+// The live loop over a scripted waiter: each wait moves the clock to the deadline (or says the file changed,
+// or stops), as the real waiter would after sleeping.
+TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) {
+  store();
+  const auto widget = host_.place();
+  std::vector<Instant> shownDates;
+  std::vector<std::size_t> shownAccounts;
+  int waits = 0;
+  const auto shown = runLiveWidget(
+      host_, widget,
+      [&](Instant until) {
+        ++waits;
+        if (waits == 3) {  // at start + 600 the file is replaced by one for two agents
+          UsageWidgetWindow window{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10};
+          auto snapshot = folder_.store().read().value();
+          snapshot.accounts.push_back({.id = "claude", .agent = "claude", .name = "claude", .windows = {window}});
+          folder_.store().write(snapshot);
+          return WaitResult::changed;
+        }
+        if (waits == 6) return WaitResult::stop;
+        now_ = until;
+        return WaitResult::timeout;
+      },
+      [&](const MacUsageEntry& entry) {
+        shownDates.push_back(entry.date);
+        shownAccounts.push_back(entry.snapshot.accounts.size());
+      });
+  // start; start + 300 (stale); start + 600 (reset); the change: a new timeline at once, with nothing left
+  // to come but its reload 900 seconds later, and the next.
+  EXPECT_EQ(shownDates,
+            (std::vector<Instant>{start, start + 300, start + 600, start + 600, start + 1500, start + 2400}));
+  EXPECT_EQ(shownAccounts, (std::vector<std::size_t>{1, 1, 1, 2, 2, 2}));
+  EXPECT_EQ(shown, 6u);
+}
+
+}  // namespace
+}  // namespace velto
