@@ -22,8 +22,8 @@ struct ResolvedFont {
   friend bool operator==(const ResolvedFont&, const ResolvedFont&) = default;
 };
 
-/// The point size of a named text style at a text size (the platform's dynamic type table; `large` is the
-/// default, where body is 17 points).
+/// The point size of a named text style at a text size: the desktop's size of the style at `large` (body 13,
+/// caption 10, headline 13), grown or shrunk with the text size as the platform's dynamic type table grows it.
 double pointSize(TextStyle style, TextSize size);
 
 /// The weight a named style has by itself (headline: semibold; every other style: regular).
@@ -42,7 +42,9 @@ class TextMeasurer {
   virtual Size measure(std::string_view text, const ResolvedFont& font) const = 0;
 };
 
-/// A text as drawn: possibly cut (ending in "…") to fit its line limit and width, in its final font.
+/// A text as drawn: possibly cut (ending in "…") to fit its line limit and width, in its final font. A text
+/// that wraps holds its lines separated by "\n", each already measured to fit the frame's width: draw them
+/// one under the other, leading-aligned, without wrapping them again.
 struct DrawnText {
   std::string text;
   ResolvedFont font;
@@ -85,7 +87,9 @@ struct LayoutBox {
 /// tree). Stacks place children of fixed size first, then share what is left among flexible children, spacers
 /// never below their minimum; frames with an infinite maximum take all the room offered and align their
 /// content; a one-line text shrinks down to its minimum scale factor before it is cut with "…"; a text-size
-/// cap in the tree clamps the text size that styles below it are sized with.
+/// cap in the tree clamps the text size that styles below it are sized with. Every padding and frame adds a
+/// box around its content's; the empty element takes no room and no spacing in a stack and gets no box there.
+/// Picture files are read for their size (the PNG header) and resources resolved with `namedImage`.
 LayoutBox layout(const Element& root, Size proposed, const TextMeasurer& measurer, TextSize textSize);
 
 /// A widget's canvas: its size in points, the content margins inside it and the corner radius of its
@@ -106,7 +110,8 @@ struct WidgetCanvas {
   Rect contentRect() const;
 };
 
-/// The content laid out inside the canvas's margins.
+/// The content laid out inside the canvas's margins, centred in the room there as the platform places a
+/// widget's content.
 LayoutBox layoutWidget(const Element& root, const WidgetCanvas& canvas, const TextMeasurer& measurer,
                        TextSize textSize);
 
