@@ -10,7 +10,13 @@ packages=(
   libcli11-dev                                   # command line
   libplist-dev                                   # the bundle's Info.plist and entitlements
   libhowardhinnant-date-dev tzdata               # time-zone rules, read from /usr/share/zoneinfo
+  libcairo2-dev libpango1.0-dev                  # pictures: Cairo drawing, Pango text (pangocairo)
+  fonts-inter fonts-dejavu-core                  # the pictures' Latin UI face, and its fallback
+  fonts-quicksand                                # the rounded design of big figures
+  fonts-noto-cjk                                 # Chinese, in Noto Sans CJK SC
   libgtest-dev libgmock-dev                      # tests
+  libbenchmark-dev                               # benchmarks (bench/, scripts/bench.sh)
+  libexpat1-dev                                  # tests: SVG pictures parse as XML
   unicode-data                                   # Unicode's own conformance test files
 )
 

@@ -1,0 +1,204 @@
+// Tests of the terminal renderer: small trees against golden strings, in English and Chinese, without and
+// with colours.
+#include "Terminal.h"
+
+#include <gtest/gtest.h>
+
+#include "EscapedText.h"
+
+namespace velto::render {
+namespace {
+
+using namespace toolkit;
+
+/// 21 x `rows` cells: the border, and 19 x (`rows` - 2) inside it; the content starts one cell in from the
+/// border.
+TerminalOptions tiny(int rows = 6) {
+  return {.canvas = {.size = {21 * 7, rows * 13.0}, .margin = 14}};
+}
+
+/// The tree pinned to the top-leading corner of the content, so that the goldens do not depend on centring.
+Element pinned(std::vector<Element> children, double spacing = 0) {
+  return VStack(HorizontalAlignment::leading, spacing, std::move(children))
+      .frame({.maxWidth = infinity, .maxHeight = infinity, .alignment = Alignment::topLeading});
+}
+
+std::string draw(const Element& root, const TerminalOptions& options = tiny()) {
+  return renderTerminal(root, options);
+}
+
+TEST(Terminal, TextsInEnglishAndChineseTakeTheirCells) {
+  EXPECT_EQ(draw(pinned({Text("Codex"), Text("用量 42%"), Text("Claude · Work"), Text("한국어 e\u0301")})),
+            "╭───────────────────╮\n"
+            "│ Codex             │\n"
+            "│ 用量 42%          │\n"
+            "│ Claude · Work     │\n"
+            "│ 한국어 e\u0301          │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, TextsWiderThanTheWidgetAreCutByCells) {
+  EXPECT_EQ(draw(pinned({Text("Claude · Work · Personal").lineLimit(1), Text("暂无用量数据暂无用量数据").lineLimit(1),
+                         Text("Codex 用量数据用量数据").lineLimit(1)})),
+            "╭───────────────────╮\n"
+            "│ Claude · Work ·…  │\n"
+            "│ 暂无用量数据暂无… │\n"
+            "│ Codex 用量数据用… │\n"
+            "│                   │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, WrappedLinesKeepTheLayoutsBreaks) {
+  const auto texts = pinned({Text("Open velto to sync your server."), Text("打开 velto，同步服务器用量。")});
+  EXPECT_EQ(draw(texts, tiny(7)),
+            "╭───────────────────╮\n"
+            "│ Open velto to     │\n"
+            "│ sync your server. │\n"
+            "│ 打开 velto，同步  │\n"
+            "│ 服务器用量。      │\n"
+            "│                   │\n"
+            "╰───────────────────╯\n");
+  // Without the room for four lines, the layout cuts the first text to one.
+  EXPECT_EQ(draw(texts),
+            "╭───────────────────╮\n"
+            "│ Open velto to sy… │\n"
+            "│ 打开 velto，同步  │\n"
+            "│ 服务器用量。      │\n"
+            "│                   │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, BarsFillInEighthsOverTheTrack) {
+  const Color track = Color::secondary().opacity(0.18);
+  const Color fill = Color::named(ColorName::blue);
+  // One bar per row: 4 points high, 9 apart.
+  std::vector<Element> bars;
+  for (double fraction : {0.0, 0.5, 0.93, 1.0}) bars.push_back(Bar(fraction, track, fill).frame({.height = 4}));
+  EXPECT_EQ(draw(pinned(bars, 9)),
+            "╭───────────────────╮\n"
+            "│ ░░░░░░░░░░░░░░░░░ │\n"
+            "│ ████████▌░░░░░░░░ │\n"
+            "│ ███████████████▊░ │\n"
+            "│ █████████████████ │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, BarBetweenTextsGetsARowOfItsOwn) {
+  // The quota block: the bar's 4 points fall between two rows; it still gets one, and the texts keep theirs.
+  const auto block = pinned({Text("Session"), Text("42%"),
+                             Bar(0.42, Color::secondary().opacity(0.18), Color::named(ColorName::red)).frame({.height = 4}),
+                             Text("Resets 14:00")},
+                            4);
+  EXPECT_EQ(draw(block),
+            "╭───────────────────╮\n"
+            "│ Session           │\n"
+            "│ 42%               │\n"
+            "│ ███████▏░░░░░░░░░ │\n"
+            "│ Resets 14:00      │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, SymbolsAndNeighboursStayApart) {
+  const auto row = pinned({
+      Label("velto", "square.split.2x2"),
+      HStack(VerticalAlignment::center, 3, {Image(ImageSource::symbol("clock")), Text("Last reading")}),
+      HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")).frame(18, 18), Text("Codex")}),
+      // 3 points apart: rounding alone would join them; 0 apart: they touch.
+      HStack(VerticalAlignment::center, 3, {Text("Resets"), Text("9:41"), HStack(VerticalAlignment::center, 0,
+                                                                                   {Text("ab"), Text("cd")})}),
+  }).font(Font::caption());
+  EXPECT_EQ(draw(row),
+            "╭───────────────────╮\n"
+            "│ ⊞ velto           │\n"
+            "│ ◷ Last reading    │\n"
+            "│ >_ Codex          │\n"
+            "│ Resets 9:41 abcd  │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, ContentTallerThanTheWidgetGrowsTheDrawing) {
+  std::vector<Element> lines;
+  for (const char* text : {"one", "two", "three", "four", "five", "six"}) lines.push_back(Text(text));
+  EXPECT_EQ(draw(VStack(HorizontalAlignment::leading, 0, lines)),
+            "╭───────────────────╮\n"
+            "│       one         │\n"
+            "│       two         │\n"
+            "│       three       │\n"
+            "│       four        │\n"
+            "│       five        │\n"
+            "│       six         │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, RedactedDrawsPlaceholdersForPrivateTexts) {
+  TerminalOptions options = tiny();
+  options.redacted = true;
+  const auto tree = pinned({Text("velto"), Text("Codex 用量").privacySensitive(),
+                            Bar(0.5, Color::secondary(), Color::primary()).frame({.height = 4}).privacySensitive()},
+                           4);
+  EXPECT_EQ(draw(tree, options),
+            "╭───────────────────╮\n"
+            "│ velto             │\n"
+            "│ ░░░░░░░░░░        │\n"
+            "│ ░░░░░░░░░░░░░░░░░ │\n"
+            "│                   │\n"
+            "╰───────────────────╯\n");
+}
+
+TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
+  const auto tree = pinned({Text("Codex").font(Font::caption().weight(FontWeight::semibold)),
+                            Text("42%").foregroundStyle(Color::named(ColorName::red)),
+                            Bar(0.5, Color::secondary().opacity(0.18), Color::named(ColorName::red)).frame({.height = 4})},
+                           4);
+  TerminalOptions options = tiny();
+  EXPECT_EQ(draw(tree, options).find('\x1b'), std::string::npos);
+
+  // Dark scheme: border in the secondary grey over the background, bold white name, the red of the dark
+  // scheme, the bar's fill over its track; every line ends with a reset.
+  options.colors = TerminalColors::trueColor;
+  const std::string dark = draw(tree, options);
+  const std::string border = "\x1b[0;38;2;152;152;159;48;2;28;28;30m";
+  const std::string plain = "\x1b[0;38;2;255;255;255;48;2;28;28;30m";
+  EXPECT_EQ(dark.substr(0, dark.find('\n') + 1),
+            border + "╭───────────────────╮\x1b[0m\n");
+  EXPECT_NE(dark.find(border + "│" + plain + " \x1b[0;1;38;2;255;255;255;48;2;28;28;30mCodex" + plain + "  "),
+            std::string::npos)
+      << testing_support::escaped(dark);
+  EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;28;28;30m42%"), std::string::npos) << testing_support::escaped(dark);
+  EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;50;50;53m████████▌\x1b[0;38;2;50;50;53;48;2;50;50;53m        "),
+            std::string::npos)
+      << testing_support::escaped(dark);
+  std::size_t lines = 0;
+  for (std::size_t end = dark.find('\n'); end != std::string::npos; end = dark.find('\n', end + 1), ++lines) {
+    EXPECT_EQ(dark.compare(end - 4, 4, "\x1b[0m"), 0) << "line " << lines;
+  }
+  EXPECT_EQ(lines, 6u);
+
+  // The same in the 256-colour palette, light scheme: white background (231), black text (16), red (203).
+  options.colors = TerminalColors::ansi256;
+  options.scheme = ColorScheme::light;
+  const std::string light = draw(tree, options);
+  EXPECT_EQ(light.find("38;2;"), std::string::npos);
+  EXPECT_NE(light.find("\x1b[0;1;38;5;16;48;5;231mCodex"), std::string::npos) << testing_support::escaped(light);
+  EXPECT_NE(light.find("\x1b[0;38;5;203;48;5;231m42%"), std::string::npos) << testing_support::escaped(light);
+
+  // Stripped of its escapes, a coloured drawing holds the same cells; the track is then blank.
+  std::string stripped;
+  for (std::size_t i = 0; i < dark.size(); ++i) {
+    if (dark[i] == '\x1b') {
+      i = dark.find('m', i);
+      continue;
+    }
+    stripped += dark[i];
+  }
+  EXPECT_EQ(stripped,
+            "╭───────────────────╮\n"
+            "│ Codex             │\n"
+            "│ 42%               │\n"
+            "│ ████████▌         │\n"
+            "│                   │\n"
+            "╰───────────────────╯\n");
+}
+
+}  // namespace
+}  // namespace velto::render

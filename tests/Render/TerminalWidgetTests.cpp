@@ -1,0 +1,210 @@
+// Tests of whole widgets in the terminal: the entry view of a sample snapshot drawn in cells, against
+// golden strings and for a grid that holds in every family, language and text size. Set
+// VELTO_SHOW_TERMINAL=1 to see them all drawn in colour.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "EscapedText.h"
+#include "MacUsageEntryView.h"
+#include "SnapshotJson.h"
+#include "Terminal.h"
+#include "TerminalPicture.h"
+#include "TerminalText.h"
+
+namespace velto::render {
+namespace {
+
+using namespace toolkit;
+
+/// Three accounts: one with three windows, one with two, one with balances only.
+UsageWidgetSnapshot sample() {
+  return decodeSnapshot(R"({
+  "schema": 1,
+  "server": "local",
+  "capturedAt": 1796126400,
+  "accounts": [
+    {"id": "claude:work", "agent": "claude", "name": "Claude · Work",
+     "windows": [
+       {"label": "5-hour", "kind": "session", "model": "", "percent": 42.5, "resetAt": 1796137200, "observedAt": 1796126340},
+       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 81, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "warn"},
+       {"label": "Weekly Opus", "kind": "weekly", "model": "opus", "percent": 100, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "full"}
+     ],
+     "wallets": [], "observedAt": 1796126340,
+     "output": {"day": "2026-12-01", "today": 184230, "week": 1093344}},
+    {"id": "codex:personal", "agent": "codex", "name": "Codex",
+     "windows": [
+       {"label": "5-hour", "kind": "session", "model": "", "percent": 7, "resetAt": 1796140800},
+       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 33.3, "resetAt": 1796601600}
+     ],
+     "wallets": [], "observedAt": 1796126100},
+    {"id": "kimi-balance-0", "agent": "kimi", "name": "Kimi", "windows": [],
+     "wallets": [
+       {"kind": "recharge", "currency": "CNY", "amount": "86.40"},
+       {"kind": "bonus", "currency": "CNY", "amount": "12.00"}
+     ],
+     "observedAt": 1796126000}
+  ]
+})");
+}
+
+Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family, bool chinese,
+              TextSize textSize = TextSize::large) {
+  const UsageWidgetContentEnvironment environment{*platform::TimeZone::named("UTC"), "en_US_POSIX",
+                                                  VELTO_AGENT_IMAGES_DIR};
+  return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
+                           .family = family,
+                           .chinese = chinese,
+                           .textSize = textSize,
+                           .environment = environment}
+      .body();
+}
+
+TerminalOptions options(UsageWidgetFamily family, TextSize textSize = TextSize::large) {
+  return {.canvas = family == UsageWidgetFamily::medium ? WidgetCanvas::medium() : WidgetCanvas::small(),
+          .textSize = textSize};
+}
+
+TEST(TerminalWidget, MediumSampleInEnglish) {
+  // Two accounts side by side, the agents' initials for their pictures, the third account counted. English
+  // times hold a narrow no-break space before AM and PM.
+  EXPECT_EQ(renderTerminal(entry(sample(), "", UsageWidgetFamily::medium, false), options(UsageWidgetFamily::medium)),
+            "╭──────────────────────────────────────────────────╮\n"
+            "│ ⊞ velto                                    local │\n"
+            "│                                                  │\n"
+            "│ C Claude · Work          C Codex                 │\n"
+            "│                                                  │\n"
+            "│ Session                  Session                 │\n"
+            "│ 42.5%                    7%                      │\n"
+            "│ █████████▊░░░░░░░░░░░░░  █▋░░░░░░░░░░░░░░░░░░░░░ │\n"
+            "│ Resets 3:00\u202FPM           Resets 4:00\u202FPM          │\n"
+            "│                                                  │\n"
+            "│                                                  │\n"
+            "│ Updated 11:59\u202FAM                         +1 more │\n"
+            "╰──────────────────────────────────────────────────╯\n");
+}
+
+TEST(TerminalWidget, MediumSingleAccountInChineseGrowsToShowItsThreeWindows) {
+  // The right-hand list is taller than the widget's room: nothing is cut off, the drawing is two rows taller.
+  EXPECT_EQ(
+      renderTerminal(entry(sample(), "claude", UsageWidgetFamily::medium, true), options(UsageWidgetFamily::medium)),
+      "╭──────────────────────────────────────────────────╮\n"
+      "│ ⊞ velto                                    local │\n"
+      "│                                                  │\n"
+      "│ C Claude · Work          Weekly                  │\n"
+      "│                          81%                     │\n"
+      "│ 会话额度                 ██████████████████▋░░░░ │\n"
+      "│ 42.5%                    重置 2026年12月5日 00:… │\n"
+      "│ █████████▊░░░░░░░░░░░░░  Weekly Opus             │\n"
+      "│ 重置 15:00                                       │\n"
+      "│                          100%                    │\n"
+      "│                          ███████████████████████ │\n"
+      "│                          重置 2026年12月5日 00:… │\n"
+      "│                                                  │\n"
+      "│ 更新于 11:59                                     │\n"
+      "╰──────────────────────────────────────────────────╯\n");
+}
+
+TEST(TerminalWidget, SmallInChineseAndTheEmptyState) {
+  EXPECT_EQ(renderTerminal(entry(sample(), "codex", UsageWidgetFamily::small, true), options(UsageWidgetFamily::small)),
+            "╭──────────────────────╮\n"
+            "│ C Codex              │\n"
+            "│                      │\n"
+            "│ local                │\n"
+            "│                      │\n"
+            "│ 会话额度             │\n"
+            "│                      │\n"
+            "│ 7%                   │\n"
+            "│ █▍░░░░░░░░░░░░░░░░░░ │\n"
+            "│ 重置 16:00           │\n"
+            "│                      │\n"
+            "│ 更新于 11:55         │\n"
+            "╰──────────────────────╯\n");
+  EXPECT_EQ(renderTerminal(entry(UsageWidgetSnapshot::empty(), "", UsageWidgetFamily::small, true),
+                           options(UsageWidgetFamily::small)),
+            "╭──────────────────────╮\n"
+            "│                      │\n"
+            "│                      │\n"
+            "│                      │\n"
+            "│ ⊞ velto              │\n"
+            "│                      │\n"
+            "│ 暂无用量数据         │\n"
+            "│ 打开 velto，更新本   │\n"
+            "│ 机用量。             │\n"
+            "│                      │\n"
+            "│                      │\n"
+            "│                      │\n"
+            "╰──────────────────────╯\n");
+}
+
+TEST(TerminalWidget, AgentPicturesAreTheirInitialsOnTheirOwnColour) {
+  const std::filesystem::path images = VELTO_AGENT_IMAGES_DIR;
+  EXPECT_EQ(pictureInitial(images / "UsageAgent-claude.png"), "C");
+  EXPECT_EQ(pictureInitial(images / "UsageAgent-claude@2x.png"), "C");
+  EXPECT_EQ(pictureInitial("UsageAgent-智谱.png"), "智");
+  EXPECT_EQ(pictureInitial("UsageAgent-.png"), "▪");
+  EXPECT_EQ(pictureColor(images / "UsageAgent-claude.png"), (Rgb8{193, 97, 57}));  // the tile, not the letter
+  EXPECT_EQ(pictureColor(images / "missing.png"), std::nullopt);
+  EXPECT_EQ(pictureColor(__FILE__), std::nullopt);  // not a PNG
+
+  TerminalOptions colored = options(UsageWidgetFamily::medium);
+  colored.colors = TerminalColors::trueColor;
+  const auto drawn = renderTerminal(entry(sample(), "", UsageWidgetFamily::medium, false), colored);
+  EXPECT_NE(drawn.find("\x1b[0;1;38;2;255;255;255;48;2;193;97;57mC"), std::string::npos)
+      << testing_support::escaped(drawn);
+}
+
+TEST(TerminalWidget, EveryRowIsTheWidgetsWidthWithWideTextsAndEveryTextSize) {
+  const UsageWidgetSnapshot snapshots[] = {sample(), UsageWidgetSnapshot::empty()};
+  for (const auto& snapshot : snapshots) {
+    for (const std::string provider : {"", "claude", "codex", "kimi"}) {
+      for (auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
+        for (bool chinese : {false, true}) {
+          for (auto size : {TextSize::xSmall, TextSize::large, TextSize::xxxLarge, TextSize::accessibility5}) {
+            const auto drawn = renderTerminal(entry(snapshot, provider, family, chinese, size), options(family, size));
+            const int columns = family == UsageWidgetFamily::medium ? 52 : 24;
+            int rows = 0;
+            for (std::size_t start = 0, end = drawn.find('\n'); end != std::string::npos;
+                 start = end + 1, end = drawn.find('\n', start), ++rows) {
+              const auto line = drawn.substr(start, end - start);
+              EXPECT_EQ(cellWidth(line), columns) << testing_support::escaped(line);
+              EXPECT_EQ(line.find('\x1b'), std::string::npos);
+            }
+            EXPECT_GE(rows, 13) << provider << (chinese ? " zh" : " en");
+            EXPECT_EQ(drawn.back(), '\n');
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(TerminalWidget, ShowOnRequest) {
+  if (!std::getenv("VELTO_SHOW_TERMINAL")) GTEST_SKIP() << "set VELTO_SHOW_TERMINAL=1 to see the widgets";
+  for (auto scheme : {ColorScheme::dark, ColorScheme::light}) {
+    for (bool chinese : {false, true}) {
+      for (auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
+        for (const std::string provider : {"", "claude", "kimi"}) {
+          TerminalOptions colored = options(family);
+          colored.scheme = scheme;
+          colored.colors = TerminalColors::trueColor;
+          std::cout << renderTerminal(entry(sample(), provider, family, chinese), colored);
+        }
+      }
+    }
+  }
+  // The accessible small layout, and a stale reading an hour later.
+  std::cout << renderTerminal(entry(sample(), "", UsageWidgetFamily::small, false, TextSize::accessibility3),
+                              options(UsageWidgetFamily::small, TextSize::accessibility3));
+  const UsageWidgetSnapshot snapshot = sample();
+  const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, snapshot, ""},
+                                          .family = UsageWidgetFamily::medium,
+                                          .environment = {*platform::TimeZone::named("UTC"), "en_US_POSIX",
+                                                          VELTO_AGENT_IMAGES_DIR}}
+                            .body();
+  std::cout << renderTerminal(stale, options(UsageWidgetFamily::medium));
+}
+
+}  // namespace
+}  // namespace velto::render

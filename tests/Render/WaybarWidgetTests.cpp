@@ -1,0 +1,85 @@
+// Tests of the status-bar entry for the widget's real views: a sample snapshot and the empty state.
+#include <gtest/gtest.h>
+
+#include "MacUsageEntryView.h"
+#include "SnapshotJson.h"
+#include "Waybar.h"
+
+namespace velto::render {
+namespace {
+
+/// Three accounts: one with three windows, one with two, one with balances only.
+UsageWidgetSnapshot sample() {
+  return decodeSnapshot(R"({
+  "schema": 1,
+  "server": "local",
+  "capturedAt": 1796126400,
+  "accounts": [
+    {"id": "claude:work", "agent": "claude", "name": "Claude · Work",
+     "windows": [
+       {"label": "5-hour", "kind": "session", "model": "", "percent": 42.5, "resetAt": 1796137200, "observedAt": 1796126340},
+       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 81, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "warn"},
+       {"label": "Weekly Opus", "kind": "weekly", "model": "opus", "percent": 100, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "full"}
+     ],
+     "wallets": [], "observedAt": 1796126340,
+     "output": {"day": "2026-12-01", "today": 184230, "week": 1093344}},
+    {"id": "codex:personal", "agent": "codex", "name": "Codex",
+     "windows": [
+       {"label": "5-hour", "kind": "session", "model": "", "percent": 7, "resetAt": 1796140800},
+       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 33.3, "resetAt": 1796601600}
+     ],
+     "wallets": [], "observedAt": 1796126100},
+    {"id": "kimi-balance-0", "agent": "kimi", "name": "Kimi", "windows": [],
+     "wallets": [
+       {"kind": "recharge", "currency": "CNY", "amount": "86.40"},
+       {"kind": "bonus", "currency": "CNY", "amount": "12.00"}
+     ],
+     "observedAt": 1796126000}
+  ]
+})");
+}
+
+toolkit::Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family,
+                       bool chinese) {
+  const UsageWidgetContentEnvironment environment{*platform::TimeZone::named("UTC"), "en_US_POSIX",
+                                                  VELTO_AGENT_IMAGES_DIR};
+  return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
+                           .family = family,
+                           .chinese = chinese,
+                           .environment = environment}
+      .body();
+}
+
+TEST(WaybarWidget, AccountsOfTheSample) {
+  struct Case {
+    std::string provider;
+    UsageWidgetFamily family;
+    bool chinese;
+    std::string json;
+  };
+  const Case cases[] = {
+      {"", UsageWidgetFamily::small, false,
+       R"({"text":"Claude · Work 42.5%","tooltip":"Claude · Work\nlocal\nClaude · Work, Session, 42.5% used\n)"
+       R"(Updated\n11:59)" "\u202F" R"(AM","class":"blue","percentage":43})"},
+      {"claude", UsageWidgetFamily::medium, true,
+       R"({"text":"Claude · Work 42.5%","tooltip":"velto\nlocal\nClaude · Work\nClaude · Work, 会话额度, 42.5% 已用\n)"
+       R"(Claude · Work, Weekly, 81% 已用\nClaude · Work, Weekly Opus, 100% 已用\n更新于\n11:59",)"
+       R"("class":"blue","percentage":43})"},
+      {"kimi", UsageWidgetFamily::small, false,
+       R"({"text":"Kimi CNY 86.40","tooltip":"Kimi\nlocal\nRecharge\nCNY 86.40\nUpdated\n11:53)" "\u202F" R"(AM",)"
+       R"("class":"primary"})"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(waybarJson(entry(sample(), c.provider, c.family, c.chinese)), c.json);
+}
+
+TEST(WaybarWidget, EmptyStateIsUnavailable) {
+  EXPECT_EQ(waybarJson(entry(UsageWidgetSnapshot::empty(), "", UsageWidgetFamily::small, false)),
+            R"({"text":"Usage unavailable","tooltip":"velto, Usage unavailable, )"
+            R"(Open velto to update usage on this Mac.","class":"unavailable"})");
+  EXPECT_EQ(waybarJson(entry(sample(), "gemini", UsageWidgetFamily::medium, true)),
+            R"({"text":"暂无用量数据","tooltip":"velto, 暂无用量数据, 本机暂无此 Agent 的当前读数。",)"
+            R"("class":"unavailable"})");
+}
+
+}  // namespace
+}  // namespace velto::render
