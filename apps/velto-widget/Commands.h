@@ -1,4 +1,5 @@
-// Commands: what each subcommand of velto-widget does, free of command-line parsing.
+// Commands: the snapshot file's own commands (read, check), free of command-line parsing, and the streams every
+// command writes to.
 #pragma once
 
 #include <filesystem>
@@ -21,8 +22,5 @@ ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Stre
 
 /// Decodes and validates a snapshot file ("-" for standard input); prints "valid" or the first broken rule.
 ExitCode checkCommand(const std::string& file, Streams streams);
-
-/// Stores the bundled sample snapshot in a new private directory, reads it back and prints it.
-ExitCode demoCommand(Streams streams);
 
 }  // namespace velto::app

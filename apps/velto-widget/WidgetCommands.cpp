@@ -1,19 +1,24 @@
 // WidgetCommands: the provider and the options, printed as JSON.
 #include "WidgetCommands.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "CommandStore.h"
+#include "EntryFormat.h"
+#include "FileWatcher.h"
 #include "InstantArgument.h"
 #include "JsonWriter.h"
+#include "LiveWidget.h"
 #include "MacUsageConfiguration.h"
-#include "Accessibility.h"
 #include "MacUsageEntryView.h"
 #include "MacUsageProvider.h"
 #include "OutputFile.h"
 #include "PreferredLanguages.h"
 #include "UsageWidgetLanguage.h"
-#include "VisibleText.h"
 #include "WidgetHost.h"
 
 namespace velto::app {
@@ -57,10 +62,41 @@ UsageWidgetFamily familyNamed(std::string_view name) {
   return UsageWidgetFamily::small;
 }
 
-std::string lines(const std::vector<std::string>& texts) {
-  std::string joined;
-  for (const auto& text : texts) joined += text + '\n';
-  return joined;
+render::TerminalColors terminalColors(std::string_view choice, bool toTerminal) {
+  if (choice == "truecolor") return render::TerminalColors::trueColor;
+  if (choice == "256") return render::TerminalColors::ansi256;
+  if (choice == "none") return render::TerminalColors::none;
+  return render::detectTerminalColors(platform::processEnvironment, toTerminal);
+}
+
+bool writesToStandardOutput(const WidgetRequest& request) { return request.output.empty() || request.output == "-"; }
+
+EntryStyle styleFor(const WidgetRequest& request, bool chinese) {
+  return {.format = formatNamed(request.format),
+          .family = familyNamed(request.family),
+          .scheme = request.scheme == "dark" ? render::ColorScheme::dark : render::ColorScheme::light,
+          .scale = request.scale,
+          .redacted = request.redact,
+          .textSize = toolkit::textSizeNamed(request.textSize).value_or(toolkit::TextSize::large),
+          .chinese = chinese,
+          .terminalColors = terminalColors(request.colors, writesToStandardOutput(request) && ::isatty(STDOUT_FILENO))};
+}
+
+// The tree the entry view draws for `entry` in the request's family, language and text size.
+toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style) {
+  return MacUsageEntryView{.entry = entry,
+                           .family = style.family,
+                           .chinese = style.chinese,
+                           .textSize = style.textSize,
+                           .environment = UsageWidgetContentEnvironment::current()}
+      .body();
+}
+
+// A picture is bytes no terminal can show; say so rather than fill the screen with them.
+bool refusesPictureOnTerminal(const WidgetRequest& request, const EntryStyle& style, std::ostream& err) {
+  if (!isPicture(style.format) || !writesToStandardOutput(request) || !::isatty(STDOUT_FILENO)) return false;
+  err << "velto-widget: a " << request.format << " picture is not for a terminal; name a file with -o FILE\n";
+  return true;
 }
 
 }  // namespace
@@ -68,21 +104,51 @@ std::string lines(const std::vector<std::string>& texts) {
 ExitCode renderCommand(const RenderRequest& request, Streams streams) {
   const auto now = instantArgument(request.at, streams.err);
   if (!now) return exitUsage;
+  const EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
+  if (refusesPictureOnTerminal(request, style, streams.err)) return exitUsage;
   // The entry the desktop would show at that instant: a host placed with the widget's configuration, whose
   // clock stands still there.
   WidgetHost host([at = *now] { return at; }, [&] { return commandStore(request.directory); },
                   platform::TimeZone::current());
   const auto widget = host.place({.agent = request.agent});
-  const MacUsageEntryView view{
-      .entry = host.current(widget),
-      .family = familyNamed(request.family),
-      .chinese = request.chinese.value_or(prefersChinese(platform::preferredLanguages())),
-      .textSize = toolkit::textSizeNamed(request.textSize).value_or(toolkit::TextSize::large),
-      .environment = UsageWidgetContentEnvironment::current()};
-  const toolkit::Element body = view.body();
-  const std::string rendered =
-      request.format == "accessibility" ? toolkit::accessibilityText(body) : lines(toolkit::visibleTexts(body));
-  writeOutput(request.output, rendered, streams.out);
+  writeOutput(request.output, formatEntry(entryBody(host.current(widget), style), style), streams.out);
+  return exitSuccess;
+}
+
+ExitCode watchCommand(const WidgetRequest& request, Streams streams) {
+  const EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
+  if (isPicture(style.format) && writesToStandardOutput(request)) {
+    streams.err << "velto-widget: watch --format " << request.format << " needs -o FILE to replace\n";
+    return exitUsage;
+  }
+  const UsageSnapshotStore store = commandStore(request.directory);
+  if (!store.directory()) {
+    streams.err << "velto-widget: no store directory to watch" << noDirectoryHint << '\n';
+    return exitRefused;
+  }
+  platform::FileWatcher watcher(*store.directory(), std::string(UsageSnapshotStore::fileName));
+  WidgetHost host(currentInstant, [&] { return commandStore(request.directory); }, platform::TimeZone::current());
+  const auto widget = host.place({.agent = request.agent});
+  const bool redraw = style.format == Format::ansi && writesToStandardOutput(request);
+  runLiveWidget(
+      host, widget,
+      [&](Instant until) {
+        // Look at the clock at least once a minute, so that a suspended machine catches up soon after waking.
+        const double seconds = std::clamp(until - currentInstant(), 0.0, 60.0);
+        const auto timeout = std::chrono::milliseconds(static_cast<long long>(std::ceil(seconds * 1000)));
+        switch (watcher.wait(timeout)) {
+          case platform::FileWatcher::Event::changed: return WaitResult::changed;
+          case platform::FileWatcher::Event::stop: return WaitResult::stop;
+          case platform::FileWatcher::Event::timeout: break;
+        }
+        return WaitResult::timeout;
+      },
+      [&](const MacUsageEntry& entry) {
+        const std::string bytes = formatEntry(entryBody(entry, style), style);
+        if (redraw) streams.out << "\x1b[H\x1b[2J";  // home, clear: the widget replaces itself
+        writeOutput(request.output, bytes, streams.out);
+        streams.out.flush();
+      });
   return exitSuccess;
 }
 

@@ -25,20 +25,33 @@ struct TimelineRequest {
 /// accounts the entry shows) and when the host is to ask again.
 ExitCode timelineCommand(const TimelineRequest& request, Streams streams);
 
-/// What `render` was asked for. The strings are as given on the command line and already checked there.
-struct RenderRequest {
+/// How `render` and `watch` draw the widget. The strings are as given on the command line, already checked
+/// there against their lists of names.
+struct WidgetRequest {
   std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
   std::optional<std::string> agent;                ///< the configured value exactly as stored
-  std::optional<std::string> at;                   ///< --at as given; absent: now
   std::string family = "small";                    ///< small, medium or large
   std::optional<bool> chinese;                     ///< --lang; absent: the user's first preferred language
   std::string textSize = "large";                  ///< one of the twelve size names
-  std::string format = "text";                     ///< text or accessibility
+  std::string format = "text";                     ///< text, accessibility, png, svg, ansi or waybar
+  std::string scheme = "light";                    ///< light or dark
+  int scale = 2;                                   ///< pixels per point of a picture: 1, 2 or 3
+  bool redact = false;                             ///< draw privacy-sensitive content as placeholders
+  std::string colors = "auto";                     ///< terminal colours: auto, truecolor, 256 or none
   std::string output;                              ///< -o; empty or "-": standard output
 };
 
-/// Renders the entry the widget shows at that instant through the entry view: "text" gives every drawn text
-/// in reading order, "accessibility" every accessibility label, one per line.
+/// What `render` was asked for: a widget at one instant.
+struct RenderRequest : WidgetRequest {
+  std::optional<std::string> at;  ///< --at as given; absent: now
+};
+
+/// Renders the entry the widget shows at that instant through the entry view, in the requested format.
 ExitCode renderCommand(const RenderRequest& request, Streams streams);
+
+/// A live widget: shows each entry when its date comes, asks for a new timeline at the reload date and at
+/// once when the snapshot file is replaced, until interrupted. Pictures replace the output file whole; the
+/// terminal is redrawn; waybar gets one JSON line per change.
+ExitCode watchCommand(const WidgetRequest& request, Streams streams);
 
 }  // namespace velto::app

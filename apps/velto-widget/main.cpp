@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "DemoCommand.h"
 #include "PreferredLanguages.h"
 #include "ProducerCommands.h"
 #include "WidgetCommands.h"
@@ -35,6 +36,33 @@ int run(const std::function<ExitCode(velto::app::Streams)>& command) {
   return code;
 }
 
+// The options `render` and `watch` share: which widget, drawn how, written where.
+void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std::string& language,
+                      const std::vector<std::string>& formats) {
+  command.add_option("--directory", request.directory, "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR");
+  command.add_option("--agent", request.agent,
+                     "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
+      ->type_name("VALUE");
+  command.add_option("--format", request.format, "What to write (default: " + request.format + ").")
+      ->check(CLI::IsMember(formats));
+  command.add_option("--family", request.family, "The widget's size (default: small).")
+      ->check(CLI::IsMember({"small", "medium", "large"}));
+  command.add_option("--lang", language, "The language (default: the user's).")->check(CLI::IsMember({"en", "zh"}));
+  command.add_option("--text-size", request.textSize, "The text size, xSmall ... accessibility5 (default: large).")
+      ->check(CLI::IsMember({"xSmall", "small", "medium", "large", "xLarge", "xxLarge", "xxxLarge", "accessibility1",
+                             "accessibility2", "accessibility3", "accessibility4", "accessibility5"}));
+  command.add_option("--scheme", request.scheme, "Light or dark colours (default: light).")
+      ->check(CLI::IsMember({"light", "dark"}));
+  command.add_option("--scale", request.scale, "Pixels per point of a picture (default: 2).")
+      ->check(CLI::IsMember({1, 2, 3}));
+  command.add_flag("--redact", request.redact, "Draw private content as placeholder shapes, as on a locked screen.");
+  command.add_option("--colors", request.colors, "Terminal colours (default: auto: none unless a colour terminal).")
+      ->check(CLI::IsMember({"auto", "truecolor", "256", "none"}));
+  command.add_option("-o,--output", request.output, "Write to FILE (replaced whole) instead of standard output.")
+      ->type_name("FILE");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,7 +84,11 @@ int main(int argc, char** argv) {
                                             "rule it breaks, with its JSON path.");
   check->add_option("file", file, "The snapshot file, or - for standard input.")->required()->type_name("FILE");
 
-  auto* demo = app.add_subcommand("demo", "Store the bundled sample snapshot in a new private folder and print it.");
+  std::optional<std::string> demoPictures;
+  auto* demo = app.add_subcommand("demo", "Project the bundled sample report, draw the widget in every size, "
+                                          "language and scheme, and show it here.");
+  demo->add_option("-o,--output", demoPictures, "The folder for the pictures (default: beside the sample's store).")
+      ->type_name("DIR");
 
   velto::app::ProjectRequest projectRequest;
   auto* project = app.add_subcommand("project", "Project a raw usage report into a snapshot and store it (or print it "
@@ -95,27 +127,17 @@ int main(int argc, char** argv) {
   velto::app::RenderRequest renderRequest;
   std::string renderLanguage;
   auto* render = app.add_subcommand("render", "Render the entry a widget shows at an instant.");
-  render->add_option("--directory", renderRequest.directory,
-                     "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
-  render->add_option("--agent", renderRequest.agent,
-                     "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
-      ->type_name("VALUE");
+  addWidgetOptions(*render, renderRequest, renderLanguage,
+                   {"text", "accessibility", "png", "svg", "ansi", "waybar"});
   render->add_option("--at", renderRequest.at, "The instant: seconds since 1970 or ISO 8601 (default: now).")
       ->type_name("TIME");
-  render->add_option("--family", renderRequest.family, "The widget's size (default: small).")
-      ->check(CLI::IsMember({"small", "medium", "large"}));
-  render->add_option("--lang", renderLanguage, "The language (default: the user's).")
-      ->check(CLI::IsMember({"en", "zh"}));
-  render->add_option("--text-size", renderRequest.textSize, "The text size, xSmall ... accessibility5 (default: large).")
-      ->check(CLI::IsMember({"xSmall", "small", "medium", "large", "xLarge", "xxLarge", "xxxLarge", "accessibility1",
-                             "accessibility2", "accessibility3", "accessibility4", "accessibility5"}));
-  render->add_option("--format", renderRequest.format,
-                     "text: every drawn text; accessibility: what a screen reader reads.")
-      ->required()
-      ->check(CLI::IsMember({"text", "accessibility"}));
-  render->add_option("-o,--output", renderRequest.output, "Write to FILE instead of standard output.")
-      ->type_name("FILE");
+
+  velto::app::WidgetRequest watchRequest;
+  watchRequest.format = "ansi";
+  std::string watchLanguage;
+  auto* watch = app.add_subcommand("watch", "Keep a widget live: redraw it whenever what it shows changes, "
+                                            "until interrupted.");
+  addWidgetOptions(*watch, watchRequest, watchLanguage, {"ansi", "png", "svg", "waybar", "text", "accessibility"});
 
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
   clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
@@ -145,7 +167,11 @@ int main(int argc, char** argv) {
     if (!renderLanguage.empty()) renderRequest.chinese = renderLanguage == "zh";
     return run([&](auto streams) { return velto::app::renderCommand(renderRequest, streams); });
   }
-  if (demo->parsed()) return run([](auto streams) { return velto::app::demoCommand(streams); });
-  std::cerr << "velto-widget: a command is required (project, read, options, timeline, render, check, clear or demo)\nRun with --help for more information.\n";
+  if (watch->parsed()) {
+    if (!watchLanguage.empty()) watchRequest.chinese = watchLanguage == "zh";
+    return run([&](auto streams) { return velto::app::watchCommand(watchRequest, streams); });
+  }
+  if (demo->parsed()) return run([&](auto streams) { return velto::app::demoCommand(demoPictures, streams); });
+  std::cerr << "velto-widget: a command is required (project, read, options, timeline, render, watch, check, clear or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -30,7 +30,7 @@ TEST(Bundle, ResourceFolderIsShareVeltoWidgetBesideBin) {
   ASSERT_TRUE(folder.has_value());
   EXPECT_EQ(folder->filename(), "velto-widget");
   EXPECT_EQ(folder->parent_path().filename(), "share");
-  EXPECT_TRUE(std::filesystem::is_regular_file(*folder / "samples" / "usage-v1.json"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(*folder / "samples" / "report.json"));
 }
 
 TEST(Bundle, MainBundleCarriesTheConfiguredIdentity) {

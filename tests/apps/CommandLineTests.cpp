@@ -145,11 +145,19 @@ TEST_F(CommandLine, ReadPrintsTheStoredSnapshotOrSaysWhyThereIsNone) {
   EXPECT_EQ(result.out, R"({"schema":1,"server":"local","capturedAt":1796126400,"accounts":[]})" "\n");
 }
 
-TEST_F(CommandLine, DemoStoresAndPrintsTheSample) {
-  const auto result = run({"demo"});
+TEST_F(CommandLine, DemoDrawsTheSampleEverywayAndShowsTheMediumWidget) {
+  const auto pictures = scratch_ / "pictures";
+  const auto result = run({"demo", "-o", pictures.string()});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_NE(result.out.find("Stored the sample snapshot in " + scratch_.string()), std::string::npos);
-  EXPECT_NE(result.out.find(R"("agent":"claude")"), std::string::npos);
+  EXPECT_NE(result.out.find("Claude · Work"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Stored snapshot: " + scratch_.string()), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Pictures (8 PNG files"), std::string::npos);
+  for (const char* family : {"small", "medium"}) {
+    for (const char* variant : {"-en-light", "-en-dark", "-zh-light", "-zh-dark"}) {
+      const auto file = pictures / (std::string("widget-") + family + variant + ".png");
+      EXPECT_TRUE(readFile(file).starts_with("\x89PNG")) << file;
+    }
+  }
 }
 
 TEST_F(CommandLine, ClosedOutputIsAnErrorNotASignal) {
@@ -350,8 +358,67 @@ TEST_F(CommandLine, RenderWritesTheOutputFileWhole) {
                            "-o", output.string()});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(readFile(output), "velto\nUsage unavailable\nOpen velto to update usage on this Mac.\n");
-  EXPECT_EQ(run({"render", "--format", "png"}).exitCode, 2);
+  EXPECT_EQ(run({"render", "--format", "jpeg"}).exitCode, 2);
   EXPECT_EQ(run({"render", "--format", "text", "-o", (scratch_ / "no" / "such" / "folder").string()}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace velto
+
+#include <poll.h>
+#include <signal.h>
+
+namespace velto {
+namespace {
+
+// Reads one line from `fd`, waiting at most `timeout` milliseconds for it; empty when none came.
+std::string readLine(int fd, int timeout) {
+  std::string line;
+  char c = 0;
+  while (c != '\n') {
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, timeout) <= 0 || ::read(fd, &c, 1) != 1) return line;
+    line += c;
+  }
+  return line;
+}
+
+// A live widget as a status bar would run it: a line at start, a new line at once when the store's file is
+// replaced, and a clean exit on SIGTERM.
+TEST_F(CommandLine, WatchPrintsALineForEachChangeAndStopsOnSigterm) {
+  const auto store = scratch_ / "store";
+  const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40};
+  const auto snapshot = [&](double percent) {
+    auto changed = window;
+    changed.percent = percent;
+    return UsageWidgetSnapshot{.server = "local", .capturedAt = 1796126400, .accounts = {
+        {.id = "codex", .agent = "codex", .name = "Codex", .windows = {changed}}}};
+  };
+  UsageSnapshotStore(store).write(snapshot(40));
+
+  int output[2];
+  ASSERT_EQ(::pipe(output), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(output[1], 1);
+    ::close(output[0]);
+    const std::string directory = store.string();
+    ::execl(VELTO_COMMAND, VELTO_COMMAND, "watch", "--format", "waybar", "--lang", "en", "--directory",
+            directory.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(output[1]);
+  const std::string first = readLine(output[0], 10000);
+  EXPECT_NE(first.find(R"("percentage":40)"), std::string::npos) << first;
+  UsageSnapshotStore(store).write(snapshot(75));
+  const std::string second = readLine(output[0], 10000);
+  EXPECT_NE(second.find(R"("percentage":75)"), std::string::npos) << second;
+
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::close(output[0]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// DemoCommand: one sample report through every layer: projection, store, timeline, entry view, renderers.
+#include "DemoCommand.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "Bundle.h"
+#include "EntryFormat.h"
+#include "InputFile.h"
+#include "MacUsageEntryView.h"
+#include "OutputFile.h"
+#include "PreferredLanguages.h"
+#include "UsageWidgetLanguage.h"
+#include "UsageWidgetProjection.h"
+#include "WidgetHost.h"
+
+namespace velto::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// The sample report's readings are taken a few minutes before this instant (2026-12-01T09:30:00Z).
+constexpr Instant sampleInstant = 1796117400;
+
+// A new folder only this user can enter, under $TMPDIR (default /tmp).
+fs::path makePrivateDirectory() {
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/velto-widget-demo-XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw std::system_error(errno, std::generic_category(), pattern);
+  return pattern;
+}
+
+toolkit::Element body(const MacUsageEntry& entry, const EntryStyle& style) {
+  return MacUsageEntryView{.entry = entry,
+                           .family = style.family,
+                           .chinese = style.chinese,
+                           .textSize = style.textSize,
+                           .environment = UsageWidgetContentEnvironment::current()}
+      .body();
+}
+
+}  // namespace
+
+ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams) {
+  const auto bundle = platform::Bundle::main();
+  if (!bundle) {
+    streams.err << "velto-widget: cannot find the program's resource folder\n";
+    return exitRefused;
+  }
+  const fs::path sample = bundle->resourceDirectory() / "samples" / "report.json";
+  const UsageWidgetSnapshot snapshot =
+      projectReport(readInput(sample.string(), maximumReportBytes), "local", sampleInstant);
+
+  const fs::path privateFolder = makePrivateDirectory();
+  const UsageSnapshotStore store(privateFolder / std::string(UsageSnapshotStore::directoryName));
+  store.write(snapshot);
+  const fs::path pictureFolder = pictures ? fs::path(*pictures) : privateFolder / "pictures";
+  fs::create_directories(pictureFolder);
+
+  // The desktop's view at the sample's instant: a host whose clock stands still there.
+  WidgetHost host([] { return sampleInstant; }, [&] { return store; }, platform::TimeZone::current());
+  const MacUsageEntry entry = host.current(host.place());
+
+  int written = 0;
+  for (const auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
+    for (const bool chinese : {false, true}) {
+      for (const auto scheme : {render::ColorScheme::light, render::ColorScheme::dark}) {
+        const EntryStyle style{.format = Format::png, .family = family, .scheme = scheme, .chinese = chinese};
+        const std::string name = std::string("widget-") + (family == UsageWidgetFamily::small ? "small" : "medium") +
+                                 (chinese ? "-zh" : "-en") +
+                                 (scheme == render::ColorScheme::light ? "-light" : "-dark") + ".png";
+        writeOutput((pictureFolder / name).string(), formatEntry(body(entry, style), style), streams.out);
+        ++written;
+      }
+    }
+  }
+
+  const bool chinese = prefersChinese(platform::preferredLanguages());
+  const EntryStyle terminal{
+      .format = Format::ansi,
+      .family = UsageWidgetFamily::medium,
+      .scheme = render::ColorScheme::dark,
+      .chinese = chinese,
+      .terminalColors = render::detectTerminalColors(platform::processEnvironment, ::isatty(STDOUT_FILENO) != 0)};
+  streams.out << formatEntry(body(entry, terminal), terminal) << '\n'
+              << "The sample report, as the widget shows it at 2026-12-01 09:30 UTC.\n"
+              << "Stored snapshot: " << (*store.directory() / std::string(UsageSnapshotStore::fileName)).string()
+              << '\n'
+              << "Pictures (" << written << " PNG files, small and medium, English and Chinese, light and dark): "
+              << pictureFolder.string() << '\n'
+              << "Try: velto-widget render --directory " << store.directory()->string()
+              << " --at 2026-12-01T09:30:00Z --family medium --format ansi\n";
+  return exitSuccess;
+}
+
+}  // namespace velto::app

@@ -1,0 +1,71 @@
+// EntryFormat: the one place that knows every output form of an entry.
+#include "EntryFormat.h"
+
+#include <stdexcept>
+
+#include "Accessibility.h"
+#include "Layout.h"
+#include "PictureRenderer.h"
+#include "Terminal.h"
+#include "VisibleText.h"
+#include "Waybar.h"
+
+namespace velto::app {
+namespace {
+
+toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family) {
+  switch (family) {
+    case UsageWidgetFamily::medium: return toolkit::WidgetCanvas::medium();
+    case UsageWidgetFamily::large:
+    case UsageWidgetFamily::extraLarge: return toolkit::WidgetCanvas::large();
+    case UsageWidgetFamily::small: break;
+  }
+  return toolkit::WidgetCanvas::small();
+}
+
+std::string lines(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const auto& text : texts) joined += text + '\n';
+  return joined;
+}
+
+}  // namespace
+
+Format formatNamed(std::string_view name) {
+  if (name == "text") return Format::text;
+  if (name == "accessibility") return Format::accessibility;
+  if (name == "png") return Format::png;
+  if (name == "svg") return Format::svg;
+  if (name == "ansi") return Format::ansi;
+  if (name == "waybar") return Format::waybar;
+  throw std::invalid_argument("unknown format \"" + std::string(name) + "\"");
+}
+
+bool isPicture(Format format) { return format == Format::png || format == Format::svg; }
+
+std::string formatEntry(const toolkit::Element& body, const EntryStyle& style) {
+  switch (style.format) {
+    case Format::text: return lines(toolkit::visibleTexts(body));
+    case Format::accessibility: return toolkit::accessibilityText(body);
+    case Format::waybar: return render::waybarJson(body) + '\n';
+    case Format::ansi:
+      return render::renderTerminal(body, {.canvas = canvasFor(style.family),
+                                           .scheme = style.scheme,
+                                           .colors = style.terminalColors,
+                                           .textSize = style.textSize,
+                                           .redacted = style.redacted});
+    case Format::png:
+    case Format::svg: {
+      const render::PictureOptions options{.canvas = canvasFor(style.family),
+                                           .scheme = style.scheme,
+                                           .scale = style.scale,
+                                           .redacted = style.redacted,
+                                           .textSize = style.textSize,
+                                           .chinese = style.chinese};
+      return style.format == Format::png ? render::renderPng(body, options) : render::renderSvg(body, options);
+    }
+  }
+  return {};
+}
+
+}  // namespace velto::app

@@ -1,0 +1,40 @@
+// EntryFormat: one rendered entry in the form the user asked for: texts, accessibility, pictures, terminal,
+// status bar.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "Element.h"
+#include "Palette.h"
+#include "TerminalColors.h"
+#include "TextSize.h"
+#include "UsageWidgetFamily.h"
+
+namespace velto::app {
+
+enum class Format { text, accessibility, png, svg, ansi, waybar };
+
+/// The format of that name ("text", ..., "waybar"); throws std::invalid_argument for any other.
+Format formatNamed(std::string_view name);
+
+/// How an entry's tree becomes bytes.
+struct EntryStyle {
+  Format format = Format::text;
+  UsageWidgetFamily family = UsageWidgetFamily::small;
+  render::ColorScheme scheme = render::ColorScheme::light;
+  int scale = 2;
+  bool redacted = false;
+  toolkit::TextSize textSize = toolkit::TextSize::large;
+  bool chinese = false;
+  render::TerminalColors terminalColors = render::TerminalColors::none;
+};
+
+/// The bytes of `body` (an entry view's tree) in `style`. Text formats end every line with "\n"; waybar is one
+/// line with its "\n".
+std::string formatEntry(const toolkit::Element& body, const EntryStyle& style);
+
+/// True for the formats that are pictures (not for a terminal).
+bool isPicture(Format format);
+
+}  // namespace velto::app
