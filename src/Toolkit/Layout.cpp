@@ -11,34 +11,21 @@ namespace velto::toolkit {
 
 namespace {
 
-// How each text style grows with the text size (rows, in TextStyle order; columns, xSmall ... accessibility5),
-// as the platform publishes its dynamic type table for phones, where body is 17 points at large.
-constexpr std::array<std::array<double, 12>, 11> dynamicTypeTable{{
-    {31, 32, 33, 34, 36, 38, 40, 44, 48, 52, 56, 60},  // largeTitle
-    {25, 26, 27, 28, 30, 32, 34, 38, 43, 48, 53, 58},  // title
-    {19, 20, 21, 22, 24, 26, 28, 34, 39, 44, 50, 56},  // title2
-    {17, 18, 19, 20, 22, 24, 26, 31, 37, 43, 49, 55},  // title3
-    {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // headline
-    {12, 13, 14, 15, 17, 19, 21, 25, 30, 36, 42, 49},  // subheadline
-    {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // body
-    {13, 14, 15, 16, 18, 20, 22, 26, 32, 38, 44, 51},  // callout
-    {12, 12, 12, 13, 15, 17, 19, 23, 27, 33, 38, 44},  // footnote
-    {11, 11, 11, 12, 14, 16, 18, 22, 26, 32, 37, 43},  // caption
-    {11, 11, 11, 11, 13, 15, 17, 20, 24, 29, 34, 41},  // caption2
-}};
+// The desktop's sizes of the text styles (in TextStyle order) at the default text size, `large`: a desktop
+// widget's text is smaller than a phone's (body 13 points, not 17), and the widget's layouts are drawn for
+// these sizes.
+constexpr std::array<double, 11> desktopSizes{26, 22, 17, 15, 13, 11, 13, 12, 10, 10, 10};
 
-// The desktop's sizes of the same styles at the default text size: a desktop widget's text is smaller than a
-// phone's (body 13 points, not 17), and the widget's layouts are drawn for these sizes.
-constexpr std::array<double, 11> desktopTypeSizes{26, 22, 17, 15, 13, 11, 13, 12, 10, 10, 10};
-
-constexpr std::size_t largeColumn = static_cast<std::size_t>(TextSize::large);
+// How body text grows with the text size (xSmall ... accessibility5) in the platform's published dynamic type
+// table, where it is 17 points at `large`. Every style grows in the same proportion, so their order holds.
+constexpr std::array<double, 12> bodyGrowth{14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53};
 
 }  // namespace
 
 double pointSize(TextStyle style, TextSize size) {
-  const auto row = static_cast<std::size_t>(style);
-  const auto& growth = dynamicTypeTable.at(row);
-  return desktopTypeSizes.at(row) * growth.at(static_cast<std::size_t>(size)) / growth[largeColumn];
+  constexpr double bodyAtLarge = bodyGrowth[static_cast<std::size_t>(TextSize::large)];
+  return desktopSizes.at(static_cast<std::size_t>(style)) * bodyGrowth.at(static_cast<std::size_t>(size)) /
+         bodyAtLarge;
 }
 
 FontWeight defaultWeight(TextStyle style) {

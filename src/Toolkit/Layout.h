@@ -23,7 +23,8 @@ struct ResolvedFont {
 };
 
 /// The point size of a named text style at a text size: the desktop's size of the style at `large` (body 13,
-/// caption 10, headline 13), grown or shrunk with the text size as the platform's dynamic type table grows it.
+/// caption 10, headline 13), grown or shrunk in the proportion the platform's dynamic type table grows body
+/// text (17 points at `large`, 14 at xSmall, 53 at accessibility5).
 double pointSize(TextStyle style, TextSize size);
 
 /// The weight a named style has by itself (headline: semibold; every other style: regular).

@@ -21,11 +21,23 @@ constexpr int shrinkSteps = 12;
 
 // Line terminators and spaces that end a line without being drawn.
 std::string_view trimEnd(std::string_view text) {
-  constexpr std::string_view blanks[] = {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE3\x80\x80"};
+  // Besides ASCII white space: NEL, the no-break spaces (U+00A0, and U+202F, which times hold before "AM"),
+  // U+2000...U+200A, the line and paragraph separators, U+205F and the ideographic space. A line or a cut
+  // never ends in them, so "9:30 …" does not happen.
+  constexpr std::string_view blanks[] = {"\xC2\x85", "\xC2\xA0", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF",
+                                         "\xE2\x81\x9F", "\xE3\x80\x80"};
+  const auto isWideSpace = [](std::string_view t) {  // U+2000...U+200A: E2 80 80...8A
+    return t.size() >= 3 && t.substr(t.size() - 3, 2) == "\xE2\x80" &&
+           static_cast<unsigned char>(t.back()) >= 0x80 && static_cast<unsigned char>(t.back()) <= 0x8A;
+  };
   while (!text.empty()) {
     const char last = text.back();
     if (last == ' ' || last == '\t' || last == '\n' || last == '\r' || last == '\f' || last == '\v') {
       text.remove_suffix(1);
+      continue;
+    }
+    if (isWideSpace(text)) {
+      text.remove_suffix(3);
       continue;
     }
     const auto blank =

@@ -242,42 +242,45 @@ INSTANTIATE_TEST_SUITE_P(
                               [] { return Text("每周限额适用于所有模型").font(ten); },
                               {50, 100},
                               "text \"每周限额适\\n用于所有模\\n型\" @10 0,0 50x36\n"},
-                      // Inside the cap the styles are sized at most at large; outside it, at the user's size.
+                      // Inside the cap the styles are sized at most at large (caption 10, title3 15); outside it, at
+                      // the user's size (caption 23.529 at accessibility3).
                       Fixture{"TextSizeCapEnglish",
                               [] { return capped("Updated", "Now"); },
                               {300, 300},
-                              "box 0,0 48x76.8\n"
-                              "  box 0,0 42x38.4\n"
-                              "    text \"Updated\" @12 0,0 42x14.4\n"
-                              "    text \"42%\" @20 0,14.4 30x24\n"
-                              "  text \"Now\" @32 0,38.4 48x38.4\n",
+                              "box 0,0 35.294x58.235\n"
+                              "  box 0,0 35x30\n"
+                              "    text \"Updated\" @10 0,0 35x12\n"
+                              "    text \"42%\" @15 0,12 22.5x18\n"
+                              "  text \"Now\" @23.529 0,30 35.294x28.235\n",
                               TextSize::accessibility3},
                       Fixture{"TextSizeCapChinese",
                               [] { return capped("更新于", "现在"); },
                               {300, 300},
-                              "box 0,0 64x76.8\n"
-                              "  box 0,0 36x38.4\n"
-                              "    text \"更新于\" @12 0,0 36x14.4\n"
-                              "    text \"42%\" @20 0,14.4 30x24\n"
-                              "  text \"现在\" @32 0,38.4 64x38.4\n",
+                              "box 0,0 47.059x58.235\n"
+                              "  box 0,0 30x30\n"
+                              "    text \"更新于\" @10 0,0 30x12\n"
+                              "    text \"42%\" @15 0,12 22.5x18\n"
+                              "  text \"现在\" @23.529 0,30 47.059x28.235\n",
                               TextSize::accessibility3},
+                      // Below the cap's lower end the styles inside are raised to small (caption 8.824, title3
+                      // 13.235); outside it they stay at xSmall (caption 8.235).
                       Fixture{"TextSizeCapLowerEndEnglish",
                               [] { return capped("Updated", "Now"); },
                               {300, 300},
-                              "box 0,0 38.5x48\n"
-                              "  box 0,0 38.5x34.8\n"
-                              "    text \"Updated\" @11 0,0 38.5x13.2\n"
-                              "    text \"42%\" @18 0,13.2 27x21.6\n"
-                              "  text \"Now\" @11 0,34.8 16.5x13.2\n",
+                              "box 0,0 30.882x36.353\n"
+                              "  box 0,0 30.882x26.471\n"
+                              "    text \"Updated\" @8.824 0,0 30.882x10.588\n"
+                              "    text \"42%\" @13.235 0,10.588 19.853x15.882\n"
+                              "  text \"Now\" @8.235 0,26.471 12.353x9.882\n",
                               TextSize::xSmall},
                       Fixture{"TextSizeCapLowerEndChinese",
                               [] { return capped("更新于", "现在"); },
                               {300, 300},
-                              "box 0,0 33x48\n"
-                              "  box 0,0 33x34.8\n"
-                              "    text \"更新于\" @11 0,0 33x13.2\n"
-                              "    text \"42%\" @18 0,13.2 27x21.6\n"
-                              "  text \"现在\" @11 0,34.8 22x13.2\n",
+                              "box 0,0 26.471x36.353\n"
+                              "  box 0,0 26.471x26.471\n"
+                              "    text \"更新于\" @8.824 0,0 26.471x10.588\n"
+                              "    text \"42%\" @13.235 0,10.588 19.853x15.882\n"
+                              "  text \"现在\" @8.235 0,26.471 16.471x9.882\n",
                               TextSize::xSmall},
                       Fixture{"LabelEnglish",
                               [] { return Label("velto", "clock").font(ten); },

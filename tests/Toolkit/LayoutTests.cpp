@@ -1,6 +1,8 @@
 // Layout rules beside the fixtures: the type table, resolved fonts, images, privacy and stack details.
 #include <gtest/gtest.h>
 
+#include "EscapedText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -38,17 +40,19 @@ const DrawnText& firstText(const LayoutBox& box) {
 
 TEST(LayoutTypeTable, LargeIsTheDefaultColumn) {
   const std::pair<TextStyle, double> large[] = {
-      {TextStyle::largeTitle, 34}, {TextStyle::title, 28},   {TextStyle::title2, 22},  {TextStyle::title3, 20},
-      {TextStyle::headline, 17},   {TextStyle::body, 17},    {TextStyle::callout, 16}, {TextStyle::subheadline, 15},
-      {TextStyle::footnote, 13},   {TextStyle::caption, 12}, {TextStyle::caption2, 11}};
+      {TextStyle::largeTitle, 26}, {TextStyle::title, 22},   {TextStyle::title2, 17},  {TextStyle::title3, 15},
+      {TextStyle::headline, 13},   {TextStyle::body, 13},    {TextStyle::callout, 12}, {TextStyle::subheadline, 11},
+      {TextStyle::footnote, 10},   {TextStyle::caption, 10}, {TextStyle::caption2, 10}};
   for (const auto& [style, points] : large) {
     EXPECT_EQ(pointSize(style, TextSize::large), points) << static_cast<int>(style);
   }
-  EXPECT_EQ(pointSize(TextStyle::body, TextSize::xSmall), 14);
-  EXPECT_EQ(pointSize(TextStyle::caption2, TextSize::small), 11);
-  EXPECT_EQ(pointSize(TextStyle::subheadline, TextSize::xxxLarge), 21);
-  EXPECT_EQ(pointSize(TextStyle::body, TextSize::accessibility1), 28);
-  EXPECT_EQ(pointSize(TextStyle::largeTitle, TextSize::accessibility5), 60);
+  // Every style grows as body text does on the platform (17 points at large, 14 at xSmall, 28 at
+  // accessibility1).
+  EXPECT_DOUBLE_EQ(pointSize(TextStyle::body, TextSize::xSmall), 13.0 * 14 / 17);
+  EXPECT_DOUBLE_EQ(pointSize(TextStyle::caption2, TextSize::small), 10.0 * 15 / 17);
+  EXPECT_DOUBLE_EQ(pointSize(TextStyle::subheadline, TextSize::xxxLarge), 11.0 * 23 / 17);
+  EXPECT_DOUBLE_EQ(pointSize(TextStyle::body, TextSize::accessibility1), 13.0 * 28 / 17);
+  EXPECT_DOUBLE_EQ(pointSize(TextStyle::largeTitle, TextSize::accessibility5), 26.0 * 53 / 17);
 }
 
 TEST(LayoutTypeTable, NoStyleShrinksAsTheTextSizeGrowsAndBiggerStylesStayBigger) {
@@ -89,15 +93,18 @@ TEST_P(LayoutFonts, ResolveFromTheEnvironment) {
 INSTANTIATE_TEST_SUITE_P(
     Layout, LayoutFonts,
     ::testing::Values(
-        FontCase{"NoFontIsBody", Text("a"), TextSize::xxxLarge, {.pointSize = 23}},
+        FontCase{"NoFontIsBody",
+                 Text("a"),
+                 TextSize::xxxLarge,
+                 {.pointSize = pointSize(TextStyle::body, TextSize::xxxLarge)}},
         FontCase{"HeadlineIsSemiboldByItself",
                  Text("a").font(Font::headline()),
                  TextSize::large,
-                 {.pointSize = 17, .weight = FontWeight::semibold}},
+                 {.pointSize = pointSize(TextStyle::headline, TextSize::large), .weight = FontWeight::semibold}},
         FontCase{"AWeightReplacesTheStyles",
                  Text("a").font(Font::headline().weight(FontWeight::bold)),
                  TextSize::xSmall,
-                 {.pointSize = 14, .weight = FontWeight::bold}},
+                 {.pointSize = pointSize(TextStyle::headline, TextSize::xSmall), .weight = FontWeight::bold}},
         FontCase{
             "SystemFontKeepsItsSizeAtAnyTextSize",
             Text("1").font(Font::system(30, FontWeight::semibold, FontDesign::rounded)).monospacedDigit(),
@@ -106,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         FontCase{"InnermostFontWins",
                  VStack(HorizontalAlignment::leading, 0, {Text("a").font(Font::caption())}).font(Font::system(14)),
                  TextSize::large,
-                 {.pointSize = 12}},
+                 {.pointSize = pointSize(TextStyle::caption, TextSize::large)}},
         FontCase{"AncestorsFontReachesTextsWithoutTheirOwn",
                  VStack(HorizontalAlignment::leading, 0, {Text("a")}).font(Font::system(14, FontWeight::medium)),
                  TextSize::large,
@@ -114,18 +121,18 @@ INSTANTIATE_TEST_SUITE_P(
         FontCase{"EqualWidthDigitsReachDescendants",
                  HStack(VerticalAlignment::center, 0, {Text("1").font(Font::caption2())}).monospacedDigit(),
                  TextSize::large,
-                 {.pointSize = 11, .monospacedDigits = true}},
+                 {.pointSize = pointSize(TextStyle::caption2, TextSize::large), .monospacedDigits = true}},
         // The outer cap brings accessibility1 down to xLarge, the inner one that down to medium.
         FontCase{
             "NestedCapsClampInTurn",
             VStack(HorizontalAlignment::leading, 0, {Text("a").dynamicTypeSize(TextSize::xSmall, TextSize::medium)})
                 .dynamicTypeSize(TextSize::small, TextSize::xLarge),
             TextSize::accessibility1,
-            {.pointSize = 16}},
+            {.pointSize = pointSize(TextStyle::body, TextSize::medium)}},
         FontCase{"CapRaisesSizesBelowIt",
                  Text("a").font(Font::caption()).dynamicTypeSize(TextSize::large, TextSize::xLarge),
                  TextSize::xSmall,
-                 {.pointSize = 12}}));
+                 {.pointSize = pointSize(TextStyle::caption, TextSize::large)}}));
 
 TEST(LayoutText, NumbersShrinkToFitTheOfferedHeight) {
   // 30 points set 36 tall; a 30-point-high frame leaves room for 25 points, within the 0.8 allowed.
@@ -147,6 +154,14 @@ TEST(LayoutText, CutsNeverSplitACharacter) {
   // would be half a flag.
   const std::string flag = "\U0001F1EF\U0001F1F5";
   EXPECT_EQ(firstText(laidOut(Text(flag + flag + flag).font(ten).lineLimit(1), {20, 20})).text, flag + "…");
+}
+
+TEST(LayoutText, CutsDropTheSpacesBeforeTheEllipsis) {
+  // Times hold a narrow no-break space before "AM"; a cut just after it must not leave "9:30 …".
+  for (const std::string space : {" ", "\u00A0", "\u202F", "\u2009", "\u3000"}) {
+    EXPECT_EQ(firstText(laidOut(Text("9:30" + space + "AM").font(ten).lineLimit(1), {32, 20})).text, "9:30…")
+        << testing_support::escaped(space);
+  }
 }
 
 TEST(LayoutText, NotEvenAnEllipsisFitsLeavesNothingToDraw) {
@@ -222,9 +237,13 @@ class LayoutImages : public ::testing::Test {
 };
 
 TEST_F(LayoutImages, SymbolIsASquareAtItsFontsSize) {
-  EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::caption2())).frame, (Rect{0, 0, 11, 11}));
-  EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::caption2()), {200, 200}, TextSize::xxLarge).frame,
-            (Rect{0, 0, 15, 15}));
+  for (const auto size : {TextSize::large, TextSize::xxLarge}) {
+    const double side = pointSize(TextStyle::caption2, size);
+    EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::caption2()), {200, 200}, size).frame,
+              (Rect{0, 0, side, side}))
+        << name(size);
+  }
+  EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::system(30))).frame, (Rect{0, 0, 30, 30}));
   const auto drawn = laidOut(Image(ImageSource::symbol("clock")).foregroundStyle(Color::secondary())).drawn;
   EXPECT_EQ(drawn, (Drawn{DrawnSymbol{"clock", Color::secondary()}}));
 }
