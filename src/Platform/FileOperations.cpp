@@ -2,6 +2,7 @@
 #include "FileOperations.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,6 +23,7 @@ int FileOperations::close(int fd) { return ::close(fd); }
 int FileOperations::mkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }
 int FileOperations::rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileOperations::unlink(const char* path) { return ::unlink(path); }
+int FileOperations::flock(int fd, int operation) { return ::flock(fd, operation); }
 
 FileOperations& FileOperations::system() {
   static FileOperations operations;

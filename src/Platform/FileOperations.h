@@ -29,6 +29,7 @@ class FileOperations {
   virtual int mkdir(const char* path, mode_t mode);
   virtual int rename(const char* from, const char* to);
   virtual int unlink(const char* path);
+  virtual int flock(int fd, int operation);
 
   /// The operations of the running system.
   static FileOperations& system();

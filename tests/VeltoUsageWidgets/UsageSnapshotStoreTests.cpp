@@ -132,7 +132,7 @@ template <class Row>
 requires std::same_as<decltype(Row::name), const char*>
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
-enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename };
+enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename, flock };
 
 /// The system's operations, except that chosen calls fail: the nth call of a kind (counted from 1) returns
 /// -1 with the given errno. Reads and writes can also be cut short, and lstat can be made to lie.
@@ -186,6 +186,7 @@ class FaultyFiles : public platform::FileOperations {
   int rename(const char* from, const char* to) override {
     return fails(Call::rename) ? -1 : FileOperations::rename(from, to);
   }
+  int flock(int fd, int operation) override { return fails(Call::flock) ? -1 : FileOperations::flock(fd, operation); }
 
  private:
   bool fails(Call call) {
@@ -529,28 +530,32 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
   EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{});
 }
 
-std::vector<FaultyFiles::Fault> everyOpen(int error, int count) {
+/// Every attempt to create a temporary file fails: the opens after the directory's.
+std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
   std::vector<FaultyFiles::Fault> faults;
-  for (int nth = 1; nth <= count; ++nth) faults.push_back({Call::open, nth, error});
+  for (int nth = 2; nth <= count + 1; ++nth) faults.push_back({Call::open, nth, error});
   return faults;
 }
 
-// Call order of a write into an existing directory: mkdir (EEXIST), open temporary, fchmod, write..., fsync,
-// close, rename, open directory, fsync directory, close directory.
+// Call order of a write into an existing directory: mkdir (EEXIST), open directory, flock, open temporary,
+// fchmod, write..., fsync, close, rename, fsync directory, close directory.
 INSTANTIATE_TEST_SUITE_P(
     Faults, UsageSnapshotStoreWriteFaultTest,
-    testing::Values(WriteFaultCase{"CreateTemporary", {{Call::open, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"EveryTemporaryNameTaken", everyOpen(EEXIST, 8), SIZE_MAX, Outcome::keepsOld},
+    testing::Values(WriteFaultCase{"OpenDirectory", {{Call::open, 1, EMFILE}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"LockDirectory", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"LockInterrupted", {{Call::flock, 1, EINTR}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"CreateTemporary", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), SIZE_MAX,
+                                   Outcome::keepsOld},
                     WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"Write", {{Call::write, 1, ENOSPC}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
                     WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"CloseFile", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"OpenDirectory", {{Call::open, 2, EMFILE}}, SIZE_MAX, Outcome::replacedThenFails},
                     WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
                     WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 2, EIO}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 1, EEXIST}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 2, EEXIST}}, SIZE_MAX, Outcome::succeeds},
                     WriteFaultCase{"InterruptedShortWrites",
                                    {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
                                    7,

@@ -252,8 +252,6 @@ fs::path plant(const fs::path& directory, const std::string& name) {
 
 // The next write removes every temporary file that killed writers left, and nothing that only resembles one.
 TEST_F(UsageSnapshotStoreTortureTest, NextWriteRemovesWhatKilledWritersLeft) {
-  GTEST_SKIP() << "UsageSnapshotStore::write does not yet remove temporary files left by a killed writer; "
-                  "remove this line when it does";
   writeAside(numbered(0));
   std::uint64_t next = 1;
   // Until a kill leaves one behind: each writer's first write already removes its predecessors' leftovers.
@@ -329,8 +327,6 @@ class TemporaryNameReporter : public platform::FileOperations {
 // state copied into both, each would take the name the other wants, and both would go through the same
 // sequence of names, so that a killed writer's leftovers block the next one's first attempts.
 TEST_F(UsageSnapshotStoreTortureTest, ForkedWritersPickTheirOwnTemporaryNames) {
-  GTEST_SKIP() << "UsageSnapshotStore's temporary-name generator is not yet seeded afresh in a forked process; "
-                  "remove this line when it is";
   store().write(numbered(0));  // on this thread, so that its generator has a state to copy
   std::vector<std::string> names;
   for (int child = 0; child < 2; ++child) {
