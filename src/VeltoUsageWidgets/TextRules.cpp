@@ -113,8 +113,24 @@ bool isClean(std::string_view text, std::size_t limit) {
   }
   // Cleaning only removes scalars or replaces invalid bytes. Removing a scalar shortens the canonical
   // decomposition, and invalid text equals nothing but itself, so any change in the bytes means "not
-  // canonically equivalent": comparing bytes gives the same answer as canonicallyEqual, without decomposing.
-  return clean(text, limit) == text;
+  // canonically equivalent": the text is clean exactly when cleaning would leave every byte in place.
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw std::length_error("text too long to clean");
+  }
+  const auto length = static_cast<int32_t>(text.size());
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  std::size_t scalars = 0;
+  bool trimmed = false;
+  for (int32_t i = 0; i < length; ++scalars) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, length, c);
+    if (c < 0 || isRemoved(c)) return false;
+    trimmed = isTrimmed(c);
+    if (trimmed && scalars == 0) return false;
+  }
+  if (trimmed) return false;
+  // A cluster holds at least one scalar, so only a text with more scalars than the limit can be cut.
+  return scalars <= limit || characterPrefixLength(text, limit) == text.size();
 }
 
 bool matchesAgentKey(std::string_view text) {
