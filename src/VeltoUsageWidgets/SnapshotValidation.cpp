@@ -30,10 +30,12 @@ std::string indexed(std::string_view list, std::size_t index) {
   return std::string(list) + '[' + std::to_string(index) + ']';
 }
 
+}  // namespace
+
 // Parsing and formatting "yyyy-MM-dd" in UTC with the Gregorian calendar of a fixed locale: a day is real
 // when it parses strictly and formats back to the same text. The formatter is expensive to build and not
 // safe to share between threads, so each thread keeps its own.
-bool isCalendarDay(std::string_view day) {
+bool isCalendarDayByIcu(std::string_view day) {
   thread_local const std::unique_ptr<icu::SimpleDateFormat> formatter = [] {
     UErrorCode status = U_ZERO_ERROR;
     auto made = std::make_unique<icu::SimpleDateFormat>(
@@ -52,6 +54,30 @@ bool isCalendarDay(std::string_view day) {
   formatter->format(instant, formatted);
   return formatted == text;
 }
+
+bool isCalendarDay(std::string_view day) {
+  const auto digits = [&](std::size_t from, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = from; i < from + count; ++i) {
+      if (day[i] < '0' || day[i] > '9') return -1;
+      value = value * 10 + (day[i] - '0');
+    }
+    return value;
+  };
+  const bool plain = day.size() == 10 && day[4] == '-' && day[7] == '-';
+  const int year = plain ? digits(0, 4) : -1;
+  const int month = plain ? digits(5, 2) : -1;
+  const int dayOfMonth = plain ? digits(8, 2) : -1;
+  // ICU's Gregorian calendar switches from the Julian one in 1582; from 1600 on it is Gregorian throughout, and
+  // four digits are what "yyyy" writes. Anything else keeps ICU's answer.
+  if (year < 1600 || month < 0 || dayOfMonth < 0) return isCalendarDayByIcu(day);
+  if (month < 1 || month > 12 || dayOfMonth < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  static constexpr int daysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return dayOfMonth <= daysInMonth[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+namespace {
 
 // The first broken rule of an output record, with its path relative to the record.
 std::optional<ValidationFailure> outputFailure(const UsageWidgetOutput& output) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "UsageWidgetSnapshot.h"
 
@@ -20,5 +21,11 @@ struct ValidationFailure {
 
 /// The first rule, in the order the format fixes, that `snapshot` breaks; nothing when it breaks none.
 std::optional<ValidationFailure> firstValidationFailure(const UsageWidgetSnapshot& snapshot);
+
+/// True when `day` is a real Gregorian day written "yyyy-MM-dd" (the text alone, no line terminator).
+/// Four-digit years from 1600 are decided by arithmetic, everything else by ICU's strict parse and format.
+bool isCalendarDay(std::string_view day);
+/// The same decision always made by ICU, the reference that the arithmetic must agree with.
+bool isCalendarDayByIcu(std::string_view day);
 
 }  // namespace velto
