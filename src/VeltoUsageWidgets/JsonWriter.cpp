@@ -3,6 +3,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -54,16 +55,31 @@ JsonWriter& JsonWriter::key(std::string_view name) {
   return *this;
 }
 
+namespace {
+
+/// Bytes that JSON cannot hold unescaped inside a string.
+bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\'; }
+
+}  // namespace
+
 JsonWriter& JsonWriter::string(std::string_view text) {
-  if (!simdjson::validate_utf8(text.data(), text.size())) {
+  // Only a text with a byte past ASCII can be invalid UTF-8; keys and most values never reach simdjson.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii && !simdjson::validate_utf8(text.data(), text.size())) {
     throw std::invalid_argument("JSON text must be valid UTF-8");
   }
   separate();
   static constexpr char hex[] = "0123456789abcdef";
   out_ += '"';
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
+  auto run = text.begin();
+  while (run != text.end()) {
+    // Runs that need no escape go in whole.
+    const auto escaped =
+        std::find_if(run, text.end(), [](char c) { return needsEscape(static_cast<unsigned char>(c)); });
+    out_.append(run, escaped);
+    if (escaped == text.end()) break;
+    const auto byte = static_cast<unsigned char>(*escaped);
+    switch (byte) {
       case '"': out_ += "\\\""; break;
       case '\\': out_ += "\\\\"; break;
       case '\b': out_ += "\\b"; break;
@@ -72,14 +88,11 @@ JsonWriter& JsonWriter::string(std::string_view text) {
       case '\r': out_ += "\\r"; break;
       case '\t': out_ += "\\t"; break;
       default:
-        if (byte < 0x20) {
-          out_ += "\\u00";
-          out_ += hex[byte >> 4];
-          out_ += hex[byte & 0xF];
-        } else {
-          out_ += c;
-        }
+        out_ += "\\u00";
+        out_ += hex[byte >> 4];
+        out_ += hex[byte & 0xF];
     }
+    run = escaped + 1;
   }
   out_ += '"';
   return *this;
