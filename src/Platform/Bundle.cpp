@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <memory>
@@ -32,10 +33,14 @@ std::optional<std::string> readBoundedFile(const std::filesystem::path& path) {
   std::optional<std::string> bytes;
   struct stat status {};
   if (files.fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    std::string buffer(maximumPropertyListBytes + 1, '\0');
+    // The size fstat gives is only a first guess: the file may grow or shrink while it is read. One byte past
+    // the expected end (or past the limit) tells growth apart from a file read whole.
+    const auto expected = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0));
+    std::string buffer(std::min(expected, maximumPropertyListBytes) + 1, '\0');
     std::size_t total = 0;
     bool failed = false;
-    while (total < buffer.size()) {
+    while (total <= maximumPropertyListBytes) {
+      if (total == buffer.size()) buffer.resize(std::min(buffer.size() * 2, maximumPropertyListBytes + 1));
       const ssize_t count = files.read(fd, buffer.data() + total, buffer.size() - total);
       if (count < 0 && errno == EINTR) continue;
       if (count < 0) failed = true;
