@@ -119,18 +119,29 @@ bool isClean(std::string_view text, std::size_t limit) {
   }
   const auto length = static_cast<int32_t>(text.size());
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  std::size_t scalars = 0;
+  // An upper bound on the clusters without a break iterator: by the grapheme rules no cluster starts at an
+  // Extend, ZWJ or SpacingMark scalar, nor at the second regional indicator of a pair, except at the start
+  // of the text or after a Control (U+2028 and U+2029 are Controls and may stand inside a clean text).
+  std::size_t starts = 0;
   bool trimmed = false;
-  for (int32_t i = 0; i < length; ++scalars) {
+  bool afterControl = true;
+  bool openPair = false;  // the previous scalar is a regional indicator that opens a flag
+  for (int32_t i = 0; i < length;) {
     UChar32 c = 0;
     U8_NEXT(bytes, i, length, c);
     if (c < 0 || isRemoved(c)) return false;
     trimmed = isTrimmed(c);
-    if (trimmed && scalars == 0) return false;
+    if (trimmed && i == U8_LENGTH(c)) return false;  // leading white space
+    // Below U+0300 every scalar that is not a control (already refused) has the property Other.
+    const auto kind = c < 0x300 ? U_GCB_OTHER : u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+    const bool joins = kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK;
+    const bool closesPair = kind == U_GCB_REGIONAL_INDICATOR && openPair;
+    openPair = kind == U_GCB_REGIONAL_INDICATOR && !closesPair;
+    if (afterControl || (!joins && !closesPair)) ++starts;
+    afterControl = kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
   }
   if (trimmed) return false;
-  // A cluster holds at least one scalar, so only a text with more scalars than the limit can be cut.
-  return scalars <= limit || characterPrefixLength(text, limit) == text.size();
+  return starts <= limit || characterPrefixLength(text, limit) == text.size();
 }
 
 bool matchesAgentKey(std::string_view text) {

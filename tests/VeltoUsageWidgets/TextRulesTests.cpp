@@ -113,11 +113,12 @@ TEST(TextRules, IsClean) {
 
 // Random texts through both the ASCII shortcut and the general path, which a removed U+200B forces; isClean
 // must give the answer of its definition either way. Every other text draws only from scalars that cleaning
-// keeps, so that clean texts whose clusters reach or pass the limit are common.
+// keeps (marks, spacing marks, prepends, Hangul jamo, flags), so that clean texts at and past the limit are common.
 TEST(TextRules, ShortcutsAgreeWithGeneralPath) {
   std::mt19937 random(7);
   const std::vector<std::string> kept = {"a", "b", " ", "e\u0301", "\u00E9", "\u00A0", "\u3000", "\u0301",
-                                         "\u2028", "\U0001F44D", "\U0001F3FD", "\U0001F1EB", "\uFE0F"};
+                                         "\u2028", "\U0001F44D", "\U0001F3FD", "\U0001F1EB", "\uFE0F",
+                                         "\U0001F1F7", "\u093F", "\u0D4E", "\u1100", "\u1161", "\u11A8", "\u2764"};
   std::vector<std::string> any = kept;
   any.insert(any.end(), {"\t", "\r", "\n", "\x01", "\x7F", "\u200D", "\u00AD", "\xFF", "\xE2\x80"});
   std::uniform_int_distribution<std::size_t> length(0, 10);
@@ -192,6 +193,7 @@ TEST(TextRules, CleanCutsOnUnicodeGraphemeBoundaries) {
     for (std::size_t k = 0; k <= cuts.size(); ++k) {
       const std::size_t end = cuts[std::min(k, cuts.size() - 1)];
       ASSERT_EQ(clean(text, k), utf8(parsed.scalars, first, end)) << "k=" << k;
+      ASSERT_EQ(isClean(text, k), clean(text, k) == text) << "k=" << k;
     }
     ++checked;
   }
