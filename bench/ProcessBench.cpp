@@ -61,16 +61,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: %s RUNS WALL_TARGET MEMORY_TARGET_MIB BASELINE COMMAND [ARGUMENT...]\n"
                  "Starts BASELINE and COMMAND alternately RUNS times each (after one warm-up run of both) and\n"
-                 "prints COMMAND's median wall time as a ratio to BASELINE's against WALL_TARGET, and its\n"
-                 "largest peak resident memory against MEMORY_TARGET_MIB.\n",
+                 "prints COMMAND's median wall time as a ratio to BASELINE's against WALL_TARGET (0: none),\n"
+                 "and its largest peak resident memory against MEMORY_TARGET_MIB.\n",
                  argv[0]);
     return 2;
   }
   const int runs = std::atoi(argv[1]);
   const double wallTarget = std::atof(argv[2]);
   const double memoryTargetMiB = std::atof(argv[3]);
-  if (runs < 1 || !(wallTarget > 0) || !(memoryTargetMiB > 0)) {
-    std::fprintf(stderr, "velto-process-bench: RUNS and both targets must be positive numbers\n");
+  if (runs < 1 || !(wallTarget >= 0) || !(memoryTargetMiB > 0)) {
+    std::fprintf(stderr,
+                 "velto-process-bench: RUNS and MEMORY_TARGET_MIB must be positive, WALL_TARGET not negative\n");
     return 2;
   }
   char* baseline[] = {argv[4], nullptr};
@@ -101,8 +102,13 @@ int main(int argc, char** argv) {
   std::printf("\nProcess figures (%d runs of each, alternating; median wall time, largest peak RSS):\n", runs);
   std::printf("%-40s %12s %12s %9s %9s %9s  %s\n", "figure", "measured", "limit", "ratio", "target", "r/target",
               "met");
-  std::printf("%-40s %9.2f ms %9.2f ms %8.2fx %8.2fx %9.2f  %s\n", (name + ", wall").c_str(), wall * 1e3,
-              wallLimit * 1e3, wallRatio, wallTarget, wallRatio / wallTarget, wallRatio <= wallTarget ? "yes" : "NO");
+  if (wallTarget > 0) {
+    std::printf("%-40s %9.2f ms %9.2f ms %8.2fx %8.2fx %9.2f  %s\n", (name + ", wall").c_str(), wall * 1e3,
+                wallLimit * 1e3, wallRatio, wallTarget, wallRatio / wallTarget, wallRatio <= wallTarget ? "yes" : "NO");
+  } else {
+    std::printf("%-40s %9.2f ms %9.2f ms %8.2fx %9s %9s  %s\n", (name + ", wall").c_str(), wall * 1e3,
+                wallLimit * 1e3, wallRatio, "none", "-", "-");
+  }
   std::printf("%-40s %8.1f MiB %8.1f MiB %9s %9s %9.2f  %s\n", (name + ", peak RSS").c_str(), peakMiB,
               memoryTargetMiB, "", "", peakMiB / memoryTargetMiB, peakMiB <= memoryTargetMiB ? "yes" : "NO");
   std::printf("(the baseline's own peak RSS: %.1f MiB)\n", baselineMiB);
