@@ -32,6 +32,30 @@ bool isRemoved(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_CC_MASK | U_GC_CF_M
 /// gone by the time trimming looks.
 bool isTrimmed(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0; }
 
+/// An upper bound on the clusters of a text without a break iterator, fed one scalar at a time: by the grapheme
+/// rules no cluster starts at an Extend, ZWJ or SpacingMark scalar, nor at the second regional indicator of a
+/// pair, except at the start of the text or after a Control (U+2028 and U+2029 are Controls and may stand
+/// inside a clean text).
+class ClusterBound {
+ public:
+  void add(UChar32 c) {
+    // Below U+0300 every scalar that is not a control has the property Other.
+    const auto kind = c < 0x300 ? (c < 0x20 || (c >= 0x7F && c < 0xA0) ? U_GCB_CONTROL : U_GCB_OTHER)
+                                : u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+    const bool joins = kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK;
+    const bool closesPair = kind == U_GCB_REGIONAL_INDICATOR && openPair_;
+    openPair_ = kind == U_GCB_REGIONAL_INDICATOR && !closesPair;
+    if (afterControl_ || (!joins && !closesPair)) ++starts_;
+    afterControl_ = kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
+  }
+  std::size_t count() const { return starts_; }
+
+ private:
+  std::size_t starts_ = 0;
+  bool afterControl_ = true;
+  bool openPair_ = false;  // the previous scalar is a regional indicator that opens a flag
+};
+
 /// In ASCII every byte left after removing controls is one cluster and the space is the only white space.
 std::string cleanAscii(std::string_view text, std::size_t limit) {
   std::string kept;
@@ -87,6 +111,8 @@ std::string clean(std::string_view text, std::size_t limit) {
   std::string kept;
   kept.reserve(text.size());
   std::size_t contentEnd = 0;  // end of the last scalar that is not trimmed
+  ClusterBound clusters;
+  std::size_t clustersAtContentEnd = 0;
   for (int32_t i = 0; i < length;) {
     const int32_t start = i;
     UChar32 c = 0;
@@ -99,10 +125,15 @@ std::string clean(std::string_view text, std::size_t limit) {
     const bool trimmed = c >= 0 && isTrimmed(c);
     if (trimmed && kept.empty()) continue;  // leading white space
     kept.append(bytes);
-    if (!trimmed) contentEnd = kept.size();
+    clusters.add(c < 0 ? 0xFFFD : c);
+    if (!trimmed) {
+      contentEnd = kept.size();
+      clustersAtContentEnd = clusters.count();
+    }
   }
   kept.resize(contentEnd);
-  kept.resize(characterPrefixLength(kept, limit));
+  // Only a text that may hold more clusters than the limit needs a break iterator.
+  if (clustersAtContentEnd > limit) kept.resize(characterPrefixLength(kept, limit));
   return kept;
 }
 
@@ -119,29 +150,18 @@ bool isClean(std::string_view text, std::size_t limit) {
   }
   const auto length = static_cast<int32_t>(text.size());
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  // An upper bound on the clusters without a break iterator: by the grapheme rules no cluster starts at an
-  // Extend, ZWJ or SpacingMark scalar, nor at the second regional indicator of a pair, except at the start
-  // of the text or after a Control (U+2028 and U+2029 are Controls and may stand inside a clean text).
-  std::size_t starts = 0;
+  ClusterBound clusters;
   bool trimmed = false;
-  bool afterControl = true;
-  bool openPair = false;  // the previous scalar is a regional indicator that opens a flag
   for (int32_t i = 0; i < length;) {
     UChar32 c = 0;
     U8_NEXT(bytes, i, length, c);
     if (c < 0 || isRemoved(c)) return false;
     trimmed = isTrimmed(c);
     if (trimmed && i == U8_LENGTH(c)) return false;  // leading white space
-    // Below U+0300 every scalar that is not a control (already refused) has the property Other.
-    const auto kind = c < 0x300 ? U_GCB_OTHER : u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
-    const bool joins = kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK;
-    const bool closesPair = kind == U_GCB_REGIONAL_INDICATOR && openPair;
-    openPair = kind == U_GCB_REGIONAL_INDICATOR && !closesPair;
-    if (afterControl || (!joins && !closesPair)) ++starts;
-    afterControl = kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
+    clusters.add(c);
   }
   if (trimmed) return false;
-  return starts <= limit || characterPrefixLength(text, limit) == text.size();
+  return clusters.count() <= limit || characterPrefixLength(text, limit) == text.size();
 }
 
 bool matchesAgentKey(std::string_view text) {
