@@ -13,7 +13,6 @@
 #include "Bundle.h"
 #include "EntryFormat.h"
 #include "InputFile.h"
-#include "MacUsageEntryView.h"
 #include "OutputFile.h"
 #include "PreferredLanguages.h"
 #include "UsageWidgetLanguage.h"
@@ -34,15 +33,6 @@ fs::path makePrivateDirectory() {
   std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/velto-widget-demo-XXXXXX";
   if (!::mkdtemp(pattern.data())) throw std::system_error(errno, std::generic_category(), pattern);
   return pattern;
-}
-
-toolkit::Element body(const MacUsageEntry& entry, const EntryStyle& style) {
-  return MacUsageEntryView{.entry = entry,
-                           .family = style.family,
-                           .chinese = style.chinese,
-                           .textSize = style.textSize,
-                           .environment = UsageWidgetContentEnvironment::current()}
-      .body();
 }
 
 }  // namespace
@@ -75,7 +65,7 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
         const std::string name = std::string("widget-") + (family == UsageWidgetFamily::small ? "small" : "medium") +
                                  (chinese ? "-zh" : "-en") +
                                  (scheme == render::ColorScheme::light ? "-light" : "-dark") + ".png";
-        writeOutput((pictureFolder / name).string(), formatEntry(body(entry, style), style), streams.out);
+        writeOutput((pictureFolder / name).string(), formatEntry(entryBody(entry, style), style), streams.out);
         ++written;
       }
     }
@@ -88,7 +78,7 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
       .scheme = render::ColorScheme::dark,
       .chinese = chinese,
       .terminalColors = render::detectTerminalColors(platform::processEnvironment, ::isatty(STDOUT_FILENO) != 0)};
-  streams.out << formatEntry(body(entry, terminal), terminal) << '\n'
+  streams.out << formatEntry(entryBody(entry, terminal), terminal) << '\n'
               << "The sample report, as the widget shows it at 2026-12-01 09:30 UTC.\n"
               << "Stored snapshot: " << (*store.directory() / std::string(UsageSnapshotStore::fileName)).string()
               << '\n'

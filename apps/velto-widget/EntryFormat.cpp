@@ -5,6 +5,7 @@
 
 #include "Accessibility.h"
 #include "Layout.h"
+#include "MacUsageEntryView.h"
 #include "PictureRenderer.h"
 #include "Terminal.h"
 #include "VisibleText.h"
@@ -39,6 +40,15 @@ Format formatNamed(std::string_view name) {
   if (name == "ansi") return Format::ansi;
   if (name == "waybar") return Format::waybar;
   throw std::invalid_argument("unknown format \"" + std::string(name) + "\"");
+}
+
+toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style) {
+  return MacUsageEntryView{.entry = entry,
+                           .family = style.family,
+                           .chinese = style.chinese,
+                           .textSize = style.textSize,
+                           .environment = UsageWidgetContentEnvironment::current()}
+      .body();
 }
 
 bool isPicture(Format format) { return format == Format::png || format == Format::svg; }

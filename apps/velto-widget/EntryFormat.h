@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "Element.h"
+#include "MacUsageEntry.h"
 #include "Palette.h"
 #include "TerminalColors.h"
 #include "TextSize.h"
@@ -29,6 +30,10 @@ struct EntryStyle {
   bool chinese = false;
   render::TerminalColors terminalColors = render::TerminalColors::none;
 };
+
+/// The tree the entry view draws for `entry` in the style's family, language and text size, with the running
+/// program's surroundings (time zone, number locale, agent images).
+toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style);
 
 /// The bytes of `body` (an entry view's tree) in `style`. Text formats end every line with "\n"; waybar is one
 /// line with its "\n".

@@ -14,7 +14,6 @@
 #include "JsonWriter.h"
 #include "LiveWidget.h"
 #include "MacUsageConfiguration.h"
-#include "MacUsageEntryView.h"
 #include "MacUsageProvider.h"
 #include "OutputFile.h"
 #include "PreferredLanguages.h"
@@ -80,16 +79,6 @@ EntryStyle styleFor(const WidgetRequest& request, bool chinese) {
           .textSize = toolkit::textSizeNamed(request.textSize).value_or(toolkit::TextSize::large),
           .chinese = chinese,
           .terminalColors = terminalColors(request.colors, writesToStandardOutput(request) && ::isatty(STDOUT_FILENO))};
-}
-
-// The tree the entry view draws for `entry` in the request's family, language and text size.
-toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style) {
-  return MacUsageEntryView{.entry = entry,
-                           .family = style.family,
-                           .chinese = style.chinese,
-                           .textSize = style.textSize,
-                           .environment = UsageWidgetContentEnvironment::current()}
-      .body();
 }
 
 // A picture is bytes no terminal can show; say so rather than fill the screen with them.

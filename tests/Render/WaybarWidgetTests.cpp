@@ -1,6 +1,10 @@
 // Tests of the status-bar entry for the widget's real views: a sample snapshot and the empty state.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "TestFiles.h"
+
 #include "MacUsageEntryView.h"
 #include "SnapshotJson.h"
 #include "Waybar.h"
@@ -10,33 +14,8 @@ namespace {
 
 /// Three accounts: one with three windows, one with two, one with balances only.
 UsageWidgetSnapshot sample() {
-  return decodeSnapshot(R"({
-  "schema": 1,
-  "server": "local",
-  "capturedAt": 1796126400,
-  "accounts": [
-    {"id": "claude:work", "agent": "claude", "name": "Claude · Work",
-     "windows": [
-       {"label": "5-hour", "kind": "session", "model": "", "percent": 42.5, "resetAt": 1796137200, "observedAt": 1796126340},
-       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 81, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "warn"},
-       {"label": "Weekly Opus", "kind": "weekly", "model": "opus", "percent": 100, "resetAt": 1796428800, "observedAt": 1796126340, "tier": "full"}
-     ],
-     "wallets": [], "observedAt": 1796126340,
-     "output": {"day": "2026-12-01", "today": 184230, "week": 1093344}},
-    {"id": "codex:personal", "agent": "codex", "name": "Codex",
-     "windows": [
-       {"label": "5-hour", "kind": "session", "model": "", "percent": 7, "resetAt": 1796140800},
-       {"label": "Weekly", "kind": "weekly", "model": "", "percent": 33.3, "resetAt": 1796601600}
-     ],
-     "wallets": [], "observedAt": 1796126100},
-    {"id": "kimi-balance-0", "agent": "kimi", "name": "Kimi", "windows": [],
-     "wallets": [
-       {"kind": "recharge", "currency": "CNY", "amount": "86.40"},
-       {"kind": "bonus", "currency": "CNY", "amount": "12.00"}
-     ],
-     "observedAt": 1796126000}
-  ]
-})");
+  return decodeSnapshot(testing_support::readFile(std::filesystem::path(VELTO_FIXTURES_DIR) / "json" / "pass" /
+                                                      "three-accounts.json"));
 }
 
 toolkit::Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family,
