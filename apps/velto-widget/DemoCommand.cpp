@@ -35,6 +35,13 @@ fs::path makePrivateDirectory() {
   return pattern;
 }
 
+// The path this program was started from, so that the suggestion can be pasted as it stands.
+std::string thisProgram() {
+  std::error_code error;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  return error ? std::string("velto-widget") : executable.string();
+}
+
 }  // namespace
 
 ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams) {
@@ -84,7 +91,7 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
               << '\n'
               << "Pictures (" << written << " PNG files, small and medium, English and Chinese, light and dark): "
               << pictureFolder.string() << '\n'
-              << "Try: velto-widget render --directory " << store.directory()->string()
+              << "Try: " << thisProgram() << " render --directory " << store.directory()->string()
               << " --at 2026-12-01T09:30:00Z --family medium --format ansi\n";
   return exitSuccess;
 }
