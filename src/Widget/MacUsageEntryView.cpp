@@ -2,27 +2,20 @@
 #include "MacUsageEntryView.h"
 
 #include "MacUsageWidgetContainer.h"
+#include "UsageWidgetWords.h"
 
 namespace velto {
 
 using namespace toolkit;
 
-namespace {
-
-std::string text(std::string_view english, std::string_view chineseText, bool chinese) {
-  return std::string(chinese ? chineseText : english);
-}
-
-}  // namespace
-
 Element MacUsageEntryView::emptyState() const {
   const std::string message =
       entry.provider.empty()
-          ? text("Open velto to update usage on this Mac.", "打开 velto，更新本机用量。", chinese)
-          : text("This Mac has no current reading for this agent.", "本机暂无此 Agent 的当前读数。", chinese);
+          ? UsageWidgetWords::text("Open velto to update usage on this Mac.", "打开 velto，更新本机用量。", chinese)
+          : UsageWidgetWords::text("This Mac has no current reading for this agent.", "本机暂无此 Agent 的当前读数。", chinese);
   return VStack(HorizontalAlignment::leading, 6,
                 {Label("velto", "square.split.2x2").font(Font::headline()),
-                 Text(text("Usage unavailable", "暂无用量数据", chinese))
+                 Text(UsageWidgetWords::text("Usage unavailable", "暂无用量数据", chinese))
                      .font(Font::subheadline().weight(FontWeight::semibold)),
                  Text(message).font(Font::caption()).foregroundStyle(Color::secondary())})
       .frame({.maxWidth = infinity, .maxHeight = infinity, .alignment = Alignment::leading})

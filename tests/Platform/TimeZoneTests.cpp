@@ -2,6 +2,8 @@
 #include "TimeZone.h"
 
 #include <gtest/gtest.h>
+
+#include "ZoneOrSkip.h"
 #include <stdlib.h>
 
 #include <cmath>
@@ -28,9 +30,6 @@ double utc(int year, int month, int day, int hour = 0, int minute = 0, int secon
 }
 
 // Skips the test when the system's database lacks the zone.
-#define ZONE_OR_SKIP(variable, name)                                                          \
-  const auto variable = TimeZone::named(name);                                                \
-  if (!variable) GTEST_SKIP() << "the system's time-zone database has no zone " << (name)
 
 struct NextDayCase {
   const char* name;

@@ -47,10 +47,8 @@ TEST(SnapshotJsonCorpus, EveryFailFileIsRefusedWithItsMessage) {
   ASSERT_FALSE(files.empty());
   for (const auto& file : files) {
     SCOPED_TRACE(file.filename().string());
-    auto expectedFile = file;
-    expectedFile.replace_extension(".error");
-    const std::string expected = readFile(expectedFile);
-    ASSERT_FALSE(expected.empty()) << "missing " << expectedFile;
+    const std::string expected = testing_support::expectedRefusal(file);
+    ASSERT_FALSE(expected.empty()) << "missing its .error file";
     std::string message;
     try {
       const auto snapshot = decodeSnapshot(readFile(file));

@@ -71,10 +71,8 @@ TEST(UsageWidgetProjectionCorpus, EveryFailReportIsRefusedWithItsMessage) {
   ASSERT_FALSE(files.empty());
   for (const auto& file : files) {
     SCOPED_TRACE(file.filename().string());
-    auto expectedFile = file;
-    expectedFile.replace_extension(".error");
-    const std::string expected = readFile(expectedFile);
-    ASSERT_FALSE(expected.empty()) << "missing " << expectedFile;
+    const std::string expected = testing_support::expectedRefusal(file);
+    ASSERT_FALSE(expected.empty()) << "missing its .error file";
     const std::string message = refusal(readFile(file));
     EXPECT_TRUE(message.starts_with(expected)) << message;
   }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ZoneOrSkip.h"
+
 #include <cstdint>
 #include <limits>
 #include <ostream>
@@ -25,9 +27,6 @@ double utc(int year, int month, int day, int hour = 0, int minute = 0) {
   return static_cast<double>(days * 86400 + hour * 3600 + minute * 60);
 }
 
-#define ZONE_OR_SKIP(variable, name)                                     \
-  const auto variable = platform::TimeZone::named(name);                 \
-  if (!variable) GTEST_SKIP() << "the system's time-zone database has no zone " << (name)
 
 TEST(UsageWidgetWords, TextPicksTheLanguage) {
   EXPECT_EQ(UsageWidgetWords::text("Used quota", "已用额度", false), "Used quota");

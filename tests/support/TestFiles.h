@@ -29,4 +29,11 @@ inline std::vector<std::filesystem::path> filesEndingWith(const std::filesystem:
   return files;
 }
 
+/// What a fail fixture must be refused with: the start of the message, kept in the ".error" file beside it.
+inline std::string expectedRefusal(const std::filesystem::path& fixture) {
+  auto expected = fixture;
+  expected.replace_extension(".error");
+  return readFile(expected);
+}
+
 }  // namespace velto::testing_support
