@@ -117,7 +117,7 @@ RefreshLoop::Refresh RefreshLoop::refresh() {
   const platform::ProcessRequest collector{.arguments = settings_.collector,
                                            .outputLimit = maximumReportBytes,
                                            .timeout = settings_.timeout};
-  const ProcessResult run = edges_.run(collector, watch(collectorName(settings_.collector)));
+  const ProcessResult run = start(collector, collectorName(settings_.collector));
   const LoopTime ended = edges_.clock();
   Publication publication = publish(run, ended.wall);
   const bool due = policy_.finish(publication.stored, ended.pacing);
@@ -172,7 +172,7 @@ std::string RefreshLoop::reload(bool published, bool due, LogLevel& level) {
     const std::string shown = '"' + clean(command, shownCommandCharacters) + '"';
     const platform::ProcessRequest request{
         .arguments = {"/bin/sh", "-c", command}, .relayOutput = true, .timeout = settings_.timeout};
-    const ProcessResult result = edges_.run(request, watch("reload " + shown));
+    const ProcessResult result = start(request, "reload " + shown);
     if (result.ending != Ending::exited || result.code != 0) {
       failures += "; " + shown + " " + ending(result, settings_.timeout);
     }
@@ -199,6 +199,15 @@ bool RefreshLoop::interrupted() {
         }
         break;
     }
+  }
+}
+
+ProcessResult RefreshLoop::start(const platform::ProcessRequest& request, std::string name) {
+  // Out of descriptors or memory now is no reason to end the service: this refresh fails, the next may not.
+  try {
+    return edges_.run(request, watch(std::move(name)));
+  } catch (const std::system_error& error) {
+    return {.ending = Ending::notStarted, .code = error.code().value()};
   }
 }
 

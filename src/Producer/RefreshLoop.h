@@ -85,6 +85,7 @@ class RefreshLoop {
   Publication publish(const platform::ProcessResult& run, Instant at) const;
   std::string reload(bool published, bool due, LogLevel& level);
   bool interrupted();
+  platform::ProcessResult start(const platform::ProcessRequest& request, std::string name);
   platform::ProcessWatch watch(std::string name);
   void logSkipped(Instant at) const;
   void log(LogLevel level, Instant at, const std::string& what) const;

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <deque>
 #include <limits>
+#include <system_error>
 
 #include "TemporaryStore.h"
 #include "TestFiles.h"
@@ -220,6 +221,17 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
     EXPECT_EQ(world.events()[0].substr(0, c.line.size()), c.line);
     EXPECT_EQ(testing_support::readFile(file) == before, !stores);
   }
+
+  FakeWorld exhausted;  // the runner itself fails: this refresh fails, and the next one runs
+  exhausted.end = 100;
+  exhausted.signals = {{60, Wake::refresh}};
+  exhausted.collectorResult = [&] {
+    if (exhausted.collectorStarts.size() == 1) throw std::system_error(EMFILE, std::generic_category(), "pipe2");
+    return exited(0);
+  };
+  RefreshLoop(settings(300), folder.store(), exhausted.edges()).run();
+  EXPECT_EQ(exhausted.collectorStarts, (std::vector<double>{0, 60}));
+  EXPECT_EQ(exhausted.events()[0].substr(0, 54), "collector could not be started: Too many open files; s");
 
   FakeWorld refused;  // the store itself refuses: it has no directory
   EXPECT_EQ(RefreshLoop(settings(300), UsageSnapshotStore(std::nullopt), refused.edges()).runOnce(), 1);
