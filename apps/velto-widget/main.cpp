@@ -1,6 +1,7 @@
 // velto-widget: the command line over the usage widget's library.
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <csignal>
 #include <exception>
 #include <iostream>
@@ -65,6 +66,23 @@ void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std
       ->type_name("FILE");
 }
 
+// A number of seconds from `low` to `high`; the error names the bounds as a person writes them.
+CLI::Validator secondsBetween(double low, double high) {
+  const auto shown = [](double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  };
+  return CLI::Validator(
+      [=](std::string& text) {
+        double value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        const bool whole = error == std::errc() && end == text.data() + text.size();
+        if (whole && value >= low && value <= high) return std::string();
+        return "\"" + text + "\" is not a number of seconds from " + shown(low) + " to " + shown(high);
+      },
+      "");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,12 +135,13 @@ int main(int argc, char** argv) {
   host->add_option("--server", hostRequest.server, "The name of the server the reports come from.")
       ->required()
       ->type_name("NAME");
-  host->add_option("--every", hostRequest.every, "Seconds between refreshes (default: 300).")
-      ->check(CLI::Range(1.0, 31'536'000.0))
+  host->add_option("--every", hostRequest.every,
+                   "Seconds between refreshes (default: 300); less than 60 is taken as 60.")
+      ->check(secondsBetween(1, 31'536'000))
       ->type_name("SECONDS");
   host->add_option("--timeout", hostRequest.timeout,
                    "Seconds the collector and each reload command may run before they are stopped (default: 60).")
-      ->check(CLI::Range(0.001, 86'400.0))
+      ->check(secondsBetween(0.001, 86'400))
       ->type_name("SECONDS");
   host->add_option("--reload-command", hostRequest.reloadCommands,
                    "A command, run with /bin/sh -c, that makes a widget host reload (for waybar: "
