@@ -65,9 +65,11 @@ std::optional<chrono::sys_days> parseDay(element value) {
 template <typename Visitor>
 void walk(element value, std::string& path, Visitor& visitor) {
   switch (value.type()) {
-    case element_type::OBJECT:
+    case element_type::OBJECT: {
+      // A copy: value_unsafe() refers into the result it is called on, which a range-for would outlive.
+      const simdjson::dom::object members = value.get_object().value_unsafe();
       visitor.beginObject();
-      for (const auto member : value.get_object().value_unsafe()) {
+      for (const auto member : members) {
         visitor.key(member.key);
         const auto restore = path.size();
         if (!path.empty()) path += '.';
@@ -77,11 +79,14 @@ void walk(element value, std::string& path, Visitor& visitor) {
       }
       visitor.endObject();
       break;
-    case element_type::ARRAY:
+    }
+    case element_type::ARRAY: {
+      const simdjson::dom::array items = value.get_array().value_unsafe();
       visitor.beginArray();
-      for (const element item : value.get_array().value_unsafe()) walk(item, path, visitor);
+      for (const element item : items) walk(item, path, visitor);
       visitor.endArray();
       break;
+    }
     default: visitor.value(path, value);
   }
 }
