@@ -122,7 +122,8 @@ RefreshLoop::Refresh RefreshLoop::refresh() {
   Publication publication = publish(run, ended.wall);
   const bool due = policy_.finish(publication.stored, ended.pacing);
   const std::string reloaded = reload(publication.stored, due, publication.level);
-  log(publication.level, ended.wall, publication.what + "; " + reloaded);
+  // Stamped when the refresh began, as a skipped one is, so that the log shows the schedule the policy keeps.
+  log(publication.level, done.at.wall, publication.what + "; " + reloaded);
   done.stored = publication.stored;
   return done;
 }

@@ -56,7 +56,8 @@ struct RefreshEdges {
 /// Owns the refresh policy and runs one refresh at a time. A refresh asks the policy to begin; when it may, the
 /// collector runs, and a report it ends with status 0 is projected at the instant it ended and written to the
 /// store; then the policy hears whether a snapshot was stored and says whether to reload. Every failure leaves
-/// the stored snapshot as it was. Each refresh logs one line: when, what happened, whether a reload was asked.
+/// the stored snapshot as it was. Each refresh logs one line: when it began, what happened, whether a reload
+/// was asked.
 class RefreshLoop {
  public:
   RefreshLoop(RefreshSettings settings, UsageSnapshotStore store, RefreshEdges edges);

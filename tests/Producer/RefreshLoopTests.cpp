@@ -151,6 +151,7 @@ TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
   EXPECT_EQ(world.reloadStarts, (std::vector<double>{2, 302, 602, 902}));
   EXPECT_EQ(world.reloadArguments, (std::vector<std::string>{"/bin/sh", "-c", "pkill -RTMIN+8 waybar"}));
   const auto events = world.events();
+  EXPECT_EQ(world.lines[1].second.substr(0, 21), "2026-12-01T09:31:00Z ");  // when it began, in UTC
   EXPECT_EQ(events[0], "stored 0 accounts; reload asked");
   EXPECT_EQ(events[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
 
