@@ -83,6 +83,9 @@ void printTable(const RatioReporter& reporter) {
        nLogN(80) / nLogN(10)},
       {"PNG render, medium, scale 2, full", "Png/full", "BareCairoPng", 0},
       {"PNG render, medium, scale 2, typical", "Png/typical", "BareCairoPng", 0},
+      // The host's own CPU for one collector run (the child's is the same program either way).
+      {"collector run, no output", "RunProcess/quiet", "BareSpawn/quiet", 1.5},
+      {"collector run, 2 MiB output", "RunProcess/largest", "BareSpawn/largest", 1.5},
   };
   std::printf("\nRatios (median CPU time of %lld repetitions; limit measured in the same run):\n",
               static_cast<long long>(reporter.repetitions()));

@@ -1,14 +1,17 @@
 // velto-widget: the command line over the usage widget's library.
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <csignal>
 #include <exception>
 #include <iostream>
 
 #include "Commands.h"
 #include "DemoCommand.h"
+#include "HostCommand.h"
 #include "PreferredLanguages.h"
 #include "ProducerCommands.h"
+#include "SampleReportCommand.h"
 #include "WidgetCommands.h"
 #include "SnapshotError.h"
 #include "UsageWidgetLanguage.h"
@@ -63,6 +66,23 @@ void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std
       ->type_name("FILE");
 }
 
+// A number of seconds from `low` to `high`; the error names the bounds as a person writes them.
+CLI::Validator secondsBetween(double low, double high) {
+  const auto shown = [](double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  };
+  return CLI::Validator(
+      [=](std::string& text) {
+        double value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        const bool whole = error == std::errc() && end == text.data() + text.size();
+        if (whole && value >= low && value <= high) return std::string();
+        return "\"" + text + "\" is not a number of seconds from " + shown(low) + " to " + shown(high);
+      },
+      "");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +125,44 @@ int main(int argc, char** argv) {
   project->add_option("--directory", projectRequest.directory,
                       "The folder that holds usage-v1.json (default: the widget's store).")
       ->type_name("DIR");
+
+  velto::app::HostRequest hostRequest;
+  auto* host = app.add_subcommand(
+      "host", "Run a collector on a schedule and store the report it prints, until SIGTERM or SIGINT: at start, "
+              "every --every seconds and on SIGUSR1 or SIGHUP, refreshes starting at least 60 s apart; after a "
+              "stored report, run the reload commands, at most every 300 s. One log line per refresh on "
+              "standard error.");
+  host->add_option("--server", hostRequest.server, "The name of the server the reports come from.")
+      ->required()
+      ->type_name("NAME");
+  host->add_option("--every", hostRequest.every,
+                   "Seconds between refreshes (default: 300); less than 60 is taken as 60.")
+      ->check(secondsBetween(1, 31'536'000))
+      ->type_name("SECONDS");
+  host->add_option("--timeout", hostRequest.timeout,
+                   "Seconds the collector and each reload command may run before they are stopped (default: 60).")
+      ->check(secondsBetween(0.001, 86'400))
+      ->type_name("SECONDS");
+  host->add_option("--reload-command", hostRequest.reloadCommands,
+                   "A command, run with /bin/sh -c, that makes a widget host reload (for waybar: "
+                   "pkill -RTMIN+8 waybar); may be given several times.")
+      ->allow_extra_args(false)
+      ->type_name("COMMAND");
+  host->add_flag("--once", hostRequest.once, "One refresh, then exit: 0 when it stored a snapshot, 1 when not.");
+  host->add_option("--directory", hostRequest.directory,
+                   "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR");
+  host->add_option("collector", hostRequest.collector,
+                   "After --: the collector, a program that prints a raw usage report, and its arguments, run "
+                   "without a shell.")
+      ->required()
+      ->type_name("PROGRAM [ARG...]");
+
+  std::optional<std::string> sampleAt;
+  auto* sampleReport = app.add_subcommand("sample-report", "Print the bundled sample report, moved so that it reads "
+                                                           "as taken at TIME: a collector for trying out host.");
+  sampleReport->add_option("--at", sampleAt, "The time: seconds since 1970 or ISO 8601 (default: now).")
+      ->type_name("TIME");
 
   std::string language;
   auto* options = app.add_subcommand("options", "Print the agent choices a widget offers, as JSON.");
@@ -156,6 +214,10 @@ int main(int argc, char** argv) {
     return run([&](auto streams) { return velto::app::projectCommand(projectRequest, streams); });
   }
   if (clear->parsed()) return run([&](auto streams) { return velto::app::clearCommand(directory, streams); });
+  if (host->parsed()) return run([&](auto streams) { return velto::app::hostCommand(hostRequest, streams); });
+  if (sampleReport->parsed()) {
+    return run([&](auto streams) { return velto::app::sampleReportCommand(sampleAt, streams); });
+  }
   if (options->parsed()) {
     const bool chinese = language.empty() ? velto::prefersChinese(velto::platform::preferredLanguages()) : language == "zh";
     return run([&](auto streams) { return velto::app::optionsCommand(directory, chinese, streams); });
@@ -172,6 +234,6 @@ int main(int argc, char** argv) {
     return run([&](auto streams) { return velto::app::watchCommand(watchRequest, streams); });
   }
   if (demo->parsed()) return run([&](auto streams) { return velto::app::demoCommand(demoPictures, streams); });
-  std::cerr << "velto-widget: a command is required (project, read, options, timeline, render, watch, check, clear or demo)\nRun with --help for more information.\n";
+  std::cerr << "velto-widget: a command is required (project, host, sample-report, read, options, timeline, render, watch, check, clear or demo)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -1,0 +1,262 @@
+// Tests of the host's refresh loop on a fake clock, with a fake process runner and scripted signals.
+#include "RefreshLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <deque>
+#include <limits>
+#include <system_error>
+
+#include "TemporaryStore.h"
+#include "TestFiles.h"
+
+namespace velto::producer {
+namespace {
+
+using platform::ProcessRequest;
+using platform::ProcessResult;
+using platform::ProcessWatch;
+using Ending = ProcessResult::Ending;
+
+constexpr Instant wallAtBoot = 1796117400;  // 2026-12-01T09:30:00Z
+
+ProcessResult exited(int code, std::string output = "{}") {
+  return {.ending = Ending::exited, .code = code, .output = std::move(output)};
+}
+
+/// Time passes only when the loop waits or a fake process runs; signals arrive at scripted instants.
+class FakeWorld {
+ public:
+  double now = 0;
+  double end = 1000;                               // a stop comes then
+  std::deque<std::pair<double, Wake>> signals;     // in time order
+  double collectorSeconds = 2;                     // how long each collector run takes
+  std::function<ProcessResult()> collectorResult = [] { return exited(0); };
+  double reloadSeconds = 0;
+  int reloadStatus = 0;
+
+  std::vector<double> collectorStarts;
+  std::vector<double> reloadStarts;
+  std::vector<std::string> reloadArguments;
+  std::vector<std::pair<LogLevel, std::string>> lines;
+
+  RefreshEdges edges() {
+    return {.clock = [this] { return LoopTime{wallAtBoot + now, now}; },
+            .wait = [this](double until) { return wait(until); },
+            .run = [this](const ProcessRequest& request, const ProcessWatch& watch) { return run(request, watch); },
+            .log = [this](LogLevel level, const std::string& line) { lines.emplace_back(level, line); }};
+  }
+
+  /// The log lines after their time stamp ("2026-12-01T09:30:00Z ").
+  std::vector<std::string> events() const {
+    std::vector<std::string> texts;
+    for (const auto& [level, line] : lines) texts.push_back(line.substr(line.find(' ') + 1));
+    return texts;
+  }
+
+ private:
+  Wake wait(double until) {
+    if (!signals.empty() && signals.front().first <= std::max(until, now)) {
+      now = std::max(now, signals.front().first);
+      const Wake wake = signals.front().second;
+      signals.pop_front();
+      return wake;
+    }
+    if (until == -std::numeric_limits<double>::infinity()) return Wake::deadline;  // nothing pending
+    if (std::max(until, now) >= end) {
+      now = std::max(now, end);
+      return Wake::stop;
+    }
+    now = std::max(now, until);
+    return Wake::deadline;
+  }
+
+  // As the real runner does: signals that arrive while the process runs are put to `interrupted`.
+  ProcessResult run(const ProcessRequest& request, const ProcessWatch& watch) {
+    const bool reload = request.arguments.front() == "/bin/sh";
+    (reload ? reloadStarts : collectorStarts).push_back(now);
+    if (reload) reloadArguments = request.arguments;
+    const double finish = now + (reload ? reloadSeconds : collectorSeconds);
+    while (!signals.empty() && signals.front().first < finish) {
+      now = std::max(now, signals.front().first);
+      if (watch.interrupted()) return {.ending = Ending::interrupted, .code = SIGTERM};
+    }
+    now = finish;
+    return reload ? exited(reloadStatus, "") : collectorResult();
+  }
+};
+
+RefreshSettings settings(double every, std::vector<std::string> reloadCommands = {}) {
+  return {.server = "test",
+          .collector = {"/usr/libexec/collect-usage", "--json"},
+          .every = every,
+          .reloadCommands = std::move(reloadCommands)};
+}
+
+TEST(RefreshLoop, StartsAreAtLeastSixtySecondsApartWhateverEverySays) {
+  const struct {
+    double every;
+    std::vector<double> starts;
+  } cases[] = {
+      {1, {0, 60, 120, 180}},
+      {59, {0, 60, 120, 180}},
+      {60, {0, 60, 120, 180}},
+      {61, {0, 61, 122, 183}},
+      {100, {0, 100}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.every);
+    testing_support::TemporaryStore folder;
+    FakeWorld world;
+    world.end = 200;
+    EXPECT_EQ(RefreshLoop(settings(c.every), folder.store(), world.edges()).run(), 0);
+    EXPECT_EQ(world.collectorStarts, c.starts);
+    EXPECT_EQ(world.events().back(), "stopped");
+  }
+}
+
+TEST(RefreshLoop, ARefreshThatDoesNotFinishBlocksEveryOtherUntilItEnds) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  world.collectorSeconds = 250;  // ticks fall due meanwhile, and two requests come
+  world.collectorResult = [] { return ProcessResult{.ending = Ending::timedOut, .code = SIGTERM}; };
+  world.signals = {{100, Wake::refresh}, {200, Wake::refresh}};
+  world.end = 300;
+  RefreshLoop(settings(60), folder.store(), world.edges()).run();
+  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 250}));
+  EXPECT_EQ(world.events(), (std::vector<std::string>{"skipped by the refresh policy: a refresh is running",
+                                                      "skipped by the refresh policy: a refresh is running",
+                                                      "collector timed out after 60 s; snapshot kept; no reload",
+                                                      "collector timed out after 60 s; snapshot kept; no reload",
+                                                      "stopped"}));
+}
+
+TEST(RefreshLoop, ARequestBetweenTicksRefreshesAtOnceAndRestartsTheSchedule) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  world.signals = {{100, Wake::refresh}, {130, Wake::refresh}};
+  world.end = 500;
+  RefreshLoop(settings(300), folder.store(), world.edges()).run();
+  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 100, 400}));
+  EXPECT_EQ(world.events()[2], "skipped by the refresh policy: less than 60 s since the last start");
+}
+
+TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  RefreshLoop(settings(60, {"pkill -RTMIN+8 waybar"}), folder.store(), world.edges()).run();
+  EXPECT_EQ(world.reloadStarts, (std::vector<double>{2, 302, 602, 902}));
+  EXPECT_EQ(world.reloadArguments, (std::vector<std::string>{"/bin/sh", "-c", "pkill -RTMIN+8 waybar"}));
+  const auto events = world.events();
+  EXPECT_EQ(world.lines[1].second.substr(0, 21), "2026-12-01T09:31:00Z ");  // when it began, in UTC
+  EXPECT_EQ(events[0], "stored 0 accounts; reload asked");
+  EXPECT_EQ(events[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
+
+  FakeWorld failing;
+  failing.collectorResult = [] { return exited(1); };
+  RefreshLoop(settings(60, {"true"}), folder.store(), failing.edges()).run();
+  EXPECT_TRUE(failing.reloadStarts.empty());
+}
+
+TEST(RefreshLoop, ARequestDuringTheReloadCommandsWaitsForTheLoop) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  world.reloadSeconds = 100;
+  world.signals = {{50, Wake::refresh}};
+  world.end = 150;
+  RefreshLoop(settings(300, {"slow-reload"}), folder.store(), world.edges()).run();
+  // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
+  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 102}));
+}
+
+TEST(RefreshLoop, AStopDuringTheCollectorEndsTheLoopWithoutStoring) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  world.collectorSeconds = 30;
+  world.signals = {{10, Wake::stop}};
+  EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), folder.store(), world.edges()).run(), 0);
+  EXPECT_EQ(world.events(),
+            (std::vector<std::string>{"stopped while the collector ran; snapshot kept; no reload", "stopped"}));
+  EXPECT_FALSE(folder.store().read());
+
+  FakeWorld once;
+  once.collectorSeconds = 30;
+  once.signals = {{10, Wake::stop}};
+  EXPECT_EQ(RefreshLoop(settings(300), folder.store(), once.edges()).runOnce(), 0);
+}
+
+TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
+  const struct {
+    ProcessResult result;
+    std::string line;
+  } cases[] = {
+      {exited(0, R"({"limits":{"windows":[]}})"), "stored 0 accounts; reload asked"},
+      {exited(3), "collector exited with status 3; snapshot kept; no reload"},
+      {{.ending = Ending::signalled, .code = SIGSEGV}, "collector was killed by signal 11 (SIGSEGV); snapshot kept"},
+      {{.ending = Ending::timedOut, .code = SIGTERM}, "collector timed out after 60 s; snapshot kept"},
+      {{.ending = Ending::notStarted, .code = ENOENT},
+       "collector could not be started: No such file or directory; snapshot kept"},
+      {{.ending = Ending::outputTooLarge, .code = SIGTERM},
+       "report refused: more than 2,097,152 bytes (the collector was stopped); snapshot kept"},
+      {exited(0, "not json"), "report refused: not a usage report: document: not valid JSON"},
+      {exited(0, R"({"history":{"days":[{"date":"2026-12-01"},{"date":"2026-12-01"},{"date":"2026-12-01"},)"
+                 R"({"date":"2026-12-01"},{"date":"2026-12-01"},{"date":"2026-12-01"},{"date":"2026-12-01"},)"
+                 R"({"date":"2026-12-01"}]}})"),
+       "report refused: history.days holds 8 entries, more than 7; snapshot kept"},
+  };
+  testing_support::TemporaryStore folder;
+  const auto file = folder.folder() / std::string(UsageSnapshotStore::fileName);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    folder.store().write({.server = "before", .capturedAt = wallAtBoot});
+    const std::string before = testing_support::readFile(file);
+    FakeWorld world;
+    world.collectorResult = [&] { return c.result; };
+    const bool stores = c.line.starts_with("stored");
+    EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), folder.store(), world.edges()).runOnce(), stores ? 0 : 1);
+    ASSERT_EQ(world.lines.size(), 1u);
+    EXPECT_EQ(world.lines[0].first, stores ? LogLevel::info : LogLevel::error);
+    EXPECT_EQ(world.events()[0].substr(0, c.line.size()), c.line);
+    EXPECT_EQ(testing_support::readFile(file) == before, !stores);
+  }
+
+  FakeWorld exhausted;  // the runner itself fails: this refresh fails, and the next one runs
+  exhausted.end = 100;
+  exhausted.signals = {{60, Wake::refresh}};
+  exhausted.collectorResult = [&] {
+    if (exhausted.collectorStarts.size() == 1) throw std::system_error(EMFILE, std::generic_category(), "pipe2");
+    return exited(0);
+  };
+  RefreshLoop(settings(300), folder.store(), exhausted.edges()).run();
+  EXPECT_EQ(exhausted.collectorStarts, (std::vector<double>{0, 60}));
+  EXPECT_EQ(exhausted.events()[0].substr(0, 54), "collector could not be started: Too many open files; s");
+
+  FakeWorld refused;  // the store itself refuses: it has no directory
+  EXPECT_EQ(RefreshLoop(settings(300), UsageSnapshotStore(std::nullopt), refused.edges()).runOnce(), 1);
+  EXPECT_EQ(refused.events()[0].substr(0, 15), "write refused: ");
+}
+
+TEST(RefreshLoop, ProgramLinesArePassedOnUnderTheProgramsNameWithoutControlCharacters) {
+  testing_support::TemporaryStore folder;
+  FakeWorld world;
+  world.reloadStatus = 2;
+  RefreshEdges edges = world.edges();
+  const auto run = edges.run;
+  edges.run = [&](const ProcessRequest& request, const ProcessWatch& watch) {
+    watch.errorLine("  token \x1b[31mexpired\x07 ");
+    watch.errorLine("\t");
+    return run(request, watch);
+  };
+  RefreshLoop(settings(300, {"notify \x1b[2J"}), folder.store(), edges).runOnce();
+  ASSERT_EQ(world.lines.size(), 3u);
+  EXPECT_EQ(world.lines[0], std::make_pair(LogLevel::warning, std::string("collect-usage: token [31mexpired")));
+  EXPECT_EQ(world.lines[1], std::make_pair(LogLevel::warning, std::string("reload \"notify [2J\": token [31mexpired")));
+  EXPECT_EQ(world.lines[2].first, LogLevel::warning);  // stored, but the reload failed
+  EXPECT_EQ(world.events()[2], "stored 0 accounts; reload asked; \"notify [2J\" exited with status 2");
+}
+
+}  // namespace
+}  // namespace velto::producer

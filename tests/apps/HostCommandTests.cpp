@@ -1,0 +1,186 @@
+// Tests of `velto-widget host` with real collectors: what it stores, what it refuses and says, and how it stops.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The header of glibc 2.36 (Debian 12) leaves out the C linkage that C++ needs.
+extern "C" {
+#include <sys/pidfd.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TemporaryStore.h"
+#include "TestFiles.h"
+#include "UsageSnapshotStore.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing_support::readFile;
+
+// Whether the process `pid` has ended within `timeout` (a process of ours stays a zombie until waited for).
+bool endsWithin(int processDescriptor, std::chrono::milliseconds timeout) {
+  pollfd descriptor{processDescriptor, POLLIN, 0};
+  return ::poll(&descriptor, 1, static_cast<int>(timeout.count())) == 1;
+}
+
+class HostCommand : public ::testing::Test {
+ protected:
+  // Starts velto-widget with `arguments`, standard error into `err()`, with JOURNAL_STREAM set when given.
+  pid_t start(const std::vector<std::string>& arguments, const std::optional<std::string>& journal = {}) {
+    const int err = ::open(errPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const int in = ::open("/dev/null", O_RDWR);
+      ::dup2(in, 0);
+      ::dup2(in, 1);
+      ::dup2(err, 2);
+      if (journal) ::setenv("JOURNAL_STREAM", journal->c_str(), 1);
+      std::vector<char*> argv{const_cast<char*>(VELTO_COMMAND)};
+      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+      argv.push_back(nullptr);
+      ::execv(VELTO_COMMAND, argv.data());
+      ::_exit(127);
+    }
+    ::close(err);
+    return child;
+  }
+
+  // Its exit status once it has ended (-1 when a signal ended it).
+  static int exitCode(pid_t child) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int runOnce(const std::vector<std::string>& collector, std::vector<std::string> options = {}) {
+    std::vector<std::string> arguments{"host", "--once", "--server", "test", "--directory", store_.folder().string(),
+                                       "--reload-command", "echo reloaded >> " + reloads().string()};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.push_back("--");
+    arguments.insert(arguments.end(), collector.begin(), collector.end());
+    return exitCode(start(arguments));
+  }
+
+  fs::path errPath() const { return store_.folder() / "err"; }
+  std::string err() const { return readFile(errPath()); }
+  fs::path reloads() const { return store_.folder() / "reloads"; }
+  fs::path snapshotFile() const { return store_.folder() / std::string(UsageSnapshotStore::fileName); }
+
+  testing_support::TemporaryStore store_;
+};
+
+TEST_F(HostCommand, TheSampleCollectorIsStoredAndTheReloadCommandRunsOnce) {
+  EXPECT_EQ(runOnce({VELTO_COMMAND, "sample-report"}), 0) << err();
+  const auto stored = store_.store().read();
+  ASSERT_TRUE(stored);
+  EXPECT_GT(stored->accounts.size(), 0u);
+  EXPECT_NE(err().find("stored " + std::to_string(stored->accounts.size()) + " accounts; reload asked"),
+            std::string::npos)
+      << err();
+  EXPECT_EQ(readFile(reloads()), "reloaded\n");
+}
+
+TEST_F(HostCommand, AFailedRefreshKeepsTheStoredSnapshotAndSaysWhy) {
+  ASSERT_EQ(runOnce({VELTO_COMMAND, "sample-report"}), 0) << err();
+  fs::remove(reloads());
+  const std::string before = readFile(snapshotFile());
+  const struct {
+    std::vector<std::string> collector;
+    std::string said;
+  } cases[] = {
+      {{"sh", "-c", "exit 3"}, "collector exited with status 3; snapshot kept"},
+      {{"sleep", "30"}, "collector timed out after 1 s; snapshot kept"},
+      {{"head", "-c", "3145728", "/dev/zero"}, "report refused: more than 2,097,152 bytes"},
+      {{"echo", "garbage"}, "report refused: not a usage report: document: not valid JSON"},
+      {{"/nonexistent/collector"}, "collector could not be started: No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    EXPECT_EQ(runOnce(c.collector, {"--timeout", "1"}), 1);
+    EXPECT_NE(err().find(c.said), std::string::npos) << err();
+    EXPECT_EQ(readFile(snapshotFile()), before);
+    EXPECT_FALSE(fs::exists(reloads()));
+  }
+}
+
+TEST_F(HostCommand, IntoTheJournalLinesCarryTheirPriority) {
+  const int file = ::open(errPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  struct stat status {};
+  ASSERT_EQ(::fstat(file, &status), 0);
+  ::close(file);
+  const std::string journal = std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+  const pid_t host = start({"host", "--once", "--server", "test", "--directory", store_.folder().string(), "--",
+                            "sh", "-c", "echo 'token expired' >&2; exit 3"},
+                           journal);
+  EXPECT_EQ(exitCode(host), 1);
+  const std::string said = err();
+  EXPECT_EQ(said.find("<4>velto-widget: sh: token expired\n<3>velto-widget: "), 0u) << said;
+  EXPECT_NE(said.find("Z collector exited with status 3"), std::string::npos) << said;
+}
+
+TEST_F(HostCommand, SigtermDuringACollectorRunEndsItAndEverythingItStarted) {
+  const fs::path fifo = store_.folder() / "started";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const pid_t host = start({"host", "--server", "test", "--directory", store_.folder().string(), "--", "sh", "-c",
+                            "sleep 30 & echo $$ $! > " + fifo.string() + "; wait"});
+  const int hostDescriptor = ::pidfd_open(host, 0);
+
+  // The collector says when it runs, and who it is, through the FIFO: no guessing how long starting takes.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  pollfd started{reader, POLLIN, 0};
+  ASSERT_EQ(::poll(&started, 1, 30'000), 1) << err();
+  char text[64] = {};
+  ASSERT_GT(::read(reader, text, sizeof text - 1), 0);
+  ::close(reader);
+  pid_t collector = 0;
+  pid_t grandchild = 0;
+  ASSERT_EQ(std::sscanf(text, "%d %d", &collector, &grandchild), 2);
+  const int collectorDescriptor = ::pidfd_open(collector, 0);
+  const int grandchildDescriptor = ::pidfd_open(grandchild, 0);
+  ASSERT_GE(collectorDescriptor, 0);
+  ASSERT_GE(grandchildDescriptor, 0);
+
+  ASSERT_EQ(::kill(host, SIGTERM), 0);
+  EXPECT_TRUE(endsWithin(hostDescriptor, 1s));
+  EXPECT_EQ(exitCode(host), 0);
+  EXPECT_TRUE(endsWithin(collectorDescriptor, 1s));
+  EXPECT_TRUE(endsWithin(grandchildDescriptor, 1s));
+  EXPECT_NE(err().find("stopped while the collector ran; snapshot kept; no reload"), std::string::npos) << err();
+  EXPECT_FALSE(fs::exists(snapshotFile()));
+  for (const int fd : {hostDescriptor, collectorDescriptor, grandchildDescriptor}) ::close(fd);
+}
+
+TEST_F(HostCommand, WrongCommandLinesAreUsageErrors) {
+  const std::string folder = store_.folder().string();
+  const struct {
+    std::vector<std::string> arguments;
+    std::string said;
+  } cases[] = {
+      {{"host", "--server", "x", "--directory", folder}, "collector is required"},
+      {{"host", "--directory", folder, "--", "true"}, "--server is required"},
+      {{"host", "--server", "x", "--every", "0", "--", "true"}, "--every"},
+      {{"host", "--server", "x", "--timeout", "-1", "--", "true"}, "--timeout"},
+      {{"sample-report", "--at", "yesterday"}, "--at"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    EXPECT_EQ(exitCode(start(c.arguments)), 2);
+    EXPECT_NE(err().find(c.said), std::string::npos) << err();
+  }
+}
+
+}  // namespace
+}  // namespace velto
