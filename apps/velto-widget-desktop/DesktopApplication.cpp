@@ -75,11 +75,14 @@ struct DesktopApplication::Signals {
 
   static void quit(GSimpleAction*, GVariant*, gpointer self) { g_application_quit(G_APPLICATION(of(self).application_)); }
 
-  static gboolean removeNow(gpointer data) {
-    auto* request = static_cast<std::pair<DesktopApplication*, const WidgetWindow*>*>(data);
-    DesktopApplication& application = *request->first;
-    std::erase_if(application.windows_, [&](const auto& window) { return window.get() == request->second; });
-    delete request;
+  static gboolean removeLeaving(gpointer self) {
+    DesktopApplication& application = of(self);
+    application.pendingRemoval_ = 0;
+    std::erase_if(application.windows_, [&](const auto& window) {
+      return std::find(application.leaving_.begin(), application.leaving_.end(), window.get()) !=
+             application.leaving_.end();
+    });
+    application.leaving_.clear();
     application.save();
     if (application.windows_.empty()) g_application_quit(G_APPLICATION(application.application_));
     return G_SOURCE_REMOVE;
@@ -101,6 +104,7 @@ DesktopApplication::~DesktopApplication() {
   windows_.clear();
   for (const unsigned source : signalSources_) g_source_remove(source);
   if (pendingReload_) g_source_remove(pendingReload_);
+  if (pendingRemoval_) g_source_remove(pendingRemoval_);
   if (monitor_) g_object_unref(monitor_);
   if (watchedFolder_) g_object_unref(watchedFolder_);
   timer_.reset();
@@ -233,7 +237,8 @@ void DesktopApplication::widgetChanged() {
 
 void DesktopApplication::removeWidget(const WidgetWindow& window) {
   // The window is inside one of its own signals now; it goes once that is over.
-  g_idle_add(Signals::removeNow, new std::pair<DesktopApplication*, const WidgetWindow*>(this, &window));
+  leaving_.push_back(&window);
+  if (pendingRemoval_ == 0) pendingRemoval_ = g_idle_add(Signals::removeLeaving, this);
 }
 
 void DesktopApplication::save() {

@@ -65,6 +65,8 @@ class DesktopApplication final : public WidgetWindow::Owner {
   GFile* watchedFolder_ = nullptr;
   GFileMonitor* monitor_ = nullptr;
   unsigned pendingReload_ = 0;
+  unsigned pendingRemoval_ = 0;
+  std::vector<const WidgetWindow*> leaving_;  ///< removed by the user, destroyed when their signal is over
   std::vector<unsigned> signalSources_;
   std::vector<std::unique_ptr<WidgetWindow>> windows_;
 };

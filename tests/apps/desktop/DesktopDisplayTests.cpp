@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "ChildProcess.h"
+#include "FakePortal.h"
 #include "Layout.h"
 #include "TemporaryFolder.h"
 #include "TestSession.h"
@@ -157,6 +158,36 @@ class DesktopOnX11 : public ::testing::Test {
     return shown;
   }
 
+  /// Activates `action` of the running program's object at `path` over the session bus, as its menu does;
+  /// whether the call went through.
+  bool activate(const std::string& path, const char* action, GVariant* target = nullptr) const {
+    GError* error = nullptr;
+    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+        session_->busAddress().c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &error);
+    if (!bus) {
+      ADD_FAILURE() << error->message;
+      g_error_free(error);
+      return false;
+    }
+    GVariantBuilder targets;
+    g_variant_builder_init(&targets, G_VARIANT_TYPE("av"));
+    if (target) g_variant_builder_add(&targets, "v", target);
+    GVariant* reply = g_dbus_connection_call_sync(bus, "com.velto.WidgetDesktop", path.c_str(), "org.gtk.Actions",
+                                                  "Activate", g_variant_new("(sava{sv})", action, &targets, nullptr),
+                                                  nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, &error);
+    g_object_unref(bus);
+    if (!reply) {
+      ADD_FAILURE() << error->message;
+      g_error_free(error);
+      return false;
+    }
+    g_variant_unref(reply);
+    return true;
+  }
+
   /// Where VELTO_DESKTOP_TEST_PICTURES names a folder, a failed comparison leaves both pictures there.
   void keepPictures(const X11Window& window, const PixelImage& expected) const {
     const char* folder = ::getenv("VELTO_DESKTOP_TEST_PICTURES");
@@ -230,6 +261,16 @@ INSTANTIATE_TEST_SUITE_P(Looks, DesktopWindows,
                                   std::to_string(row.param.scale) + "x";
                          });
 
+TEST_F(DesktopOnX11, FollowsTheDesktopsSchemeAsItChanges) {
+  FakePortal portal(session_->busAddress(), 1);  // prefers dark
+  auto& desktop = startDesktop({"--lang", "en"});
+  const auto shown = windows(1);
+  ASSERT_EQ(shown.size(), 1u) << desktop.err();
+  comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1", "--scheme", "dark"}), 1, 5s);
+  portal.change(2);  // prefers light
+  comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1", "--scheme", "light"}), 1, 5s);
+}
+
 TEST_F(DesktopOnX11, ChoosingAnAgentKeepsItAndRedraws) {
   auto& desktop = startDesktop({"--scheme", "light", "--lang", "en"});
   const auto shown = windows(1);
@@ -237,23 +278,7 @@ TEST_F(DesktopOnX11, ChoosingAnAgentKeepsItAndRedraws) {
   comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1"}), 1, 5s);
 
   // The menu's agent item sets off the window's "agent" action, which the application exports on the bus.
-  GError* error = nullptr;
-  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-      session_->busAddress().c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &error);
-  ASSERT_TRUE(bus) << error->message;
-  GVariantBuilder target;
-  g_variant_builder_init(&target, G_VARIANT_TYPE("av"));
-  g_variant_builder_add(&target, "v", g_variant_new_string("provider:claude"));
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, "com.velto.WidgetDesktop", "/com/velto/WidgetDesktop/window/1", "org.gtk.Actions", "Activate",
-      g_variant_new("(sava{sv})", "agent", &target, nullptr), nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, &error);
-  ASSERT_TRUE(reply) << error->message;
-  g_variant_unref(reply);
-  g_object_unref(bus);
-
+  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", g_variant_new_string("provider:claude")));
   EXPECT_TRUE(waitFor([&] { return testing_support::readFile(stateFile()).find("Agent=provider:claude") != std::string::npos; }, 5s));
   comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1", "--agent", "provider:claude"}),
               1, 5s);
@@ -293,7 +318,7 @@ TEST_F(DesktopOnX11, AnEntryIsDrawnWhenItsDateComes) {
   EXPECT_LT(now(), reset + 1);
 }
 
-TEST_F(DesktopOnX11, ASecondStartAddsAWidgetToTheRunningOne) {
+TEST_F(DesktopOnX11, ASecondStartAddsAWidgetToTheRunningOneAndTheMenuRemovesOne) {
   auto& desktop = startDesktop({"--scheme", "light"});
   ASSERT_EQ(windows(1).size(), 1u) << desktop.err();
   auto& second = startDesktop({"--add", "small"});
@@ -303,6 +328,18 @@ TEST_F(DesktopOnX11, ASecondStartAddsAWidgetToTheRunningOne) {
   EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const X11Window& w) { return w.width == 170; }));
   const std::string state = testing_support::readFile(stateFile());
   EXPECT_NE(state.find("[Widget 2]\nFamily=small"), std::string::npos) << state;
+
+  // The menu's "Remove widget" of the first one leaves the second.
+  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "remove"));
+  ASSERT_EQ(windows(1).size(), 1u);
+  EXPECT_EQ(windows(1)[0].width, 170);
+  EXPECT_TRUE(waitFor(
+      [&] {
+        const std::string kept = testing_support::readFile(stateFile());
+        return kept.find("[Widget 1]\nFamily=small\n") != std::string::npos && kept.find("Widget 2") == std::string::npos;
+      },
+      5s))
+      << testing_support::readFile(stateFile());
 
   // A second start on another store is refused: the running one keeps showing its own.
   auto& other = startDesktop({"--directory", (folder_.path() / "elsewhere").string()});
@@ -350,6 +387,57 @@ TEST_F(DesktopOnX11, DraggingMovesTheWidgetAndKeepsItsPlaceAndAClickOpensItsUrl)
   ASSERT_EQ(restored.size(), 1u) << again.err();
   EXPECT_EQ(restored[0].x, 700);
   EXPECT_EQ(restored[0].y, 116);
+}
+
+/// The desktop host on a compositor with layer-shell: the widget lies on the output at its corner, and its
+/// rounded corners are clear, blended by the compositor over what lies below.
+TEST(DesktopOnWayland, LiesAtItsCornerWithClearCorners) {
+  const platform::testing::TemporaryFolder folder;
+  const WaylandSession session;
+  if (!session.problem().empty()) GTEST_SKIP() << "no Wayland compositor for this test: " << session.problem();
+  const auto store = folder.path() / "store";
+  UsageSnapshotStore(store).write(snapshotAt(now(), 40));
+  ChildProcess render({VELTO_COMMAND, "render", "--format", "png", "--family", "medium", "--scheme", "light", "--lang",
+                       "en", "--scale", "1", "--directory", store.string(), "-o", (folder.path() / "expected.png").string()},
+                      {}, folder.path() / "render");
+  ASSERT_EQ(render.wait(30s), 0) << render.err();
+  const PixelImage expected(testing_support::readFile(folder.path() / "expected.png"));
+  ChildProcess desktop({VELTO_DESKTOP_COMMAND, "--directory", store.string(), "--scheme", "light", "--lang", "en"},
+                       session.environment({{"GDK_BACKEND", "wayland"},
+                                            {"XDG_CONFIG_HOME", (folder.path() / "config").string()},
+                                            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nowhere"},
+                                            {"GSETTINGS_BACKEND", "memory"},
+                                            {"NO_AT_BRIDGE", "1"}}),
+                       folder.path() / "desktop");
+  // Anchored to the top-left corner by margins that put it 16 pixels in from the top-right one.
+  const int left = WaylandSession::width - 364 - 16;
+  const int top = 16;
+  const render::Rgba under{0x33 / 255.0, 0x66 / 255.0, 0x99 / 255.0, 1};
+  int count = -1;
+  std::string first;
+  const bool shown = waitFor(
+      [&] {
+        const PixelImage screen(session.picture(folder.path() / "screen.png"));
+        if (screen.width() != WaylandSession::width) return false;
+        count = 0;
+        for (int y = 0; y < expected.height(); ++y) {
+          for (int x = 0; x < expected.width(); ++x) {
+            const Pixel want = expected.at(x, y);
+            const Pixel blended = render::testing::over(
+                {want.red / 255.0, want.green / 255.0, want.blue / 255.0, want.alpha / 255.0}, under);
+            if (render::testing::near(screen.at(left + x, top + y), blended)) continue;
+            if (count++ == 0) {
+              std::ostringstream where;
+              where << "(" << x << ", " << y << "): " << screen.at(left + x, top + y) << " instead of " << blended;
+              first = where.str();
+            }
+          }
+        }
+        return count == 0;
+      },
+      10s);
+  EXPECT_TRUE(shown) << count << " pixels differ, the first at " << first << "\n" << desktop.err();
+  EXPECT_EQ(desktop.stop(), 0) << desktop.err();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// TestSession: a private desktop session for one test: its own X server and its own session bus.
+// TestSession: private desktop sessions for one test: an X server with a session bus, or a Wayland compositor.
 #pragma once
 
 #include <poll.h>
@@ -88,6 +88,89 @@ class TestSession {
   std::string busAddress_;
   std::unique_ptr<ChildProcess> x_;
   std::unique_ptr<ChildProcess> bus_;
+};
+
+/// A headless sway (wlroots' pixman renderer, one 1280 x 800 output painted one colour) with layer-shell, and
+/// grim to take pictures of it. sway refuses to run as root, so a root test runs it as "nobody".
+class WaylandSession {
+ public:
+  static constexpr int width = 1280;
+  static constexpr int height = 800;
+  /// The output's colour, under the widget's clear corners.
+  static constexpr const char* background = "#336699";
+
+  /// Starts sway with its runtime folder in a fresh folder of /tmp (the test's own folder is private to
+  /// root, and "nobody" must reach this one), removed with the session.
+  WaylandSession() {
+    const auto sway = onPath("sway");
+    const auto setpriv = onPath("setpriv");
+    grim_ = onPath("grim");
+    if (!sway || !grim_ || (::getuid() == 0 && !setpriv)) {
+      problem_ = "sway and grim are not installed";
+      return;
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "velto-wayland-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+      problem_ = "no runtime folder";
+      return;
+    }
+    runtime_ = pattern;
+    const auto config = runtime_ / "sway.conf";
+    std::ofstream(config) << "output HEADLESS-1 resolution " << width << "x" << height << " bg " << background
+                          << " solid_color\n";
+    std::vector<std::string> command{sway->string(), "--config", config.string()};
+    if (::getuid() == 0) {
+      if (::chown(runtime_.c_str(), 65534, 65534) != 0) {
+        problem_ = "cannot hand the runtime folder to nobody";
+        return;
+      }
+      command.insert(command.begin(), {setpriv->string(), "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
+    sway_ = std::make_unique<ChildProcess>(command, environment({{"WLR_BACKENDS", "headless"},
+                                                                 {"WLR_LIBINPUT_NO_DEVICES", "1"},
+                                                                 {"WLR_RENDERER", "pixman"},
+                                                                 {"HOME", runtime_.string()}}),
+                                           runtime_ / "sway");
+    waitFor([&] {
+      for (const auto& entry : std::filesystem::directory_iterator(runtime_)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("wayland-") && !name.ends_with(".lock")) socket_ = name;
+      }
+      return !socket_.empty();
+    }, std::chrono::seconds(10));
+    if (socket_.empty()) problem_ = "sway did not start: " + sway_->err();
+  }
+
+  ~WaylandSession() {
+    sway_.reset();
+    std::error_code ignored;
+    if (!runtime_.empty()) std::filesystem::remove_all(runtime_, ignored);
+  }
+  WaylandSession(const WaylandSession&) = delete;
+  WaylandSession& operator=(const WaylandSession&) = delete;
+
+  /// Empty when sway runs; else why the Wayland test is skipped.
+  const std::string& problem() const { return problem_; }
+
+  /// The environment of a client of this compositor, with `changes` made to it.
+  std::map<std::string, std::string> environment(std::map<std::string, std::string> changes) const {
+    changes.insert({{"XDG_RUNTIME_DIR", runtime_.string()}, {"WAYLAND_DISPLAY", socket_}, {"DISPLAY", ""}});
+    return changes;
+  }
+
+  /// The whole output as PNG bytes; empty when grim fails.
+  std::string picture(const std::filesystem::path& file) const {
+    ChildProcess grim({grim_->string(), file.string()}, environment({}), file.parent_path() / "grim");
+    if (grim.wait(std::chrono::seconds(10)) != 0) return "";
+    return testing_support::readFile(file);
+  }
+
+ private:
+  std::filesystem::path runtime_;
+  std::optional<std::filesystem::path> grim_;
+  std::string socket_;
+  std::string problem_;
+  std::unique_ptr<ChildProcess> sway_;
 };
 
 }  // namespace velto::desktop::testing
