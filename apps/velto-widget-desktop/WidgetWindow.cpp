@@ -153,7 +153,6 @@ struct WidgetWindow::Signals {
     widget.placed_.agent = g_variant_get_string(value, nullptr);
     widget.host_.configure(widget.instance_, {widget.placed_.agent});
     widget.owner_.widgetChanged();
-    widget.refresh();
   }
 
   static void sizeChosen(GSimpleAction* action, GVariant* value, gpointer self) {
@@ -245,9 +244,13 @@ WidgetWindow::WidgetWindow(GtkApplication* application, Owner& owner, WidgetHost
 
   const GdkRectangle area = workArea(window_);
   const toolkit::Size size = canvasFor(placed_.family).size;
-  moveTo(placed_.position.value_or(
-      WidgetPosition{area.width - static_cast<int>(size.width) - edgeMargin,
-                     edgeMargin + slot * (static_cast<int>(toolkit::WidgetCanvas::small().size.height) + edgeMargin)}));
+  const int width = static_cast<int>(size.width);
+  const int height = static_cast<int>(size.height);
+  const WidgetPosition wanted = placed_.position.value_or(
+      WidgetPosition{area.width - width - edgeMargin,
+                     edgeMargin + slot * (static_cast<int>(toolkit::WidgetCanvas::small().size.height) + edgeMargin)});
+  // A place kept from a larger or another monitor is brought back onto this one, so no widget is lost.
+  moveTo({std::clamp(wanted.x, 0, std::max(area.width - width, 0)), std::clamp(wanted.y, 0, std::max(area.height - height, 0))});
   setFamily(placed_.family);
   refresh();
   gtk_widget_show(window_);

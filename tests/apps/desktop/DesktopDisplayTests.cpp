@@ -319,6 +319,11 @@ TEST_F(DesktopOnX11, AnEntryIsDrawnWhenItsDateComes) {
 }
 
 TEST_F(DesktopOnX11, ASecondStartAddsAWidgetToTheRunningOneAndTheMenuRemovesOne) {
+  // A store that cannot be is refused before anything is shown.
+  auto& refused = startDesktop({"--directory", "/etc/passwd"});
+  EXPECT_EQ(refused.wait(10s), 1);
+  EXPECT_EQ(refused.err(), "velto-widget-desktop: /etc/passwd: not a folder\n");
+
   auto& desktop = startDesktop({"--scheme", "light"});
   ASSERT_EQ(windows(1).size(), 1u) << desktop.err();
   auto& second = startDesktop({"--add", "small"});
