@@ -27,6 +27,8 @@ void activate(GtkApplication* application, gpointer) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // As velto-widget-desktop does: no OpenGL probe at start (see its main.cpp).
+  g_setenv("GDK_GL", "disable", FALSE);
   GtkApplication* application = gtk_application_new("com.velto.BareWindow", G_APPLICATION_NON_UNIQUE);
   g_signal_connect(application, "activate", G_CALLBACK(activate), nullptr);
   const int status = g_application_run(G_APPLICATION(application), argc, argv);

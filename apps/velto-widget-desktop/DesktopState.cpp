@@ -21,21 +21,18 @@ constexpr std::size_t maximumValueBytes = 256;
 /// Farther than any monitor reaches: a larger offset is a damaged or hostile file.
 constexpr int farthestOffset = 100000;
 
-struct KeyFileFree {
-  void operator()(GKeyFile* file) const { g_key_file_free(file); }
+/// Frees what GLib allocated with the function GLib gives for it.
+template <auto release>
+struct Releaser {
+  template <typename Owned>
+  void operator()(Owned* owned) const {
+    release(owned);
+  }
 };
-using KeyFile = std::unique_ptr<GKeyFile, KeyFileFree>;
-
-struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using Error = std::unique_ptr<GError, ErrorFree>;
-
-/// A string GLib allocated, freed with g_free.
-struct GFree {
-  void operator()(void* memory) const { g_free(memory); }
-};
-using GlibText = std::unique_ptr<char, GFree>;
+using KeyFile = std::unique_ptr<GKeyFile, Releaser<g_key_file_free>>;
+using Error = std::unique_ptr<GError, Releaser<g_error_free>>;
+using GlibText = std::unique_ptr<char, Releaser<g_free>>;
+using GlibStrings = std::unique_ptr<gchar*, Releaser<g_strfreev>>;
 
 bool hasControlCharacter(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) {
@@ -145,7 +142,7 @@ StateReading parseDesktopState(std::string_view text) {
     return {std::nullopt, std::string("not a key file: ") + error->message};
   }
   gsize count = 0;
-  const std::unique_ptr<gchar*, decltype(&g_strfreev)> groups(g_key_file_get_groups(file.get(), &count), g_strfreev);
+  const GlibStrings groups(g_key_file_get_groups(file.get(), &count));
   if (count > DesktopState::maximumWidgets) {
     return {std::nullopt, "more than " + std::to_string(DesktopState::maximumWidgets) + " widgets"};
   }

@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
   if (!parsed.options) return parsed.exitCode;
 
   g_set_prgname("velto-widget-desktop");
+  // Everything is drawn with Cairo. Without this, GDK on X11 probes OpenGL at start for its visuals and keeps
+  // the whole GL driver mapped (Mesa's software one: 48 MiB resident) for nothing; the user's own value wins.
+  g_setenv("GDK_GL", "disable", FALSE);
   if (!gtk_init_check(nullptr, nullptr)) {
     std::cerr << "velto-widget-desktop: cannot open the display (is DISPLAY or WAYLAND_DISPLAY set?)\n";
     return 1;

@@ -48,22 +48,28 @@ UsageWidgetSnapshot snapshotAt(Instant at, double percent, double resetIn = 3 * 
           }};
 }
 
-/// The pixels of `capture` that differ from `expected` by more than the renderer tests' tolerance, leaving out
-/// the rounded corners (cut by the window's shape where no compositor blends them).
-int differences(const Capture& capture, const PixelImage& expected, int scale, std::string& first) {
-  if (capture.width != expected.width() || capture.height != expected.height()) {
-    first = "sizes differ";
-    return capture.width * capture.height;
-  }
+/// The pixels of `expected` that `shown(x, y)` does not show within the renderer tests' tolerance. Over a
+/// compositor the clear corners are blended over `under`; without one they are left out (the window's shape
+/// cuts them, and what shows there is not the window's).
+int differences(const std::function<Pixel(int, int)>& shown, const PixelImage& expected,
+                const std::optional<render::Rgba>& under, int scale, std::string& first) {
   const int corner = static_cast<int>(std::ceil(toolkit::WidgetCanvas::small().cornerRadius * scale)) + 1;
   int count = 0;
-  for (int y = 0; y < capture.height; ++y) {
-    for (int x = 0; x < capture.width; ++x) {
-      const bool inCorner = (x < corner || x >= capture.width - corner) && (y < corner || y >= capture.height - corner);
-      if (inCorner || render::testing::near(capture.at(x, y), expected.at(x, y))) continue;
+  for (int y = 0; y < expected.height(); ++y) {
+    for (int x = 0; x < expected.width(); ++x) {
+      const bool inCorner =
+          (x < corner || x >= expected.width() - corner) && (y < corner || y >= expected.height() - corner);
+      Pixel want = expected.at(x, y);
+      if (under) {
+        want = render::testing::over({want.red / 255.0, want.green / 255.0, want.blue / 255.0, want.alpha / 255.0},
+                                     *under);
+      } else if (inCorner) {
+        continue;
+      }
+      if (render::testing::near(shown(x, y), want)) continue;
       if (count++ == 0) {
         std::ostringstream where;
-        where << "(" << x << ", " << y << "): " << capture.at(x, y) << " instead of " << expected.at(x, y);
+        where << "(" << x << ", " << y << "): " << shown(x, y) << " instead of " << want;
         first = where.str();
       }
     }
@@ -147,13 +153,14 @@ class DesktopOnX11 : public ::testing::Test {
     const bool shown = waitFor(
         [&] {
           const auto capture = x_->capture(window);
-          count = capture ? differences(*capture, expected, scale, first) : -1;
+          if (!capture || capture->width != expected.width() || capture->height != expected.height()) return false;
+          count = differences([&](int x, int y) { return capture->at(x, y); }, expected, std::nullopt, scale, first);
           return count == 0;
         },
         deadline);
     if (!shown) {
       ADD_FAILURE() << count << " pixels differ, the first at " << first;
-      keepPictures(window, expected);
+      keepPictures(window);
     }
     return shown;
   }
@@ -188,8 +195,9 @@ class DesktopOnX11 : public ::testing::Test {
     return true;
   }
 
-  /// Where VELTO_DESKTOP_TEST_PICTURES names a folder, a failed comparison leaves both pictures there.
-  void keepPictures(const X11Window& window, const PixelImage& expected) const {
+  /// Where VELTO_DESKTOP_TEST_PICTURES names a folder, a failed comparison leaves both pictures there (the
+  /// expected one is the last rendered).
+  void keepPictures(const X11Window& window) const {
     const char* folder = ::getenv("VELTO_DESKTOP_TEST_PICTURES");
     const auto capture = x_->capture(window);
     if (!folder || !capture) return;
@@ -208,7 +216,6 @@ class DesktopOnX11 : public ::testing::Test {
     cairo_surface_destroy(surface);
     std::filesystem::copy_file(folder_.path() / "expected.png", name + "-expected.png",
                                std::filesystem::copy_options::overwrite_existing);
-    static_cast<void>(expected);
   }
 
   platform::testing::TemporaryFolder folder_;
@@ -424,20 +431,7 @@ TEST(DesktopOnWayland, LiesAtItsCornerWithClearCorners) {
       [&] {
         const PixelImage screen(session.picture(folder.path() / "screen.png"));
         if (screen.width() != WaylandSession::width) return false;
-        count = 0;
-        for (int y = 0; y < expected.height(); ++y) {
-          for (int x = 0; x < expected.width(); ++x) {
-            const Pixel want = expected.at(x, y);
-            const Pixel blended = render::testing::over(
-                {want.red / 255.0, want.green / 255.0, want.blue / 255.0, want.alpha / 255.0}, under);
-            if (render::testing::near(screen.at(left + x, top + y), blended)) continue;
-            if (count++ == 0) {
-              std::ostringstream where;
-              where << "(" << x << ", " << y << "): " << screen.at(left + x, top + y) << " instead of " << blended;
-              first = where.str();
-            }
-          }
-        }
+        count = differences([&](int x, int y) { return screen.at(left + x, top + y); }, expected, under, 1, first);
         return count == 0;
       },
       10s);
