@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures velto-widget-desktop with two widgets (small and medium) beside velto-bare-window (two bare GTK 3
-# windows of the same sizes), each alone on its own Xvfb: resident memory (VmRSS, VmHWM) and the CPU time
-# (utime + stime) it takes over one idle minute after it has settled. Uses the release build with benchmarks.
+# windows of the same sizes), each alone on its own Xvfb: resident memory (VmRSS, VmHWM), and the CPU time
+# (utime + stime) it takes and the times it wakes (voluntary context switches of all its threads) over one
+# idle minute after it has settled. Uses the release build with benchmarks.
 #   scripts/desktop-idle.sh [SECONDS]   (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,15 +31,17 @@ measure() {
     DBUS_SESSION_BUS_ADDRESS=unix:path=/nowhere "$@" 2>/dev/null &
   local program=$!
   sleep 3  # settled: windows shown and drawn
-  local before after
+  local before after wakes
   before=$(awk '{print $14 + $15}' "/proc/$program/stat")
+  wakes=$(cat /proc/$program/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}')
   sleep "$seconds"
   after=$(awk '{print $14 + $15}' "/proc/$program/stat")
+  wakes=$(($(cat /proc/$program/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}') - wakes))
   local rss hwm
   rss=$(awk '/^VmRSS/ {print $2}' "/proc/$program/status")
   hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$program/status")
-  printf '%-22s VmRSS %6d KiB  VmHWM %6d KiB  CPU over %ss: %d ticks (%s ms)\n' "$name" "$rss" "$hwm" "$seconds" \
-    $((after - before)) $(((after - before) * 1000 / ticks))
+  printf '%-22s VmRSS %6d KiB  VmHWM %6d KiB  over %ss: CPU %d ticks (%s ms), %d wakes\n' "$name" "$rss" "$hwm" \
+    "$seconds" $((after - before)) $(((after - before) * 1000 / ticks)) "$wakes"
   kill "$program" "$server"
   wait "$program" "$server" 2>/dev/null || true
   exec {fd}>&-

@@ -361,7 +361,7 @@ TEST_F(DesktopOnX11, ASecondStartAddsAWidgetToTheRunningOneAndTheMenuRemovesOne)
   EXPECT_EQ(desktop.stop(), 0) << desktop.err();
 }
 
-TEST_F(DesktopOnX11, DraggingMovesTheWidgetAndKeepsItsPlaceAndAClickOpensItsUrl) {
+TEST_F(DesktopOnX11, TheMouseAndTheKeyboardMoveOpenAndReachTheMenu) {
   auto& desktop = startDesktop({"--scheme", "light"});
   const auto shown = windows(1);
   ASSERT_EQ(shown.size(), 1u) << desktop.err();
@@ -371,6 +371,10 @@ TEST_F(DesktopOnX11, DraggingMovesTheWidgetAndKeepsItsPlaceAndAClickOpensItsUrl)
   EXPECT_EQ(window.y, 16);
 
   const auto pointer = [&](int x, int y) { x_->movePointer(x, y); };
+  const auto viewable = [&] {
+    const auto all = x_->windowsOfClass("velto-widget-desktop");
+    return std::count_if(all.begin(), all.end(), [](const X11Window& w) { return w.viewable; });
+  };
   const auto button = [&](bool down) { x_->pressButton(down); };
   pointer(window.x + 50, window.y + 50);
   button(true);
@@ -391,6 +395,13 @@ TEST_F(DesktopOnX11, DraggingMovesTheWidgetAndKeepsItsPlaceAndAClickOpensItsUrl)
   button(false);
   EXPECT_TRUE(waitFor([&] { return desktop.err().find("velto-widget-desktop: nothing opens velto://usage") != std::string::npos; }, 5s))
       << desktop.err();
+
+  // The Menu key opens the menu over the widget under the pointer (the X server's focus follows it here),
+  // and Escape closes it: the menu is reachable from the keyboard.
+  x_->typeKey("Menu");
+  EXPECT_TRUE(waitFor([&] { return viewable() == 2; }, 5s)) << viewable();
+  x_->typeKey("Escape");
+  EXPECT_TRUE(waitFor([&] { return viewable() == 1; }, 5s)) << viewable();
 
   // The next start puts it where it was left.
   EXPECT_EQ(desktop.stop(), 0);

@@ -93,4 +93,11 @@ void X11Display::pressButton(bool down) const {
   XSync(display_, False);
 }
 
+void X11Display::typeKey(const char* keysym) const {
+  const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym));
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
+}
+
 }  // namespace velto::desktop::testing

@@ -57,6 +57,8 @@ class X11Display {
   void movePointer(int x, int y) const;
   /// Presses or releases the left button.
   void pressButton(bool down) const;
+  /// Presses and releases the key of `keysym` ("Menu", "Escape").
+  void typeKey(const char* keysym) const;
 
  private:
   Display* display_;
