@@ -197,8 +197,22 @@ WidgetWindow::WidgetWindow(GtkApplication* application, Owner& owner, WidgetHost
     gtk_widget_set_visual(window_, gdk_screen_get_rgba_visual(screen));
   }
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON1_MOTION_MASK);
+  placeOnDesktop();
+  addActions();
+  g_signal_connect(window_, "draw", G_CALLBACK(Signals::draw), this);
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(Signals::press), this);
+  g_signal_connect(window_, "motion-notify-event", G_CALLBACK(Signals::motion), this);
+  g_signal_connect(window_, "button-release-event", G_CALLBACK(Signals::release), this);
+  g_signal_connect(window_, "popup-menu", G_CALLBACK(Signals::keyboardMenu), this);
+  g_signal_connect(screen, "composited-changed", G_CALLBACK(Signals::compositedChanged), this);
+  moveTo(initialPosition(slot));
+  setFamily(placed_.family);
+  refresh();
+  gtk_widget_show(window_);
+}
 
-  GdkDisplay* display = gtk_widget_get_display(window_);
+void WidgetWindow::placeOnDesktop() {
+  GtkWindow* window = GTK_WINDOW(window_);
   if (gtk_layer_is_supported()) {
     layerShell_ = true;
     positionKnown_ = true;
@@ -209,9 +223,10 @@ WidgetWindow::WidgetWindow(GtkApplication* application, Owner& owner, WidgetHost
     gtk_layer_set_anchor(window, GTK_LAYER_SHELL_EDGE_LEFT, TRUE);
     // Keys reach the widget once it is clicked, so that its menu opens from the keyboard.
     gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
+    return;
   }
 #ifdef GDK_WINDOWING_X11
-  else if (GDK_IS_X11_DISPLAY(display)) {
+  if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(window_))) {
     positionKnown_ = true;
     gtk_window_set_keep_below(window, TRUE);
     gtk_window_stick(window);
@@ -219,10 +234,9 @@ WidgetWindow::WidgetWindow(GtkApplication* application, Owner& owner, WidgetHost
     gtk_window_set_skip_pager_hint(window, TRUE);
   }
 #endif
-  static_cast<void>(display);
+}
 
-  const std::string family(familyName(placed_.family));
-  const std::string agent = placed_.agent.value_or(MacUsageOptions::defaultResult());
+void WidgetWindow::addActions() {
   const GActionEntry entries[] = {
       {"agent", nullptr, "s", "''", Signals::agentChosen, {}},
       {"size", nullptr, "s", "''", Signals::sizeChosen, {}},
@@ -230,30 +244,26 @@ WidgetWindow::WidgetWindow(GtkApplication* application, Owner& owner, WidgetHost
       {"open", Signals::open, nullptr, nullptr, nullptr, {}},
   };
   g_action_map_add_action_entries(G_ACTION_MAP(window_), entries, G_N_ELEMENTS(entries), this);
+  // The states the menu's radio items check: a widget never configured behaves as the automatic choice.
+  const std::string agent = placed_.agent.value_or(MacUsageOptions::defaultResult());
+  const std::string family(familyName(placed_.family));
   g_simple_action_set_state(G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(window_), "agent")),
                             g_variant_new_string(agent.c_str()));
   g_simple_action_set_state(G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(window_), "size")),
                             g_variant_new_string(family.c_str()));
+}
 
-  g_signal_connect(window_, "draw", G_CALLBACK(Signals::draw), this);
-  g_signal_connect(window_, "button-press-event", G_CALLBACK(Signals::press), this);
-  g_signal_connect(window_, "motion-notify-event", G_CALLBACK(Signals::motion), this);
-  g_signal_connect(window_, "button-release-event", G_CALLBACK(Signals::release), this);
-  g_signal_connect(window_, "popup-menu", G_CALLBACK(Signals::keyboardMenu), this);
-  g_signal_connect(screen, "composited-changed", G_CALLBACK(Signals::compositedChanged), this);
-
+WidgetPosition WidgetWindow::initialPosition(int slot) const {
   const GdkRectangle area = workArea(window_);
   const toolkit::Size size = canvasFor(placed_.family).size;
   const int width = static_cast<int>(size.width);
   const int height = static_cast<int>(size.height);
-  const WidgetPosition wanted = placed_.position.value_or(
-      WidgetPosition{area.width - width - edgeMargin,
-                     edgeMargin + slot * (static_cast<int>(toolkit::WidgetCanvas::small().size.height) + edgeMargin)});
+  const int row = static_cast<int>(toolkit::WidgetCanvas::small().size.height) + edgeMargin;
+  const WidgetPosition wanted =
+      placed_.position.value_or(WidgetPosition{area.width - width - edgeMargin, edgeMargin + slot * row});
   // A place kept from a larger or another monitor is brought back onto this one, so no widget is lost.
-  moveTo({std::clamp(wanted.x, 0, std::max(area.width - width, 0)), std::clamp(wanted.y, 0, std::max(area.height - height, 0))});
-  setFamily(placed_.family);
-  refresh();
-  gtk_widget_show(window_);
+  return {std::clamp(wanted.x, 0, std::max(area.width - width, 0)),
+          std::clamp(wanted.y, 0, std::max(area.height - height, 0))};
 }
 
 WidgetWindow::~WidgetWindow() {
@@ -287,7 +297,10 @@ void WidgetWindow::rebuild() {
                             .textSize = look.textSize,
                             .environment = look.environment}
               .body();
-  atk_object_set_name(gtk_widget_get_accessible(window_), accessibleName(body_).c_str());
+  // Redacted, the widget says no more to a screen reader than it shows: its name.
+  const std::string name =
+      look.redacted ? VeltoMacUsageWidget::displayName(look.chinese) : accessibleName(body_);
+  atk_object_set_name(gtk_widget_get_accessible(window_), name.c_str());
   gtk_widget_queue_draw(window_);
 }
 

@@ -61,6 +61,11 @@ class WidgetWindow {
   struct Signals;
   friend struct Signals;
 
+  /// Layer-shell or X11's hints, by what the desktop offers.
+  void placeOnDesktop();
+  void addActions();
+  /// Where the window goes first: where the user left it, else at its slot; on the monitor either way.
+  WidgetPosition initialPosition(int slot) const;
   void rebuild();
   void setFamily(UsageWidgetFamily family);
   void applyShape();

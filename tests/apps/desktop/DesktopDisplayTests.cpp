@@ -230,6 +230,10 @@ struct Look {
   std::string lang;
   int scale;
   bool bus;
+  friend std::ostream& operator<<(std::ostream& out, const Look& look) {
+    return out << look.family << " " << look.scheme << " " << look.lang << " " << look.scale << "x"
+               << (look.bus ? "" : " without a session bus");
+  }
 };
 
 class DesktopWindows : public DesktopOnX11, public ::testing::WithParamInterface<Look> {};
