@@ -36,7 +36,9 @@ class DesktopAppearance {
   DesktopAppearance(const DesktopAppearance&) = delete;
   DesktopAppearance& operator=(const DesktopAppearance&) = delete;
 
+  /// The scheme the desktop asks for now (preferredScheme of what the portal and GTK say).
   render::ColorScheme scheme() const;
+  /// The text size the desktop's text scaling asks for now (GTK's Xft DPI over 96).
   toolkit::TextSize textSize() const;
 
  private:

@@ -40,7 +40,9 @@ class DesktopApplication final : public WidgetWindow::Owner {
   /// initialised); returns the exit code.
   int run(int argc, char** argv);
 
+  // What the windows ask of it.
   const WidgetLook& look() const override { return *look_; }
+  /// Keeps the state and redraws what the change affects.
   void widgetChanged() override;
   void removeWidget(const WidgetWindow& window) override;
 

@@ -67,6 +67,7 @@ class DesktopStateFile {
   /// The file the user's configuration folder holds it in.
   static DesktopStateFile userFile();
 
+  /// Where the file lies.
   const std::filesystem::path& path() const { return file_; }
 
   /// What loading found: the state to start from, and why the file was refused (empty when it was not).
