@@ -237,16 +237,22 @@ cairo_status_t append(void* closure, const unsigned char* data, unsigned int len
 /// Lays `root` out and paints it on `surface`, `scale` pixels to the point.
 void paintOn(cairo_surface_t* surface, const toolkit::Element& root, const PictureOptions& options) {
   check(cairo_surface_status(surface));
-  const PangoTextMeasurer measurer(options.chinese);
-  const LayoutBox laidOut = toolkit::layoutWidget(root, options.canvas, measurer, options.textSize);
   const ContextPointer cr(cairo_create(surface));
   check(cairo_status(cr.get()));
   cairo_scale(cr.get(), options.scale, options.scale);
-  Painter(cr.get(), measurer, options).paintWidget(laidOut);
-  check(cairo_status(cr.get()));
+  drawPicture(cr.get(), root, options);
 }
 
 }  // namespace
+
+void drawPicture(cairo_t* cr, const toolkit::Element& root, const PictureOptions& options) {
+  const PangoTextMeasurer measurer(options.chinese);
+  const LayoutBox laidOut = toolkit::layoutWidget(root, options.canvas, measurer, options.textSize);
+  cairo_save(cr);
+  Painter(cr, measurer, options).paintWidget(laidOut);
+  cairo_restore(cr);
+  check(cairo_status(cr));
+}
 
 PixelSize pictureSize(const PictureOptions& options) {
   if (options.scale < 1 || options.scale > 3) throw std::invalid_argument("the scale must be 1, 2 or 3");

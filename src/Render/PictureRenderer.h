@@ -8,6 +8,11 @@
 #include "Palette.h"
 #include "TextSize.h"
 
+// Cairo's own declaration, so that this header does not need Cairo's include paths.
+extern "C" {
+typedef struct _cairo cairo_t;
+}
+
 namespace velto::render {
 
 /// How a widget picture is drawn.
@@ -37,6 +42,11 @@ PixelSize pictureSize(const PictureOptions& options);
 /// rounded corners). Throws std::invalid_argument for unusable options and std::runtime_error when Cairo
 /// fails.
 std::string renderPng(const toolkit::Element& root, const PictureOptions& options);
+
+/// `root` laid out on the canvas and drawn on `cr`, whose user space is in points with the canvas at the
+/// origin (a window's context, its device scale already set); `options.scale` is not used. Only the rounded
+/// canvas is painted: what lies outside it, and the context's state, are left as they were. Throws std::runtime_error when Cairo fails.
+void drawPicture(cairo_t* cr, const toolkit::Element& root, const PictureOptions& options);
 
 /// The same picture as an SVG document, its width and height in pixels; texts become glyph outlines.
 std::string renderSvg(const toolkit::Element& root, const PictureOptions& options);
