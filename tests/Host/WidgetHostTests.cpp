@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "TemporaryStore.h"
+#include "TemporaryFolder.h"
 
 namespace velto {
 namespace {
 
-using testing_support::TemporaryStore;
+using testing_support::TemporaryFolder;
 
 constexpr Instant start = 1796126400;
 
@@ -18,18 +18,18 @@ class WidgetHostTest : public ::testing::Test {
       : host_([this] { return now_; },
               [this] {
                 ++requests_;
-                return folder_.store();
+                return UsageSnapshotStore(folder_.path());
               },
               *platform::TimeZone::named("UTC")) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
   void store(std::string agent = "codex") {
     UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
-    folder_.store().write({.server = "local", .capturedAt = start - 600, .accounts = {
+    UsageSnapshotStore(folder_.path()).write({.server = "local", .capturedAt = start - 600, .accounts = {
         {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
   }
 
-  TemporaryStore folder_;
+  TemporaryFolder folder_;
   Instant now_ = start;
   int requests_ = 0;
   WidgetHost host_;
@@ -98,9 +98,9 @@ TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) 
         ++waits;
         if (waits == 3) {  // at start + 600 the file is replaced by one for two agents
           UsageWidgetWindow window{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10};
-          auto snapshot = folder_.store().read().value();
+          auto snapshot = UsageSnapshotStore(folder_.path()).read().value();
           snapshot.accounts.push_back({.id = "claude", .agent = "claude", .name = "claude", .windows = {window}});
-          folder_.store().write(snapshot);
+          UsageSnapshotStore(folder_.path()).write(snapshot);
           return WaitResult::changed;
         }
         if (waits == 6) return WaitResult::stop;

@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 using Event = FileWatcher::Event;
 
 TEST(FileWatcher, ReplacementOfTheFileIsAChangeOtherFilesAreNot) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path(), "usage-v1.json");
   EXPECT_EQ(watcher.wait(10ms), Event::timeout);
 
@@ -33,7 +33,7 @@ TEST(FileWatcher, ReplacementOfTheFileIsAChangeOtherFilesAreNot) {
 }
 
 TEST(FileWatcher, AFolderMadeLaterIsFound) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path() / "UsageWidget", "usage-v1.json");
   EXPECT_EQ(watcher.wait(10ms), Event::timeout);
   std::filesystem::create_directory(folder.path() / "UsageWidget");
@@ -43,7 +43,7 @@ TEST(FileWatcher, AFolderMadeLaterIsFound) {
 }
 
 TEST(FileWatcher, StopSignalsEndTheWaitAndAreNotLost) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path(), "usage-v1.json");
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     ::raise(signal);  // blocked while the watcher exists: pending until the wait reads it
