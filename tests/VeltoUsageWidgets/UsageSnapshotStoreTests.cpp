@@ -1,5 +1,7 @@
 // UsageSnapshotStoreTests: the snapshot file on a real file system, with system-call faults injected.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -8,19 +10,23 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <system_error>
 #include <tuple>
 #include <vector>
 
+#include "FileDescriptor.h"
 #include "GroupContainer.h"
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
+#include "TemporaryFolder.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto {
@@ -132,10 +138,11 @@ template <class Row>
 requires std::same_as<decltype(Row::name), const char*>
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
-enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename, flock };
+enum class Call { open, read, write, fstat, fstatat, fchmod, fsync, close, mkdir, rename, unlink, flock };
 
 /// The system's operations, except that chosen calls fail: the nth call of a kind (counted from 1) returns
-/// -1 with the given errno. Reads and writes can also be cut short, and lstat can be made to lie.
+/// -1 with the given errno. Reads and writes can also be cut short, the status of a name can be made to lie,
+/// something can happen right after a directory is made, and pauses are only counted.
 class FaultyFiles : public platform::FileOperations {
  public:
   struct Fault {
@@ -146,12 +153,14 @@ class FaultyFiles : public platform::FileOperations {
 
   std::vector<Fault> faults;
   std::size_t maximumTransfer = SIZE_MAX;
-  bool lstatSaysRegular = false;
+  bool statSaysRegular = false;
+  std::function<void()> afterMkdir;
   std::map<Call, int> calls;
   std::size_t bytesRead = 0;
+  std::chrono::milliseconds paused{0};
 
-  int open(const char* path, int flags, mode_t mode) override {
-    return fails(Call::open) ? -1 : FileOperations::open(path, flags, mode);
+  int openat(int directory, const char* path, int flags, mode_t mode) override {
+    return fails(Call::open) ? -1 : FileOperations::openat(directory, path, flags, mode);
   }
   ssize_t read(int fd, void* buffer, std::size_t count) override {
     if (fails(Call::read)) return -1;
@@ -165,28 +174,33 @@ class FaultyFiles : public platform::FileOperations {
   int fstat(int fd, struct stat* status) override {
     return fails(Call::fstat) ? -1 : FileOperations::fstat(fd, status);
   }
-  int lstat(const char* path, struct stat* status) override {
-    const int result = FileOperations::lstat(path, status);
-    if (result == 0 && lstatSaysRegular) status->st_mode = (status->st_mode & ~static_cast<mode_t>(S_IFMT)) | S_IFREG;
+  int fstatat(int directory, const char* path, struct stat* status, int flags) override {
+    if (fails(Call::fstatat)) return -1;
+    const int result = FileOperations::fstatat(directory, path, status, flags);
+    if (result == 0 && statSaysRegular) status->st_mode = (status->st_mode & ~static_cast<mode_t>(S_IFMT)) | S_IFREG;
     return result;
   }
   int fchmod(int fd, mode_t mode) override { return fails(Call::fchmod) ? -1 : FileOperations::fchmod(fd, mode); }
-  int chmod(const char* path, mode_t mode) override {
-    return fails(Call::chmod) ? -1 : FileOperations::chmod(path, mode);
-  }
   int fsync(int fd) override { return fails(Call::fsync) ? -1 : FileOperations::fsync(fd); }
   // Like Linux, a failing close has still released the descriptor.
   int close(int fd) override {
     const int result = FileOperations::close(fd);
     return fails(Call::close) ? -1 : result;
   }
-  int mkdir(const char* path, mode_t mode) override {
-    return fails(Call::mkdir) ? -1 : FileOperations::mkdir(path, mode);
+  int mkdirat(int directory, const char* path, mode_t mode) override {
+    if (fails(Call::mkdir)) return -1;
+    const int result = FileOperations::mkdirat(directory, path, mode);
+    if (result == 0 && afterMkdir) afterMkdir();
+    return result;
   }
-  int rename(const char* from, const char* to) override {
-    return fails(Call::rename) ? -1 : FileOperations::rename(from, to);
+  int renameat(int fromDirectory, const char* from, int toDirectory, const char* to) override {
+    return fails(Call::rename) ? -1 : FileOperations::renameat(fromDirectory, from, toDirectory, to);
+  }
+  int unlinkat(int directory, const char* path, int flags) override {
+    return fails(Call::unlink) ? -1 : FileOperations::unlinkat(directory, path, flags);
   }
   int flock(int fd, int operation) override { return fails(Call::flock) ? -1 : FileOperations::flock(fd, operation); }
+  void pause(std::chrono::milliseconds duration) override { paused += duration; }
 
  private:
   bool fails(Call call) {
@@ -203,22 +217,13 @@ class FaultyFiles : public platform::FileOperations {
 
 class UsageSnapshotStoreTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velto-store-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    root = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-
   fs::path file() const { return root / "usage-v1.json"; }
   UsageSnapshotStore store(platform::FileOperations& files = platform::FileOperations::system()) const {
     return UsageSnapshotStore(root, files);
   }
 
-  fs::path root;
+  const testing_support::TemporaryFolder folder;
+  const fs::path& root = folder.path();
 };
 
 TEST_F(UsageSnapshotStoreTest, WrittenSnapshotReadsBackEqualAndIsReplacedByTheNext) {
@@ -263,7 +268,8 @@ enum class Entry { directory, fifo, symlinkToSnapshot, symlinkToDevNull, socket,
 struct EntryCase {
   const char* name;
   Entry entry;
-  const char* problemWhenLstatFooled;  ///< what the open or the descriptor's own status then says
+  const char* kind;                   ///< what the name's status says the entry is
+  const char* problemWhenStatFooled;  ///< what the open or the descriptor's own status then says
 };
 
 class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
@@ -299,21 +305,21 @@ class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
   }
 };
 
-// With lstat fooled into calling every entry regular (the name swapped between lstat and open), the checks
+// With the name's status fooled into calling every entry regular (the name swapped between lstat and open), the checks
 // on the open descriptor must still refuse it, and opening a FIFO must still not block.
 TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutBlocking) {
-  const auto [row, lstatFooled] = GetParam();
+  const auto [row, statFooled] = GetParam();
   if (!make(row.entry)) GTEST_SKIP() << "this entry kind cannot be made here";
   FaultyFiles files;
-  files.lstatSaysRegular = lstatFooled;
+  files.statSaysRegular = statFooled;
   ::alarm(10);  // a blocking open would otherwise hang the suite; SIGALRM ends it loudly instead
   const auto outcome = store(files).inspect();
   ::alarm(0);
   EXPECT_EQ(outcome.snapshot, std::nullopt);
-  if (lstatFooled) {
-    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problemWhenLstatFooled);
+  if (statFooled) {
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problemWhenStatFooled);
   } else {
-    EXPECT_EQ(outcome.problem, file().string() + ": not a regular file");
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.kind + ", not a regular file");
     EXPECT_EQ(files.calls[Call::open], 0);
   }
 }
@@ -321,15 +327,18 @@ TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutB
 INSTANTIATE_TEST_SUITE_P(
     Entries, UsageSnapshotStoreEntryTest,
     testing::Combine(
-        testing::Values(EntryCase{"Directory", Entry::directory, "not a regular file"},
-                        EntryCase{"Fifo", Entry::fifo, "not a regular file"},
-                        EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "Too many levels of symbolic links"},
-                        EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "Too many levels of symbolic links"},
-                        EntryCase{"Socket", Entry::socket, "No such device or address"},
-                        EntryCase{"DeviceNode", Entry::deviceNode, "not a regular file"}),
+        testing::Values(
+            EntryCase{"Directory", Entry::directory, "a directory", "a directory, not a regular file"},
+            EntryCase{"Fifo", Entry::fifo, "a FIFO", "a FIFO, not a regular file"},
+            EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "a symbolic link",
+                      "Too many levels of symbolic links"},
+            EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "a symbolic link",
+                      "Too many levels of symbolic links"},
+            EntryCase{"Socket", Entry::socket, "a socket", "No such device or address"},
+            EntryCase{"DeviceNode", Entry::deviceNode, "a character device", "a character device, not a regular file"}),
         testing::Bool()),
     [](const auto& row) {
-      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithLstatFooled" : "");
+      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithStatusFooled" : "");
     });
 
 struct SizeCase {
@@ -353,7 +362,7 @@ TEST_P(UsageSnapshotStoreSizeTest, FileSizeLimitCountsEveryByte) {
   if (row.readable) {
     EXPECT_EQ(outcome.snapshot, sampleSnapshot());
   } else {
-    EXPECT_EQ(outcome.problem, file().string() + ": larger than 65536 bytes");
+    EXPECT_EQ(outcome.problem, file().string() + ": more than 65,536 bytes");
   }
 }
 
@@ -457,7 +466,7 @@ TEST_F(UsageSnapshotStoreTest, WithoutDirectoryNothingIsReadWritingIsUnavailable
   } catch (const SnapshotFailure& failure) {
     EXPECT_EQ(failure.error(), SnapshotError::unavailable);
   }
-  none.clear();
+  EXPECT_EQ(none.erase(), "");
 }
 
 TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainer) {
@@ -477,8 +486,13 @@ TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
   EXPECT_EQ(store().inspect().snapshot, std::nullopt);
   EXPECT_EQ(store().inspect().problem, file().string() + ": No such file or directory");
   EXPECT_TRUE(fs::is_directory(root));
-  store().clear();  // a missing file is not an error
-  EXPECT_EQ(store().read(), std::nullopt);
+  EXPECT_EQ(store().erase(), "") << "a missing file is already cleared";
+  EXPECT_EQ(UsageSnapshotStore(root / "none").erase(), "") << "and so is a missing directory";
+
+  ASSERT_EQ(::mkdir(file().c_str(), 0700), 0);
+  EXPECT_EQ(store().erase(), file().string() + ": Is a directory");
+  writeBytes(root / "plain", "x");
+  EXPECT_EQ(UsageSnapshotStore(root / "plain").erase(), (root / "plain" / "usage-v1.json").string() + ": Not a directory");
 }
 
 TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
@@ -505,6 +519,8 @@ struct WriteFaultCase {
   std::vector<FaultyFiles::Fault> faults;
   std::size_t maximumTransfer;
   Outcome outcome;
+  /// Temporary files that a removal running at the same time would have taken; here there is none.
+  std::size_t temporariesLeft = 0;
 };
 
 class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
@@ -521,41 +537,57 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
     store(files).write(otherSnapshot());
     EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
   } catch (const std::system_error& error) {
-    EXPECT_NE(row.outcome, Outcome::succeeds) << error.what();
-    EXPECT_EQ(error.code(), std::error_code(row.faults.back().error, std::generic_category())) << error.what();
-    EXPECT_NE(std::string(error.what()).find(root.string()), std::string::npos) << error.what();
+    const std::string message = error.what();
+    EXPECT_NE(row.outcome, Outcome::succeeds) << message;
+    EXPECT_EQ(error.code(), std::error_code(row.faults.back().error, std::generic_category())) << message;
+    EXPECT_NE(message.find(root.string()), std::string::npos) << message;
+    // A failure after the rename must not claim that the old file stayed.
+    EXPECT_EQ(message.find("is in place but may not be durable") != std::string::npos,
+              row.outcome == Outcome::replacedThenFails)
+        << message;
   }
   EXPECT_EQ(readBytes(file()), row.outcome == Outcome::keepsOld ? old : encode(otherSnapshot()));
   EXPECT_EQ(modeOf(file()), 0600);
-  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{});
+  EXPECT_EQ(temporaryFilesIn(root).size(), row.temporariesLeft);
 }
 
-/// Every attempt to create a temporary file fails: the opens after the directory's.
+/// Every attempt to create a temporary file fails: the opens after the directory's, the lock file's and the
+/// listing's.
 std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
   std::vector<FaultyFiles::Fault> faults;
-  for (int nth = 2; nth <= count + 1; ++nth) faults.push_back({Call::open, nth, error});
+  for (int nth = 4; nth <= count + 3; ++nth) faults.push_back({Call::open, nth, error});
   return faults;
 }
 
-// Call order of a write into an existing directory: mkdir (EEXIST), open directory, flock, open temporary,
-// fchmod, write..., fsync, close, rename, fsync directory, close directory.
+// Call order of a write into an existing directory: open directory, open lock file, fstat it, flock it, open
+// the directory for listing, open temporary, flock it, fstatat and fstat (still its name?), fchmod, write...,
+// fsync, rename, fsync directory, then close the temporary, the lock file and the directory.
 INSTANTIATE_TEST_SUITE_P(
     Faults, UsageSnapshotStoreWriteFaultTest,
     testing::Values(WriteFaultCase{"OpenDirectory", {{Call::open, 1, EMFILE}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"LockDirectory", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"OpenLockFile", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"InspectLockFile", {{Call::fstat, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Lock", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"LockInterrupted", {{Call::flock, 1, EINTR}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"CreateTemporary", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"ListingIsBestEffort", {{Call::open, 3, EMFILE}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"CreateTemporary", {{Call::open, 4, EACCES}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), SIZE_MAX,
                                    Outcome::keepsOld},
+                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 4, EEXIST}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"TemporaryLockedByARemoval", {{Call::flock, 2, EWOULDBLOCK}}, SIZE_MAX,
+                                   Outcome::succeeds, 1},
+                    WriteFaultCase{"TemporaryRemovedBeforeLocked", {{Call::fstatat, 1, ENOENT}}, SIZE_MAX,
+                                   Outcome::succeeds, 1},
+                    WriteFaultCase{"NoLocksOnTheFileSystem", {{Call::flock, 2, ENOLCK}}, SIZE_MAX, Outcome::succeeds},
                     WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"Write", {{Call::write, 1, ENOSPC}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
                     WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"CloseFile", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
                     WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
-                    WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 2, EIO}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 2, EEXIST}}, SIZE_MAX, Outcome::succeeds},
+                    // After fsync has reported any write-back error, nothing depends on close.
+                    WriteFaultCase{"CloseFileIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 3, EIO}}, SIZE_MAX, Outcome::succeeds},
                     WriteFaultCase{"InterruptedShortWrites",
                                    {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
                                    7,
@@ -584,13 +616,123 @@ TEST_P(UsageSnapshotStoreDirectoryFaultTest, FailureToMakeTheDirectoryIsReported
   EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
 }
 
-// mkdir calls: the directory (ENOENT), its parent, the directory again.
+// Opens: the directory and its parent (both missing), the root; then each made directory is opened anew.
 INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreDirectoryFaultTest,
-                         testing::Values(DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 1, EACCES}},
-                                         DirectoryFaultCase{"MakeParent", {Call::mkdir, 2, EROFS}},
-                                         DirectoryFaultCase{"MakeDirectoryAfterParent", {Call::mkdir, 3, ENOSPC}},
-                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::chmod, 1, EPERM}}),
+                         testing::Values(DirectoryFaultCase{"MakeParent", {Call::mkdir, 1, EROFS}},
+                                         DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 2, ENOSPC}},
+                                         DirectoryFaultCase{"OpenMadeParent", {Call::open, 4, EMFILE}},
+                                         DirectoryFaultCase{"SetParentPermissions", {Call::fchmod, 1, EPERM}},
+                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::fchmod, 2, EPERM}}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// Whoever can write the folder the store makes its directory in can swap the new directory for a symbolic link
+// before the store sets its mode: right then, here. The mode must not pass on to what the link leads to.
+TEST_F(UsageSnapshotStoreTest, ANewDirectorySwappedForALinkIsNotFollowed) {
+  const fs::path victim = root / "victim";
+  writeBytes(victim, "x");
+  ASSERT_EQ(::chmod(victim.c_str(), 0644), 0);
+  const fs::path made = root / "UsageWidget";
+  FaultyFiles files;
+  files.afterMkdir = [&] {
+    ASSERT_EQ(::rename(made.c_str(), (root / "moved").c_str()), 0);
+    ASSERT_EQ(::symlink(victim.c_str(), made.c_str()), 0);
+  };
+  try {
+    UsageSnapshotStore(made, files).write(sampleSnapshot());
+    ADD_FAILURE() << "written through the swapped link";
+  } catch (const std::system_error& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with("open new directory " + made.string())) << error.what();
+  }
+  EXPECT_EQ(modeOf(victim), 0644);
+  EXPECT_EQ(readBytes(victim), "x");
+}
+
+/// What stands in a writer's way at the lock file's name, or what another process holds.
+enum class Obstacle { sharedLockOnDirectory, looseLockFile, foreignLockFile, linkAtLockName, fifoAtLockName };
+
+struct LockCase {
+  const char* name;
+  Obstacle obstacle;
+  const char* refusal;  ///< empty: the write goes through
+};
+
+class UsageSnapshotStoreLockTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<LockCase> {};
+
+// Only the store's owner can hold writers up: a lock others can take (on the directory, which anyone who can
+// read it can open) is not the one writers wait for; a lock file that others could open is made the owner's
+// alone, and one that is not the owner's regular file is refused at once.
+TEST_P(UsageSnapshotStoreLockTest, NoOneButTheOwnerCanHoldWritersUp) {
+  const LockCase& row = GetParam();
+  store().write(sampleSnapshot());
+  const fs::path lock = root / ".usage-v1.json.lock";
+  const platform::FileDescriptor directory(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  switch (row.obstacle) {
+    case Obstacle::sharedLockOnDirectory: ASSERT_EQ(::flock(directory.get(), LOCK_SH), 0); break;
+    case Obstacle::looseLockFile: ASSERT_EQ(::chmod(lock.c_str(), 0644), 0); break;
+    case Obstacle::foreignLockFile:
+      if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+      ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+      break;
+    case Obstacle::linkAtLockName:
+      ASSERT_EQ(::unlink(lock.c_str()), 0);
+      ASSERT_EQ(::symlink("usage-v1.json", lock.c_str()), 0);
+      break;
+    case Obstacle::fifoAtLockName:
+      ASSERT_EQ(::unlink(lock.c_str()), 0);
+      ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
+      break;
+  }
+  ::alarm(10);  // a writer that waited for ever would otherwise hang the suite
+  std::string refusal;
+  try {
+    store().write(otherSnapshot());
+  } catch (const std::system_error& error) {
+    refusal = error.what();
+  }
+  ::alarm(0);
+  if (*row.refusal == '\0') {
+    EXPECT_EQ(refusal, "");
+    EXPECT_EQ(store().read(), otherSnapshot());
+    EXPECT_EQ(modeOf(lock), 0600);
+  } else {
+    EXPECT_NE(refusal.find(row.refusal), std::string::npos) << refusal;
+    EXPECT_EQ(store().read(), sampleSnapshot());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, UsageSnapshotStoreLockTest,
+    testing::Values(LockCase{"SharedLockOnDirectory", Obstacle::sharedLockOnDirectory, ""},
+                    LockCase{"LooseLockFile", Obstacle::looseLockFile, ""},
+                    LockCase{"ForeignLockFile", Obstacle::foreignLockFile, "belongs to another user"},
+                    LockCase{"LinkAtLockName", Obstacle::linkAtLockName, "Too many levels of symbolic links"},
+                    LockCase{"FifoAtLockName", Obstacle::fifoAtLockName, "is a FIFO, not a regular file"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A writer that holds the lock for ever (hung, or stopped) makes the next one give up after five seconds of
+// pauses, saying why, without having touched the file; once it lets go, writing works again.
+TEST_F(UsageSnapshotStoreTest, AWriterWaitsForTheLockFiveSecondsAtMost) {
+  store().write(sampleSnapshot());
+  platform::FileDescriptor holder(::open((root / ".usage-v1.json.lock").c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(::flock(holder.get(), LOCK_EX), 0);
+  FaultyFiles files;
+  try {
+    store(files).write(otherSnapshot());
+    ADD_FAILURE() << "written while another writer held the lock";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::error_code(EWOULDBLOCK, std::generic_category()));
+    EXPECT_NE(std::string(error.what()).find("another writer has held it for 5 seconds"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_GE(files.paused, UsageSnapshotStore::lockTimeout);
+  EXPECT_LT(files.paused, UsageSnapshotStore::lockTimeout + std::chrono::milliseconds(250));
+  EXPECT_EQ(files.calls[Call::open], 2) << "nothing but the directory and the lock file was opened";
+  EXPECT_EQ(store().read(), sampleSnapshot());
+
+  holder.close();
+  store(files).write(otherSnapshot());
+  EXPECT_EQ(store().read(), otherSnapshot());
+}
 
 struct ReadFaultCase {
   const char* name;
@@ -625,6 +767,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadFaultCase{"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
                     ReadFaultCase{
                         "ReadFailsAfterShortRead", {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
+                    ReadFaultCase{"StatusOfNameFails", {{Call::fstatat, 1, EIO}}, SIZE_MAX, "Input/output error"},
                     ReadFaultCase{"OpenRefused", {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
                     ReadFaultCase{"StatusOfDescriptorFails", {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"}),
     [](const auto& row) { return std::string(row.param.name); });
