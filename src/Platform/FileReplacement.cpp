@@ -87,17 +87,6 @@ Temporary createTemporary(FileOperations& files, int directory, const fs::path& 
   }
 }
 
-void writeAll(FileOperations& files, int fd, std::string_view bytes, const fs::path& path) {
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t count = files.write(fd, bytes.data() + written, bytes.size() - written);
-    if (count < 0 && errno == EINTR) continue;
-    // A write that makes no progress would loop for ever; report it as an I/O error.
-    if (count <= 0) throw systemError(count < 0 ? errno : EIO, "write", path);
-    written += static_cast<std::size_t>(count);
-  }
-}
-
 /// Removes the temporary file unless the write got as far as renaming it.
 struct RemoveUnlessRenamed {
   FileOperations& files;
@@ -133,7 +122,7 @@ void replaceFile(FileOperations& files, int directory, const fs::path& shownDire
   if (permissions.exact && files.fchmod(temporary.file.get(), permissions.mode) != 0) {
     throw systemError(errno, "set permissions of", shownTemporary);
   }
-  writeAll(files, temporary.file.get(), bytes, shownTemporary);
+  if (const int error = temporary.file.writeAll(bytes)) throw systemError(error, "write", shownTemporary);
   // fsync reports the write-back errors that some file systems would otherwise report only at close; the
   // descriptor, and with it the lock, stays open until after the rename.
   if (files.fsync(temporary.file.get()) != 0) throw systemError(errno, "sync", shownTemporary);
