@@ -63,6 +63,22 @@ TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
   EXPECT_EQ(requests_, 3);
 }
 
+// What the host hands out stays valid whatever the host does next: more widgets placed (its storage grows), or
+// a new timeline asked for (the old one goes). A reference into either would read freed memory here.
+TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
+  store();
+  const auto widget = host_.place({.agent = "provider:codex"});
+  const auto& entry = host_.current(widget);
+  const auto& configuration = host_.configuration(widget);
+  for (int more = 0; more < 64; ++more) host_.place();
+  host_.snapshotChanged();
+  now_ = start + 900;
+  EXPECT_EQ(host_.current(widget).date, start + 900);
+  EXPECT_EQ(entry.date, start);
+  EXPECT_EQ(entry.snapshot.accounts.size(), 1u);
+  EXPECT_EQ(configuration.agent, "provider:codex");
+}
+
 TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
   store("codex");
   const auto automatic = host_.place();
