@@ -37,8 +37,6 @@ class FileOperations {
 
   /// openat relative to the current directory.
   int open(const char* path, int flags, mode_t mode) { return openat(AT_FDCWD, path, flags, mode); }
-  /// The status of the entry itself, not of what a symbolic link there leads to.
-  int lstat(const char* path, struct stat* status) { return fstatat(AT_FDCWD, path, status, AT_SYMLINK_NOFOLLOW); }
 
   /// The operations of the running system.
   static FileOperations& system();
