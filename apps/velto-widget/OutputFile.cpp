@@ -69,7 +69,10 @@ void writeOutput(const std::string& path, std::string_view bytes, std::ostream& 
     writeInto(path, bytes);
   } else if (S_ISREG(status.st_mode)) {
     // Through every link to the file itself, so that the file is replaced in its own folder and links stay.
-    replaceWhole(fs::canonical(path), bytes, {.mode = status.st_mode & 07777, .exact = true});
+    std::error_code error;
+    const fs::path file = fs::canonical(path, error);
+    if (error) throw std::system_error(error, "resolve " + path);
+    replaceWhole(file, bytes, {.mode = status.st_mode & 07777, .exact = true});
   } else {
     throw std::runtime_error(path + ": " + platform::describeFileType(status.st_mode) + ", not a file to write");
   }

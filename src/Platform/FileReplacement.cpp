@@ -132,8 +132,8 @@ void replaceFile(FileOperations& files, int directory, const fs::path& shownDire
   }
   removal.renamed = true;
   if (files.fsync(directory) != 0) {
-    throw systemError(errno, "the new " + (shownDirectory / target).string() + " is in place but may not be durable: sync",
-                      shownDirectory);
+    const std::string placed = "the new " + (shownDirectory / target).string() + " is in place";
+    throw systemError(errno, placed + " but may not be durable: sync", shownDirectory);
   }
 }
 
@@ -146,12 +146,14 @@ void removeAbandonedTemporaries(FileOperations& files, int directory, std::strin
   while (const dirent* entry = ::readdir(entries)) {
     const std::string candidate = entry->d_name;
     if (!isTemporaryName(candidate, name)) continue;
-    const FileDescriptor file(
-        files.openat(directory, candidate.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0), files);
+    constexpr int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const FileDescriptor file(files.openat(directory, candidate.c_str(), flags, 0), files);
     // A living writer holds its file's lock until it has renamed it; and the name must still be the file locked
     // here, not a new writer's file created under it since.
     if (!file || files.flock(file.get(), LOCK_EX | LOCK_NB) != 0) continue;
-    if (stillNamed(files, directory, candidate, file.get())) static_cast<void>(files.unlinkat(directory, candidate.c_str(), 0));
+    if (stillNamed(files, directory, candidate, file.get())) {
+      static_cast<void>(files.unlinkat(directory, candidate.c_str(), 0));
+    }
   }
   ::closedir(entries);
 }

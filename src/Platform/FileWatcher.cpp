@@ -130,7 +130,8 @@ bool FileWatcher::readEvents() {
 FileWatcher::Event FileWatcher::wait(std::chrono::milliseconds timeout) {
   if (watch_ < 0 && watchFolder()) return Event::changed;  // the folder appeared; its file may have too
   std::array<pollfd, 2> descriptors{{{inotify_.get(), POLLIN, 0}, {signals_.get(), POLLIN, 0}}};
-  const auto milliseconds = static_cast<int>(std::clamp<long long>(std::min(timeout, recheck_).count(), 0, 3600 * 1000));
+  const auto milliseconds =
+      static_cast<int>(std::clamp<long long>(std::min(timeout, recheck_).count(), 0, 3600 * 1000));
   int ready = 0;
   do {
     ready = ::poll(descriptors.data(), descriptors.size(), milliseconds);

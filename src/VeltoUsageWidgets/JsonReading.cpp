@@ -77,11 +77,10 @@ std::optional<std::string_view> numberProblem(std::string_view token) {
   return std::nullopt;
 }
 
+/// The token without the white space that On-Demand hands over with it.
 std::string_view withoutTrailingSpace(std::string_view token) {
-  while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' || token.back() == '\r')) {
-    token.remove_suffix(1);
-  }
-  return token;
+  const auto end = token.find_last_not_of(" \t\n\r");
+  return token.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
 // Walks `value` in document order and throws at the first number the parser refuses. The text up to that number

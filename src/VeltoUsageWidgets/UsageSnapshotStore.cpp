@@ -80,16 +80,17 @@ FileDescriptor openDirectory(FileOperations& files, const fs::path& directory) {
 FileDescriptor takeLock(FileOperations& files, int directory, const fs::path& shownDirectory) {
   const fs::path shown = shownDirectory / UsageSnapshotStore::lockFileName;
   const std::string name(UsageSnapshotStore::lockFileName);
-  FileDescriptor lock(
-      files.openat(directory, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, fileMode),
-      files);
+  constexpr int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  FileDescriptor lock(files.openat(directory, name.c_str(), flags, fileMode), files);
   if (!lock) throw systemError(errno, "open lock file", shown);
   struct stat status {};
   if (files.fstat(lock.get(), &status) != 0) throw systemError(errno, "inspect lock file", shown);
   const auto refuse = [&shown](const std::string& why) {
     return std::system_error(EPERM, std::generic_category(), "lock file " + shown.string() + " " + why);
   };
-  if (!S_ISREG(status.st_mode)) throw refuse("is " + platform::describeFileType(status.st_mode) + ", not a regular file");
+  if (!S_ISREG(status.st_mode)) {
+    throw refuse("is " + platform::describeFileType(status.st_mode) + ", not a regular file");
+  }
   if (status.st_uid != ::geteuid()) throw refuse("belongs to another user");
   if ((status.st_mode & 077) != 0 && files.fchmod(lock.get(), fileMode) != 0) {
     throw systemError(errno, "set permissions of", shown);
