@@ -1,5 +1,4 @@
-// FileReplacement: temporary file, lock, write, sync, rename, sync the directory; and the removal of what
-// writers that died left behind.
+// FileReplacement: a locked temporary file synced and renamed into place; what dead writers left is removed.
 #include "FileReplacement.h"
 
 #include <dirent.h>

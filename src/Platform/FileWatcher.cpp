@@ -1,5 +1,4 @@
-// FileWatcher: inotify for the file, signalfd for the stop signals, one poll for both, and the folder's
-// identity checked again on a timer.
+// FileWatcher: inotify and signalfd under one poll, and the folder's identity checked again on a timer.
 #include "FileWatcher.h"
 
 #include <poll.h>

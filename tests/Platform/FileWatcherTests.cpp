@@ -1,5 +1,4 @@
-// Tests of the file watcher: replacement, unrelated files, timeouts, a folder made later or moved, a full event
-// queue, and stop signals.
+// Tests of the file watcher: changes, timeouts, folders made or moved, a full queue, stop signals and the mask.
 #include "FileWatcher.h"
 
 #include <fcntl.h>

@@ -1,5 +1,4 @@
-// UsageSnapshotStoreTesting: what the store's tests share: sample snapshots, file helpers, a file-operations seam
-// that fails on request, and a fixture over a fresh folder.
+// UsageSnapshotStoreTesting: the store tests' samples, file helpers, failing file operations and fixture.
 #pragma once
 
 #include <gtest/gtest.h>

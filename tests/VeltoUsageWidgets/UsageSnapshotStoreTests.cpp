@@ -1,5 +1,4 @@
-// UsageSnapshotStoreTests: the snapshot file on a real file system: what is read, what is written, and reads with
-// system-call faults injected.
+// UsageSnapshotStoreTests: the snapshot file on a real file system: what is read and written, and read faults.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
-// UsageSnapshotStoreTortureTests: the snapshot file under concurrent readers and under writers killed mid-write.
+// UsageSnapshotStoreTortureTests: the snapshot file under concurrent readers, killed writers and racing swaps.
 //
 // The counts default to the full ones (10,000 writes against 100,000 reads; 1,000 killed writers; 1,000 writes
-// from two writers at once), about 25 s in all in a debug build on two cores. Set VELTO_TORTURE_SCALE to a
-// fraction such as 0.1 for a quicker run (CI does under the sanitizers), or above 1 for a longer one.
+// from two writers at once; 400 races at a directory being made), about 30 s in all in a debug build on two
+// quiet cores. Set VELTO_TORTURE_SCALE to a fraction such as 0.1 for a quicker run (CI does under the
+// sanitizers), or above 1 for a longer one.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>

@@ -1,5 +1,4 @@
-// UsageSnapshotStoreWriteFaultTests: writes with system-call faults injected at each step, races at the directory
-// the store makes, and what may stand in the way of the writers' lock.
+// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock's obstacles.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>

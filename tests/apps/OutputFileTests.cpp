@@ -1,5 +1,4 @@
-// Tests of where a command's output goes: -o into devices and FIFOs, over files, and standard output that is
-// full, closed, or a pipe whose reader has gone.
+// OutputFileTests: -o into devices, FIFOs and files, and standard output that is full, closed or unread.
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
