@@ -143,15 +143,22 @@ TEST_F(CommandLine, DemoDrawsTheSampleEverywayAndShowsTheMediumWidget) {
   }
 }
 
-// A demo that cannot put its pictures where it was asked says why in a sentence and leaves no private folder.
+// A demo that cannot put its pictures where it was asked says why in a sentence and leaves no private folder,
+// whether it finds out before making that folder or after.
 TEST_F(CommandLine, AFailedDemoSaysWhyAndLeavesNothingBehind) {
   const auto file = scratch_ / "file";
   std::ofstream(file) << "x";
-  const auto result = run({"demo", "-o", file.string()});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "velto-widget: " + file.string() + ": a regular file, not a folder for the pictures\n");
-  for (const auto& entry : fs::directory_iterator(scratch_)) {
-    EXPECT_FALSE(entry.path().filename().string().starts_with("velto-widget-demo-")) << entry.path();
+  const std::pair<fs::path, std::string> cases[] = {
+      {file, file.string() + ": a regular file, not a folder for the pictures\n"},
+      {file / "pictures", "create folder " + (file / "pictures").string() + ": Not a directory\n"},
+  };
+  for (const auto& [pictures, reason] : cases) {
+    const auto result = run({"demo", "-o", pictures.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "velto-widget: " + reason);
+    for (const auto& entry : fs::directory_iterator(scratch_)) {
+      EXPECT_FALSE(entry.path().filename().string().starts_with("velto-widget-demo-")) << entry.path();
+    }
   }
 }
 
