@@ -122,10 +122,6 @@ int main(int argc, char** argv) {
     return "velto-widget: " + std::string(error.what()) + "\nRun with --help for more information.\n";
   });
 
-  std::string helpTopic;
-  auto* helpCommand = app.add_subcommand("help", "Show how to use velto-widget, or one of its commands.");
-  helpCommand->add_option("command", helpTopic, "The command to explain.")->type_name("COMMAND");
-
   std::optional<std::filesystem::path> directory;
   std::string file;
 
@@ -188,6 +184,10 @@ int main(int argc, char** argv) {
 
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
   addDirectoryOption(*clear, directory);
+
+  std::string helpTopic;
+  auto* helpCommand = app.add_subcommand("help", "Show how to use velto-widget, or one of its commands.");
+  helpCommand->add_option("command", helpTopic, "The command to explain.")->type_name("COMMAND");
 
   try {
     app.parse(argc, argv);
