@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -47,6 +48,18 @@ inline int waitForExit(pid_t child, std::chrono::seconds deadline = std::chrono:
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+/// What the program itself said on standard error: its lines that start with "velto-widget: " (a sanitizer's
+/// report, say, is not the program's).
+inline std::string said(const std::string& err) {
+  std::string lines;
+  for (std::size_t start = 0; start < err.size();) {
+    const auto end = std::min(err.find('\n', start), err.size() - 1) + 1;
+    if (err.compare(start, 14, "velto-widget: ") == 0) lines += err.substr(start, end - start);
+    start = end;
+  }
+  return lines;
 }
 
 /// A scratch folder that also holds the demo's private folders (TMPDIR) and the widget's store (XDG_DATA_HOME).

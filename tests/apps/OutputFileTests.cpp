@@ -161,7 +161,7 @@ TEST_F(OutputFile, StandardOutputThatCannotBeWritten) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments) + " with output " + std::to_string(static_cast<int>(c.output)));
     const auto result = run(c.arguments, {}, c.output);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
-    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(testing_support::said(result.err), c.err) << result.err;
   }
   EXPECT_NE(run({"read", "--directory", store}).out.find("\"accounts\":[{"), std::string::npos)
       << "the project that could not say so stored the report";
