@@ -4,6 +4,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "ByteCount.h"
 #include "CommandStore.h"
 #include "InputFile.h"
 #include "SnapshotJson.h"
@@ -25,11 +26,11 @@ ExitCode readCommand(const std::optional<std::filesystem::path>& directory, Stre
 }
 
 ExitCode checkCommand(const std::string& file, Streams streams) {
-  const std::string shownName = file == "-" ? "standard input" : file;
+  const std::string shownName = inputName(file);
   const std::string bytes = readInput(file, UsageWidgetSnapshot::maximumBytes);
   if (bytes.size() > UsageWidgetSnapshot::maximumBytes) {
-    streams.err << "velto-widget: " << shownName << ": larger than " << UsageWidgetSnapshot::maximumBytes
-                << " bytes\n";
+    streams.err << "velto-widget: " << shownName << ": more than " << byteCount(UsageWidgetSnapshot::maximumBytes)
+                << '\n';
     return exitRefused;
   }
   try {

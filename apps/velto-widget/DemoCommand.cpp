@@ -2,6 +2,7 @@
 #include "DemoCommand.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "BoundedRead.h"
 #include "Bundle.h"
 #include "EntryFormat.h"
 #include "InputFile.h"
@@ -35,6 +37,17 @@ fs::path makePrivateDirectory() {
   return pattern;
 }
 
+/// Removes the demo's private folder unless the demo got far enough to show the user what is in it.
+struct RemoveUnlessShown {
+  const fs::path& folder;
+  bool shown = false;
+
+  ~RemoveUnlessShown() {
+    std::error_code ignored;
+    if (!shown) fs::remove_all(folder, ignored);
+  }
+};
+
 // The path this program was started from, so that the suggestion can be pasted as it stands.
 std::string thisProgram() {
   std::error_code error;
@@ -50,15 +63,24 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
     streams.err << "velto-widget: cannot find the program's resource folder\n";
     return exitRefused;
   }
+  struct stat status {};
+  if (pictures && ::stat(pictures->c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+    streams.err << "velto-widget: " << *pictures << ": " << platform::describeFileType(status.st_mode)
+                << ", not a folder for the pictures\n";
+    return exitRefused;
+  }
   const fs::path sample = bundle->resourceDirectory() / "samples" / "report.json";
   const UsageWidgetSnapshot snapshot =
       projectReport(readInput(sample.string(), maximumReportBytes), "local", sampleInstant);
 
   const fs::path privateFolder = makePrivateDirectory();
+  RemoveUnlessShown removal{privateFolder};
   const UsageSnapshotStore store(privateFolder / std::string(UsageSnapshotStore::directoryName));
   store.write(snapshot);
   const fs::path pictureFolder = pictures ? fs::path(*pictures) : privateFolder / "pictures";
-  fs::create_directories(pictureFolder);
+  std::error_code error;
+  fs::create_directories(pictureFolder, error);
+  if (error) throw std::system_error(error, "create folder " + pictureFolder.string());
 
   // The desktop's view at the sample's instant: a host whose clock stands still there.
   WidgetHost host([] { return sampleInstant; }, [&] { return store; }, platform::TimeZone::current());
@@ -78,6 +100,7 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
     }
   }
 
+  removal.shown = true;  // the pictures and the store are there; what follows only says where
   const bool chinese = prefersChinese(platform::preferredLanguages());
   const EntryStyle terminal{
       .format = Format::ansi,

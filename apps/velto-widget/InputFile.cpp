@@ -1,34 +1,22 @@
-// InputFile: a bounded read loop over a descriptor.
+// InputFile: a named file through the bounded reader, or standard input through its read loop.
 #include "InputFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <system_error>
+#include <stdexcept>
+
+#include "BoundedRead.h"
 
 namespace velto::app {
 
+std::string inputName(const std::string& name) { return name == "-" ? "standard input" : name; }
+
 std::string readInput(const std::string& name, std::size_t limit) {
-  const bool standardInput = name == "-";
-  const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), name);
-  std::string bytes(limit + 1, '\0');
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t count = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (count == 0) break;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      if (!standardInput) ::close(fd);
-      throw std::system_error(error, std::generic_category(), standardInput ? "standard input" : name);
-    }
-    filled += static_cast<std::size_t>(count);
-  }
-  if (!standardInput) ::close(fd);
-  bytes.resize(filled);
-  return bytes;
+  // A link to a report is as good as the report: only what the name finally leads to must be a regular file.
+  auto read = name == "-" ? platform::readAtMost(STDIN_FILENO, limit)
+                          : platform::readRegularFile(name, limit, platform::SymbolicLinks::follow);
+  if (!read.bytes) throw std::runtime_error(inputName(name) + ": " + read.problem);
+  return std::move(*read.bytes);
 }
 
 }  // namespace velto::app

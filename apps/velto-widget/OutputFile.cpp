@@ -1,4 +1,4 @@
-// OutputFile: the temporary-file-and-rename dance for command output.
+// OutputFile: decides by what the path is, then writes into it, or replaces it through the one atomic writer.
 #include "OutputFile.h"
 
 #include <fcntl.h>
@@ -8,13 +8,47 @@
 #include <cerrno>
 #include <filesystem>
 #include <ostream>
+#include <stdexcept>
 #include <system_error>
+
+#include "BoundedRead.h"
+#include "FileDescriptor.h"
+#include "FileReplacement.h"
 
 namespace velto::app {
 namespace {
 
-[[noreturn]] void fail(const std::string& operation, const std::string& path) {
-  throw std::system_error(errno, std::generic_category(), operation + " " + path);
+namespace fs = std::filesystem;
+using platform::FileDescriptor;
+using platform::FileOperations;
+
+std::system_error systemError(int error, const std::string& operation, const std::string& path) {
+  return std::system_error(error, std::generic_category(), operation + " " + path);
+}
+
+/// True when `status` is that of what standard output already is: /dev/stdout, /proc/self/fd/1 and the like.
+bool isStandardOutput(const struct stat& status) {
+  struct stat standardOutput {};
+  return ::fstat(STDOUT_FILENO, &standardOutput) == 0 && standardOutput.st_dev == status.st_dev &&
+         standardOutput.st_ino == status.st_ino;
+}
+
+void writeInto(const std::string& path, std::string_view bytes) {
+  auto& files = FileOperations::system();
+  FileDescriptor target(files.open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC, 0), files);
+  if (!target) throw systemError(errno, "open", path);
+  if (const int error = target.writeAll(bytes)) throw systemError(error, "write", path);
+  if (target.close() != 0) throw systemError(errno, "write", path);
+}
+
+void replaceWhole(const fs::path& file, std::string_view bytes, platform::FilePermissions permissions) {
+  auto& files = FileOperations::system();
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  const FileDescriptor directory(files.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0), files);
+  if (!directory) throw systemError(errno, "open the folder of", file.string());
+  const std::string name = file.filename().string();
+  platform::removeAbandonedTemporaries(files, directory.get(), name);
+  platform::replaceFile(files, directory.get(), folder, name, bytes, permissions);
 }
 
 }  // namespace
@@ -24,41 +58,23 @@ void writeOutput(const std::string& path, std::string_view bytes, std::ostream& 
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return;
   }
-  const std::filesystem::path target(path);
-  std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) fail("create a temporary file beside", path);
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      const int error = count < 0 ? errno : EIO;
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      errno = error;
-      fail("write", path);
-    }
-    written += static_cast<std::size_t>(count);
-  }
-  // mkstemp makes the file 0600; an output file is for the user's other programs too, so it gets the usual
-  // permissions as the umask allows.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  const bool permitted = ::fchmod(fd, 0666 & ~mask) == 0;
-  int finishError = errno;
-  const bool closed = ::close(fd) == 0;
-  if (!closed) finishError = errno;
-  if (!permitted || !closed) {
-    ::unlink(temporary.c_str());
-    errno = finishError;
-    fail("finish", path);
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    errno = error;
-    fail("replace", path);
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    if (errno != ENOENT) throw systemError(errno, "inspect", path);
+    if (::lstat(path.c_str(), &status) == 0) throw std::runtime_error(path + ": a symbolic link that leads nowhere");
+    replaceWhole(path, bytes, {.mode = 0666, .exact = false});
+  } else if (isStandardOutput(status)) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  } else if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode)) {
+    writeInto(path, bytes);
+  } else if (S_ISREG(status.st_mode)) {
+    // Through every link to the file itself, so that the file is replaced in its own folder and links stay.
+    std::error_code error;
+    const fs::path file = fs::canonical(path, error);
+    if (error) throw std::system_error(error, "resolve " + path);
+    replaceWhole(file, bytes, {.mode = status.st_mode & 07777, .exact = true});
+  } else {
+    throw std::runtime_error(path + ": " + platform::describeFileType(status.st_mode) + ", not a file to write");
   }
 }
 

@@ -17,6 +17,7 @@
 #include "MacUsageProvider.h"
 #include "OutputFile.h"
 #include "PreferredLanguages.h"
+#include "StandardOutput.h"
 #include "UsageWidgetLanguage.h"
 #include "WidgetHost.h"
 
@@ -56,9 +57,7 @@ ExitCode timelineCommand(const TimelineRequest& request, Streams streams) {
 namespace {
 
 UsageWidgetFamily familyNamed(std::string_view name) {
-  if (name == "medium") return UsageWidgetFamily::medium;
-  if (name == "large") return UsageWidgetFamily::large;
-  return UsageWidgetFamily::small;
+  return name == "medium" ? UsageWidgetFamily::medium : UsageWidgetFamily::small;
 }
 
 render::TerminalColors terminalColors(std::string_view choice, bool toTerminal) {
@@ -136,7 +135,9 @@ ExitCode watchCommand(const WidgetRequest& request, Streams streams) {
         const std::string bytes = formatEntry(entryBody(entry, style), style);
         if (redraw) streams.out << "\x1b[H\x1b[2J";  // home, clear: the widget replaces itself
         writeOutput(request.output, bytes, streams.out);
-        streams.out.flush();
+        // A write that fails (a full disk, a closed descriptor, a reader that went away) ends the watch now,
+        // rather than leave it living on with no one to show anything to.
+        deliver(streams.out);
       });
   return exitSuccess;
 }

@@ -30,7 +30,7 @@ ExitCode timelineCommand(const TimelineRequest& request, Streams streams);
 struct WidgetRequest {
   std::optional<std::filesystem::path> directory;  ///< the store's folder; absent: the widget's store
   std::optional<std::string> agent;                ///< the configured value exactly as stored
-  std::string family = "small";                    ///< small, medium or large
+  std::string family = "small";                    ///< small or medium
   std::optional<bool> chinese;                     ///< --lang; absent: the user's first preferred language
   std::string textSize = "large";                  ///< one of the twelve size names
   std::string format = "text";                     ///< text, accessibility, png, svg, ansi or waybar
@@ -38,7 +38,7 @@ struct WidgetRequest {
   int scale = 2;                                   ///< pixels per point of a picture: 1, 2 or 3
   bool redact = false;                             ///< draw privacy-sensitive content as placeholders
   std::string colors = "auto";                     ///< terminal colours: auto, truecolor, 256 or none
-  std::string output;                              ///< -o; empty or "-": standard output
+  std::string output;                              ///< -o, as writeOutput takes it; empty or "-": standard output
 };
 
 /// What `render` was asked for: a widget at one instant.

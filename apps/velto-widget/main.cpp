@@ -1,10 +1,12 @@
 // velto-widget: the command line over the usage widget's library.
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 
 #include <charconv>
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <system_error>
 
 #include "Commands.h"
 #include "DemoCommand.h"
@@ -12,45 +14,68 @@
 #include "PreferredLanguages.h"
 #include "ProducerCommands.h"
 #include "SampleReportCommand.h"
-#include "WidgetCommands.h"
-#include "SnapshotError.h"
+#include "StandardOutput.h"
 #include "UsageWidgetLanguage.h"
+#include "WidgetCommands.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using velto::app::ExitCode;
 
-// Runs a command, turning every exception into a message and exit code 1: the program never ends by an
-// uncaught exception, and a closed standard output is reported, not a crash.
-int run(const std::function<ExitCode(velto::app::Streams)>& command) {
-  int code = velto::app::exitRefused;
+// The one rule for output that cannot be written, whatever the command: a reader that went away (EPIPE: `| head`)
+// ends the program quietly, with the command's own status when it had finished and with success when it was cut
+// short; any other failure (a full disk, a closed descriptor) is reported with status 1.
+bool readerWentAway(const std::system_error& error) { return error.code() == std::errc::broken_pipe; }
+
+// Delivers what is still buffered for standard output, then ends with `code` by the rule above.
+int finish(int code, std::ostream& out) {
   try {
-    code = command({std::cout, std::cerr});
-  } catch (const velto::SnapshotFailure& failure) {
-    std::cerr << "velto-widget: refused (" << velto::name(failure.error()) << "): " << failure.what() << '\n';
+    velto::app::deliver(out);
+    return code;
+  } catch (const std::system_error& error) {
+    if (readerWentAway(error)) return code;
+    std::cerr << "velto-widget: " << error.what() << '\n';
+    return velto::app::exitRefused;
+  }
+}
+
+// Runs a command, turning every exception into a message and exit code 1: the program never ends by an
+// uncaught exception.
+int run(const std::function<ExitCode(velto::app::Streams)>& command, std::ostream& out) {
+  try {
+    return finish(command({out, std::cerr}), out);
+  } catch (const std::system_error& error) {
+    if (readerWentAway(error)) return velto::app::exitSuccess;
+    std::cerr << "velto-widget: " << error.what() << '\n';
   } catch (const std::exception& error) {
     std::cerr << "velto-widget: " << error.what() << '\n';
   }
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "velto-widget: cannot write to standard output\n";
-    return velto::app::exitRefused;
-  }
-  return code;
+  return finish(velto::app::exitRefused, out);
+}
+
+// Every command that touches the store takes it the same way. An empty name would be read as the current
+// folder by some calls and refused by others, so it is no folder at all.
+void addDirectoryOption(CLI::App& command, std::optional<fs::path>& directory) {
+  command
+      .add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
+      ->type_name("DIR")
+      ->check(CLI::Validator([](const std::string& name) { return name.empty() ? "must not be empty" : ""; },
+                             "", "non-empty"));
 }
 
 // The options `render` and `watch` share: which widget, drawn how, written where.
 void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std::string& language,
                       const std::vector<std::string>& formats) {
-  command.add_option("--directory", request.directory, "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(command, request.directory);
   command.add_option("--agent", request.agent,
                      "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
       ->type_name("VALUE");
   command.add_option("--format", request.format, "What to write (default: " + request.format + ").")
       ->check(CLI::IsMember(formats));
+  // The widget is offered in these two families only.
   command.add_option("--family", request.family, "The widget's size (default: small).")
-      ->check(CLI::IsMember({"small", "medium", "large"}));
+      ->check(CLI::IsMember({"small", "medium"}));
   command.add_option("--lang", language, "The language (default: the user's).")->check(CLI::IsMember({"en", "zh"}));
   command.add_option("--text-size", request.textSize, "The text size, xSmall ... accessibility5 (default: large).")
       ->check(CLI::IsMember({"xSmall", "small", "medium", "large", "xLarge", "xxLarge", "xxxLarge", "accessibility1",
@@ -62,7 +87,10 @@ void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std
   command.add_flag("--redact", request.redact, "Draw private content as placeholder shapes, as on a locked screen.");
   command.add_option("--colors", request.colors, "Terminal colours (default: auto: none unless a colour terminal).")
       ->check(CLI::IsMember({"auto", "truecolor", "256", "none"}));
-  command.add_option("-o,--output", request.output, "Write to FILE (replaced whole) instead of standard output.")
+  command
+      .add_option("-o,--output", request.output,
+                  "Write to FILE instead of standard output (- is standard output): a regular file is replaced "
+                  "whole and keeps its mode, a FIFO or a device is written into, a symbolic link is followed.")
       ->type_name("FILE");
 }
 
@@ -83,22 +111,42 @@ CLI::Validator secondsBetween(double low, double high) {
       "");
 }
 
+// `help [COMMAND]`: the program's help, or one command's.
+int help(const CLI::App& app, const std::string& topic, std::ostream& out) {
+  if (topic.empty()) {
+    out << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
+    return velto::app::exitSuccess;
+  }
+  const auto named = app.get_subcommands([&](const CLI::App* command) { return command->get_name() == topic; });
+  if (named.empty() || topic == "help") {
+    std::cerr << "velto-widget: help: no command named \"" << topic << "\"\nRun with --help for more information.\n";
+    return velto::app::exitUsage;
+  }
+  out << named.front()->help(app.get_name());
+  return velto::app::exitSuccess;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::signal(SIGPIPE, SIG_IGN);  // a closed pipe becomes a write error we report, not a signal
+  velto::app::reserveStandardDescriptors();
+  std::signal(SIGPIPE, SIG_IGN);  // a closed pipe becomes EPIPE from write, for finish() to judge, not a signal
+  velto::app::DescriptorBuffer outBuffer(STDOUT_FILENO);
+  std::ostream out(&outBuffer);
 
   CLI::App app{"velto-widget: reads, checks and shows the usage snapshot of AI agents under quotas.",
                "velto-widget"};
   app.set_version_flag("--version", "velto-widget " VELTO_VERSION);
   app.require_subcommand(0, 1);  // checked below, so that an unknown command is named in the error
+  app.failure_message([](const CLI::App*, const CLI::Error& error) {
+    return "velto-widget: " + std::string(error.what()) + "\nRun with --help for more information.\n";
+  });
 
   std::optional<std::filesystem::path> directory;
   std::string file;
 
   auto* read = app.add_subcommand("read", "Print the stored snapshot as the store encodes it.");
-  read->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*read, directory);
 
   auto* check = app.add_subcommand("check", "Decode and validate a snapshot file; print \"valid\" or the first "
                                             "rule it breaks, with its JSON path.");
@@ -122,9 +170,7 @@ int main(int argc, char** argv) {
                                                  "such as 2026-12-01T12:00:00Z (default: now).")
       ->type_name("TIME");
   project->add_flag("--print", projectRequest.print, "Print the snapshot instead of storing it.");
-  project->add_option("--directory", projectRequest.directory,
-                      "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*project, projectRequest.directory);
 
   velto::app::HostRequest hostRequest;
   auto* host = app.add_subcommand(
@@ -149,9 +195,7 @@ int main(int argc, char** argv) {
       ->allow_extra_args(false)
       ->type_name("COMMAND");
   host->add_flag("--once", hostRequest.once, "One refresh, then exit: 0 when it stored a snapshot, 1 when not.");
-  host->add_option("--directory", hostRequest.directory,
-                   "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*host, hostRequest.directory);
   host->add_option("collector", hostRequest.collector,
                    "After --: the collector, a program that prints a raw usage report, and its arguments, run "
                    "without a shell.")
@@ -166,16 +210,13 @@ int main(int argc, char** argv) {
 
   std::string language;
   auto* options = app.add_subcommand("options", "Print the agent choices a widget offers, as JSON.");
-  options->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*options, directory);
   options->add_option("--lang", language, "The language of the automatic choice's name (default: the user's).")
       ->check(CLI::IsMember({"en", "zh"}));
 
   velto::app::TimelineRequest timelineRequest;
   auto* timeline = app.add_subcommand("timeline", "Print the timeline a widget gets, as JSON.");
-  timeline->add_option("--directory", timelineRequest.directory,
-                       "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*timeline, timelineRequest.directory);
   timeline->add_option("--agent", timelineRequest.agent,
                        "The widget's configured value as stored: automatic, provider:KEY, or anything else.")
       ->type_name("VALUE");
@@ -198,42 +239,51 @@ int main(int argc, char** argv) {
   addWidgetOptions(*watch, watchRequest, watchLanguage, {"ansi", "png", "svg", "waybar", "text", "accessibility"});
 
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
-  clear->add_option("--directory", directory, "The folder that holds usage-v1.json (default: the widget's store).")
-      ->type_name("DIR");
+  addDirectoryOption(*clear, directory);
+
+  std::string helpTopic;
+  auto* helpCommand = app.add_subcommand("help", "Show how to use velto-widget, or one of its commands.");
+  helpCommand->add_option("command", helpTopic, "The command to explain.")->type_name("COMMAND");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int code = app.exit(error);
-    return code == 0 ? velto::app::exitSuccess : velto::app::exitUsage;
+    // --help and --version arrive here too, as "errors" with exit code 0 whose text goes to `out`.
+    const int code = app.exit(error, out, std::cerr);
+    return finish(code == 0 ? velto::app::exitSuccess : velto::app::exitUsage, out);
   }
 
-  if (read->parsed()) return run([&](auto streams) { return velto::app::readCommand(directory, streams); });
-  if (check->parsed()) return run([&](auto streams) { return velto::app::checkCommand(file, streams); });
+  const auto runCommand = [&out](const std::function<ExitCode(velto::app::Streams)>& command) {
+    return run(command, out);
+  };
+  if (helpCommand->parsed()) return finish(help(app, helpTopic, out), out);
+  if (read->parsed()) return runCommand([&](auto streams) { return velto::app::readCommand(directory, streams); });
+  if (check->parsed()) return runCommand([&](auto streams) { return velto::app::checkCommand(file, streams); });
   if (project->parsed()) {
-    return run([&](auto streams) { return velto::app::projectCommand(projectRequest, streams); });
+    return runCommand([&](auto streams) { return velto::app::projectCommand(projectRequest, streams); });
   }
-  if (clear->parsed()) return run([&](auto streams) { return velto::app::clearCommand(directory, streams); });
-  if (host->parsed()) return run([&](auto streams) { return velto::app::hostCommand(hostRequest, streams); });
+  if (clear->parsed()) return runCommand([&](auto streams) { return velto::app::clearCommand(directory, streams); });
+  if (host->parsed()) return runCommand([&](auto streams) { return velto::app::hostCommand(hostRequest, streams); });
   if (sampleReport->parsed()) {
-    return run([&](auto streams) { return velto::app::sampleReportCommand(sampleAt, streams); });
+    return runCommand([&](auto streams) { return velto::app::sampleReportCommand(sampleAt, streams); });
   }
   if (options->parsed()) {
     const bool chinese = language.empty() ? velto::prefersChinese(velto::platform::preferredLanguages()) : language == "zh";
-    return run([&](auto streams) { return velto::app::optionsCommand(directory, chinese, streams); });
+    return runCommand([&](auto streams) { return velto::app::optionsCommand(directory, chinese, streams); });
   }
   if (timeline->parsed()) {
-    return run([&](auto streams) { return velto::app::timelineCommand(timelineRequest, streams); });
+    return runCommand([&](auto streams) { return velto::app::timelineCommand(timelineRequest, streams); });
   }
   if (render->parsed()) {
     if (!renderLanguage.empty()) renderRequest.chinese = renderLanguage == "zh";
-    return run([&](auto streams) { return velto::app::renderCommand(renderRequest, streams); });
+    return runCommand([&](auto streams) { return velto::app::renderCommand(renderRequest, streams); });
   }
   if (watch->parsed()) {
     if (!watchLanguage.empty()) watchRequest.chinese = watchLanguage == "zh";
-    return run([&](auto streams) { return velto::app::watchCommand(watchRequest, streams); });
+    return runCommand([&](auto streams) { return velto::app::watchCommand(watchRequest, streams); });
   }
-  if (demo->parsed()) return run([&](auto streams) { return velto::app::demoCommand(demoPictures, streams); });
-  std::cerr << "velto-widget: a command is required (project, host, sample-report, read, options, timeline, render, watch, check, clear or demo)\nRun with --help for more information.\n";
+  if (demo->parsed()) return runCommand([&](auto streams) { return velto::app::demoCommand(demoPictures, streams); });
+  std::cerr << "velto-widget: a command is required (project, host, sample-report, read, options, timeline, render, "
+               "watch, check, clear, demo or help)\nRun with --help for more information.\n";
   return velto::app::exitUsage;
 }

@@ -2,6 +2,7 @@
 #include "LiveWidget.h"
 
 #include <optional>
+#include <utility>
 
 namespace velto {
 
@@ -10,10 +11,10 @@ std::size_t runLiveWidget(WidgetHost& host, WidgetHost::Instance instance, const
   std::optional<MacUsageEntry> shown;
   std::size_t count = 0;
   for (;;) {
-    const MacUsageEntry& entry = host.current(instance);
+    MacUsageEntry entry = host.current(instance);
     if (entry != shown) {
       show(entry);
-      shown = entry;
+      shown = std::move(entry);
       ++count;
     }
     // current() has asked for a timeline, so there is always a next change (at the latest, the reload).

@@ -27,7 +27,7 @@ void WidgetHost::configure(Instance instance, MacUsageConfiguration configuratio
   widget.timeline.reset();
 }
 
-const MacUsageConfiguration& WidgetHost::configuration(Instance instance) const {
+MacUsageConfiguration WidgetHost::configuration(Instance instance) const {
   return widgets_.at(instance).configuration;
 }
 
@@ -40,9 +40,9 @@ const MacUsageTimeline& WidgetHost::freshTimeline(Placed& widget, Instant now) {
   return *widget.timeline;
 }
 
-const MacUsageTimeline& WidgetHost::timeline(Instance instance) { return freshTimeline(placed(instance), clock_()); }
+MacUsageTimeline WidgetHost::timeline(Instance instance) { return freshTimeline(placed(instance), clock_()); }
 
-const MacUsageEntry& WidgetHost::current(Instance instance) {
+MacUsageEntry WidgetHost::current(Instance instance) {
   const Instant now = clock_();
   const auto& entries = freshTimeline(placed(instance), now).entries;
   // Entries ascend by date and the first is dated at the request, so one has always come.

@@ -30,16 +30,17 @@ class WidgetHost {
   Instance place(MacUsageConfiguration configuration = {});
   /// The user picked another value in the instance's edit panel: its timeline is asked for again.
   void configure(Instance instance, MacUsageConfiguration configuration);
-  const MacUsageConfiguration& configuration(Instance instance) const;
+  MacUsageConfiguration configuration(Instance instance) const;
 
   /// The options offered in the edit panel, and the value a new widget starts from.
   std::vector<MacUsageOption> options(bool chinese) const;
 
   /// The entry shown now: the last entry whose date has come. Asks the provider for a timeline first when
-  /// there is none, when the reload date has come, or after snapshotChanged().
-  const MacUsageEntry& current(Instance instance);
-  /// The timeline `current` shows from (asking for one as `current` would).
-  const MacUsageTimeline& timeline(Instance instance);
+  /// there is none, when the reload date has come, or after snapshotChanged(). A copy: the host replaces its
+  /// timelines and grows its storage, and what it handed out must outlive both.
+  MacUsageEntry current(Instance instance);
+  /// The timeline `current` shows from (asking for one as `current` would), copied for the same reason.
+  MacUsageTimeline timeline(Instance instance);
 
   /// When something changes for `instance` without outside help: the next entry's date or the reload date,
   /// whichever comes first. Nothing when no timeline has been asked for yet.

@@ -1,17 +1,14 @@
 // Bundle: finds the resource folder from the executable's own location and reads its property lists.
 #include "Bundle.h"
 
-#include <fcntl.h>
 #include <plist/plist.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <system_error>
 #include <type_traits>
 
-#include "FileOperations.h"
+#include "BoundedRead.h"
 
 namespace velto::platform {
 namespace {
@@ -24,44 +21,14 @@ struct PlistDeleter {
 };
 using Plist = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 
-// The bytes of a regular file of at most maximumPropertyListBytes; nothing otherwise. Opening never blocks,
-// so a FIFO in the bundle cannot hang the caller.
-std::optional<std::string> readBoundedFile(const std::filesystem::path& path) {
-  auto& files = FileOperations::system();
-  const int fd = files.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
-  if (fd < 0) return std::nullopt;
-  std::optional<std::string> bytes;
-  struct stat status {};
-  if (files.fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    // The size fstat gives is only a first guess: the file may grow or shrink while it is read. One byte past
-    // the expected end (or past the limit) tells growth apart from a file read whole.
-    const auto expected = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0));
-    std::string buffer(std::min(expected, maximumPropertyListBytes) + 1, '\0');
-    std::size_t total = 0;
-    bool failed = false;
-    while (total <= maximumPropertyListBytes) {
-      if (total == buffer.size()) buffer.resize(std::min(buffer.size() * 2, maximumPropertyListBytes + 1));
-      const ssize_t count = files.read(fd, buffer.data() + total, buffer.size() - total);
-      if (count < 0 && errno == EINTR) continue;
-      if (count < 0) failed = true;
-      if (count <= 0) break;
-      total += static_cast<std::size_t>(count);
-    }
-    if (!failed && total <= maximumPropertyListBytes) {
-      buffer.resize(total);
-      bytes = std::move(buffer);
-    }
-  }
-  files.close(fd);
-  return bytes;
-}
-
 // The root node of an XML or binary property list file; nothing when it is missing or does not parse.
 Plist readPropertyList(const std::filesystem::path& path) {
-  const auto bytes = readBoundedFile(path);
-  if (!bytes || bytes->empty()) return nullptr;
+  // Never blocks: a FIFO in the bundle cannot hang the caller.
+  const auto read = readRegularFile(path, maximumPropertyListBytes, SymbolicLinks::follow);
+  if (!read.bytes || read.bytes->empty() || read.exceeds(maximumPropertyListBytes)) return nullptr;
+  const std::string& bytes = *read.bytes;
   plist_t root = nullptr;
-  plist_from_memory(bytes->data(), static_cast<std::uint32_t>(bytes->size()), &root);
+  plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
   return Plist(root);
 }
 

@@ -1,6 +1,8 @@
 // FileDescriptor: the one owner of an open POSIX descriptor.
 #pragma once
 
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 #include "FileOperations.h"
@@ -35,6 +37,20 @@ class FileDescriptor {
 
   /// Gives up ownership without closing.
   int release() noexcept { return std::exchange(fd_, -1); }
+
+  /// Writes all of `bytes`, going on after short and interrupted writes; 0, or the errno of the write that
+  /// failed (EIO for one that wrote nothing).
+  int writeAll(std::string_view bytes) const noexcept {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+      const ssize_t count = files_->write(fd_, bytes.data() + written, bytes.size() - written);
+      if (count < 0 && errno == EINTR) continue;
+      // A write that makes no progress would loop for ever.
+      if (count <= 0) return count < 0 ? errno : EIO;
+      written += static_cast<std::size_t>(count);
+    }
+    return 0;
+  }
 
   /// Closes now and gives close's result (errno says why on -1). The descriptor is released either way: on
   /// Linux a failed close has still freed it, so retrying could close one another thread just received.

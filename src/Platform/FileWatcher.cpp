@@ -1,10 +1,11 @@
-// FileWatcher: inotify for the file, signalfd for the stop signals, one poll for both.
+// FileWatcher: inotify and signalfd under one poll, and the folder's identity checked again on a timer.
 #include "FileWatcher.h"
 
 #include <poll.h>
-#include <signal.h>
+#include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +17,7 @@
 namespace velto::platform {
 namespace {
 
-constexpr std::chrono::milliseconds folderRetry{2000};
+constexpr int attemptsToWatch = 4;
 
 sigset_t stopSignals() {
   sigset_t set;
@@ -27,45 +28,109 @@ sigset_t stopSignals() {
   return set;
 }
 
+/// The stop signals that are in `stop` but not in `blocked`.
+sigset_t notBlocked(const sigset_t& blocked) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    if (sigismember(&blocked, signal) == 0) sigaddset(&set, signal);
+  }
+  return set;
+}
+
 }  // namespace
 
-FileWatcher::FileWatcher(std::filesystem::path folder, std::string fileName)
-    : folder_(std::move(folder)), fileName_(std::move(fileName)) {
-  inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (inotify_ < 0) throw std::system_error(errno, std::generic_category(), "inotify");
-  const sigset_t set = stopSignals();
+FileWatcher::FileWatcher(std::filesystem::path folder, std::string fileName, std::chrono::milliseconds recheck)
+    : folder_(std::move(folder)), fileName_(std::move(fileName)), recheck_(recheck) {
+  const sigset_t stop = stopSignals();
+  sigset_t before;
   // Blocked signals stay pending until read from the descriptor, so a stop is never lost between waits.
-  ::sigprocmask(SIG_BLOCK, &set, nullptr);
-  signals_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (signals_ < 0) {
-    const int error = errno;
-    ::close(inotify_);
-    throw std::system_error(error, std::generic_category(), "signalfd");
+  if (const int error = ::pthread_sigmask(SIG_BLOCK, &stop, &before)) {
+    throw std::system_error(error, std::generic_category(), "block stop signals");
   }
-  addWatch();
+  unblockAtEnd_ = notBlocked(before);
+  try {
+    inotify_ = FileDescriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!inotify_) throw std::system_error(errno, std::generic_category(), "inotify");
+    signals_ = FileDescriptor(::signalfd(-1, &stop, SFD_NONBLOCK | SFD_CLOEXEC));
+    if (!signals_) throw std::system_error(errno, std::generic_category(), "signalfd");
+  } catch (...) {
+    ::pthread_sigmask(SIG_UNBLOCK, &unblockAtEnd_, nullptr);
+    throw;
+  }
+  watchFolder();
 }
 
 FileWatcher::~FileWatcher() {
-  ::close(inotify_);
-  ::close(signals_);
-  const sigset_t set = stopSignals();
-  ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  // A stop that came after the last wait is delivered now, as it would have been without the watcher.
+  ::pthread_sigmask(SIG_UNBLOCK, &unblockAtEnd_, nullptr);
 }
 
-bool FileWatcher::addWatch() {
-  watching_ = ::inotify_add_watch(inotify_, folder_.c_str(),
-                                  IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE |
-                                      IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR) >= 0;
-  return watching_;
+bool FileWatcher::watchFolder() {
+  // The path may change between looking at it and watching it; the identity recorded must be the watched one's.
+  for (int attempt = 0; attempt < attemptsToWatch; ++attempt) {
+    struct stat before {};
+    struct stat after {};
+    if (::stat(folder_.c_str(), &before) != 0 || !S_ISDIR(before.st_mode)) return false;
+    const int watch = ::inotify_add_watch(inotify_.get(), folder_.c_str(),
+                                          IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE |
+                                              IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+    if (watch < 0) return false;
+    if (::stat(folder_.c_str(), &after) == 0 && after.st_dev == before.st_dev && after.st_ino == before.st_ino) {
+      watch_ = watch;
+      device_ = after.st_dev;
+      inode_ = after.st_ino;
+      return true;
+    }
+    ::inotify_rm_watch(inotify_.get(), watch);
+  }
+  return false;
+}
+
+void FileWatcher::stopWatching() {
+  // Its IN_IGNORED event follows, and is passed over: it names a watch that is no longer ours.
+  if (watch_ >= 0) ::inotify_rm_watch(inotify_.get(), watch_);
+  watch_ = -1;
+}
+
+bool FileWatcher::folderMoved() const {
+  struct stat status {};
+  const bool found = ::stat(folder_.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  if (watch_ < 0) return found;
+  return !found || status.st_dev != device_ || status.st_ino != inode_;
+}
+
+bool FileWatcher::readEvents() {
+  alignas(inotify_event) std::array<char, 4096> buffer;
+  bool changed = false;
+  for (;;) {
+    const ssize_t length = ::read(inotify_.get(), buffer.data(), buffer.size());
+    if (length <= 0) break;
+    for (std::size_t offset = 0; offset < static_cast<std::size_t>(length);) {
+      inotify_event event;
+      std::memcpy(&event, buffer.data() + offset, sizeof event);
+      const char* name = buffer.data() + offset + sizeof event;
+      offset += sizeof event + event.len;
+      // Events were lost, any of which may have named the file: read it again.
+      if (event.mask & IN_Q_OVERFLOW) changed = true;
+      if (event.wd != watch_ || watch_ < 0) continue;
+      if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+        // The folder went away or elsewhere: whatever is at its path now is watched at the next look.
+        stopWatching();
+        changed = true;
+      } else if (event.len > 0 && fileName_ == name) {
+        changed = true;
+      }
+    }
+  }
+  return changed;
 }
 
 FileWatcher::Event FileWatcher::wait(std::chrono::milliseconds timeout) {
-  if (!watching_) {
-    if (addWatch()) return Event::changed;  // the folder appeared; its file may have too
-    timeout = std::min(timeout, folderRetry);
-  }
-  std::array<pollfd, 2> descriptors{{{inotify_, POLLIN, 0}, {signals_, POLLIN, 0}}};
-  const auto milliseconds = static_cast<int>(std::clamp<long long>(timeout.count(), 0, 24 * 3600 * 1000));
+  if (watch_ < 0 && watchFolder()) return Event::changed;  // the folder appeared; its file may have too
+  std::array<pollfd, 2> descriptors{{{inotify_.get(), POLLIN, 0}, {signals_.get(), POLLIN, 0}}};
+  const auto milliseconds =
+      static_cast<int>(std::clamp<long long>(std::min(timeout, recheck_).count(), 0, 3600 * 1000));
   int ready = 0;
   do {
     ready = ::poll(descriptors.data(), descriptors.size(), milliseconds);
@@ -74,33 +139,15 @@ FileWatcher::Event FileWatcher::wait(std::chrono::milliseconds timeout) {
   if (descriptors[1].revents & POLLIN) {
     signalfd_siginfo received;
     // Taken off the queue, so that it is not delivered again when the watcher unblocks the signals.
-    while (::read(signals_, &received, sizeof received) == static_cast<ssize_t>(sizeof received)) {
+    while (::read(signals_.get(), &received, sizeof received) == static_cast<ssize_t>(sizeof received)) {
     }
     return Event::stop;
   }
-  if (!(descriptors[0].revents & POLLIN)) {
-    if (!watching_ && addWatch()) return Event::changed;
-    return Event::timeout;
-  }
-
-  // Read every queued event; any that names the file, or the folder going away, is a change.
-  alignas(inotify_event) std::array<char, 4096> buffer;
-  bool changed = false;
-  for (;;) {
-    const ssize_t length = ::read(inotify_, buffer.data(), buffer.size());
-    if (length <= 0) break;
-    for (std::size_t offset = 0; offset < static_cast<std::size_t>(length);) {
-      inotify_event event;
-      std::memcpy(&event, buffer.data() + offset, sizeof event);
-      const char* name = buffer.data() + offset + sizeof event;
-      if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
-        watching_ = false;
-        changed = true;
-      } else if (event.len > 0 && fileName_ == name) {
-        changed = true;
-      }
-      offset += sizeof event + event.len;
-    }
+  bool changed = (descriptors[0].revents & POLLIN) != 0 && readEvents();
+  if (folderMoved()) {
+    stopWatching();
+    watchFolder();
+    changed = true;
   }
   return changed ? Event::changed : Event::timeout;
 }

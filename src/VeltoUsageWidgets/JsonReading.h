@@ -17,8 +17,14 @@ namespace velto::json {
 
 using simdjson::dom::element;
 
+/// When the parser refused `text` for a number, throws JsonDecodingError at the path of the first number it
+/// refuses: "integer out of range (more than 64 bits)", "number out of range" (beyond a double) or "not a valid
+/// number". Returns when it finds none, for the caller to refuse the whole document.
+void refuseNumber(std::string_view text);
+
 /// Parses a whole JSON text, skipping a leading UTF-8 byte order mark, and hands its root to
-/// `decode(root, path)`. Text that is not JSON throws JsonDecodingError for the whole document.
+/// `decode(root, path)`. Text that is not JSON throws JsonDecodingError for the whole document, or for the
+/// number that is not one the parser can hold.
 template <typename Decode>
 auto decodeDocument(std::string_view text, Decode&& decode) {
   static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
@@ -26,6 +32,7 @@ auto decodeDocument(std::string_view text, Decode&& decode) {
   simdjson::dom::parser parser;
   element root;
   if (const auto error = parser.parse(text.data(), text.size()).get(root)) {
+    if (error == simdjson::NUMBER_ERROR) refuseNumber(text);
     throw JsonDecodingError("", std::string("not valid JSON: ") + simdjson::error_message(error));
   }
   JsonPath path;

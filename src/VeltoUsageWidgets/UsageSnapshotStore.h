@@ -1,6 +1,7 @@
 // UsageSnapshotStore: reads, writes and clears the one snapshot file in a shared directory.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ class UsageSnapshotStore {
   static constexpr std::string_view groupIdentifier = "group.com.velto.app.usage";
   static constexpr std::string_view fileName = "usage-v1.json";
   static constexpr std::string_view directoryName = "UsageWidget";
+  /// The file in the directory that writers lock to take turns; only its owner can open it.
+  static constexpr std::string_view lockFileName = ".usage-v1.json.lock";
+  /// How long a writer waits for another to release the lock before it gives up.
+  static constexpr std::chrono::seconds lockTimeout{5};
 
   /// What a read found: the snapshot, or a sentence that says why there is none.
   struct ReadOutcome {
@@ -39,12 +44,17 @@ class UsageSnapshotStore {
   /// The same read, keeping the reason when it yields nothing.
   ReadOutcome inspect() const;
 
-  /// Validates, encodes and atomically replaces the file, leaving it with mode 0600; on any failure the
-  /// previous file stays as it was and no temporary file is left behind.
+  /// Validates, encodes and atomically replaces the file, leaving it with mode 0600, after taking the lock
+  /// (waiting at most lockTimeout for another writer). A failure before the rename leaves the previous file as
+  /// it was and no temporary file behind; a failure of the final sync of the directory, after the rename, says
+  /// that the new snapshot is in place but may not be durable.
   void write(const UsageWidgetSnapshot& snapshot) const;
 
   /// Deletes the file; never reports, and keeps the directory.
   void clear() const;
+  /// The same deletion, saying why the file could not be deleted in a sentence that names it; empty when it is
+  /// gone, as when it never existed.
+  std::string erase() const;
 
  private:
   std::optional<std::filesystem::path> directory_;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "ByteCount.h"
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
 #include "TextRules.h"
@@ -182,10 +183,8 @@ void addOutputs(const RawHistory& history, const Clock& clock, std::vector<Usage
 }  // namespace
 
 UsageWidgetSnapshot projectReport(std::string_view report, std::string_view server, Instant at) {
-  if (report.size() > maximumReportBytes) {
-    tooLarge("the report is " + std::to_string(report.size()) + " bytes, more than " +
-             std::to_string(maximumReportBytes));
-  }
+  // Callers may hand over only the first bytes of a longer report, so its size here is no more than a bound.
+  if (report.size() > maximumReportBytes) tooLarge("the report is more than " + byteCount(maximumReportBytes));
   const RawUsage usage = report::decodeRawUsage(report);
 
   static const std::vector<RawWindow> noWindows;
@@ -215,8 +214,8 @@ UsageWidgetSnapshot projectReport(std::string_view report, std::string_view serv
   // Only the size matters here; the store encodes again when it writes.
   const std::size_t encodedBytes = encode(snapshot).size();
   if (encodedBytes > UsageWidgetSnapshot::maximumBytes) {
-    tooLarge("the snapshot encodes to " + std::to_string(encodedBytes) + " bytes, more than " +
-             std::to_string(UsageWidgetSnapshot::maximumBytes));
+    tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " +
+             byteCount(UsageWidgetSnapshot::maximumBytes));
   }
   return snapshot;
 }

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "TemporaryStore.h"
+#include "TemporaryFolder.h"
 
 namespace velto {
 namespace {
 
-using testing_support::TemporaryStore;
+using testing_support::TemporaryFolder;
 
 constexpr Instant start = 1796126400;
 
@@ -18,18 +18,18 @@ class WidgetHostTest : public ::testing::Test {
       : host_([this] { return now_; },
               [this] {
                 ++requests_;
-                return folder_.store();
+                return UsageSnapshotStore(folder_.path());
               },
               *platform::TimeZone::named("UTC")) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
   void store(std::string agent = "codex") {
     UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
-    folder_.store().write({.server = "local", .capturedAt = start - 600, .accounts = {
+    UsageSnapshotStore(folder_.path()).write({.server = "local", .capturedAt = start - 600, .accounts = {
         {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
   }
 
-  TemporaryStore folder_;
+  TemporaryFolder folder_;
   Instant now_ = start;
   int requests_ = 0;
   WidgetHost host_;
@@ -61,6 +61,22 @@ TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
   now_ = start + 900;
   EXPECT_EQ(host_.current(widget).date, start + 900);
   EXPECT_EQ(requests_, 3);
+}
+
+// What the host hands out stays valid whatever the host does next: more widgets placed (its storage grows), or
+// a new timeline asked for (the old one goes). A reference into either would read freed memory here.
+TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
+  store();
+  const auto widget = host_.place({.agent = "provider:codex"});
+  const auto& entry = host_.current(widget);
+  const auto& configuration = host_.configuration(widget);
+  for (int more = 0; more < 64; ++more) host_.place();
+  host_.snapshotChanged();
+  now_ = start + 900;
+  EXPECT_EQ(host_.current(widget).date, start + 900);
+  EXPECT_EQ(entry.date, start);
+  EXPECT_EQ(entry.snapshot.accounts.size(), 1u);
+  EXPECT_EQ(configuration.agent, "provider:codex");
 }
 
 TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
@@ -98,9 +114,9 @@ TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) 
         ++waits;
         if (waits == 3) {  // at start + 600 the file is replaced by one for two agents
           UsageWidgetWindow window{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10};
-          auto snapshot = folder_.store().read().value();
+          auto snapshot = UsageSnapshotStore(folder_.path()).read().value();
           snapshot.accounts.push_back({.id = "claude", .agent = "claude", .name = "claude", .windows = {window}});
-          folder_.store().write(snapshot);
+          UsageSnapshotStore(folder_.path()).write(snapshot);
           return WaitResult::changed;
         }
         if (waits == 6) return WaitResult::stop;

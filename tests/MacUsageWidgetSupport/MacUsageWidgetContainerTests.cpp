@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include "TemporaryFolder.h"
+
 namespace velto {
 namespace {
 
@@ -56,13 +58,7 @@ TEST(MacUsageWidgetContainer, OpensOnlyTheUsageURL) {
 
 class MacUsageWidgetContainerStore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velto-bundle-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "bundle");
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { fs::create_directories(root_ / "bundle"); }
 
   void writeInfo(const std::string& entries) {
     std::ofstream(root_ / "bundle" / "Info.plist")
@@ -82,7 +78,8 @@ class MacUsageWidgetContainerStore : public ::testing::Test {
     return MacUsageWidgetContainer::store(platform::Bundle(root_ / "bundle"), environment).directory();
   }
 
-  fs::path root_;
+  const testing_support::TemporaryFolder folder_;
+  const fs::path& root_ = folder_.path();
 };
 
 constexpr const char* team = "<key>VeltoSigningTeam</key><string>ABCDE12345</string>";

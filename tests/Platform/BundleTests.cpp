@@ -11,7 +11,7 @@
 namespace velto::platform {
 namespace {
 
-using testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 
 // A property list whose top level is `body`.
 std::string plist(std::string_view body) {

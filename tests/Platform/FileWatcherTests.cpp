@@ -1,11 +1,16 @@
-// Tests of the file watcher: replacement, unrelated files, timeouts, a folder made later, and stop signals.
+// Tests of the file watcher: changes, timeouts, folders made or moved, a full queue, stop signals and the mask.
 #include "FileWatcher.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
 
 #include "TemporaryFolder.h"
 
@@ -16,7 +21,7 @@ using namespace std::chrono_literals;
 using Event = FileWatcher::Event;
 
 TEST(FileWatcher, ReplacementOfTheFileIsAChangeOtherFilesAreNot) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path(), "usage-v1.json");
   EXPECT_EQ(watcher.wait(10ms), Event::timeout);
 
@@ -33,7 +38,7 @@ TEST(FileWatcher, ReplacementOfTheFileIsAChangeOtherFilesAreNot) {
 }
 
 TEST(FileWatcher, AFolderMadeLaterIsFound) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path() / "UsageWidget", "usage-v1.json");
   EXPECT_EQ(watcher.wait(10ms), Event::timeout);
   std::filesystem::create_directory(folder.path() / "UsageWidget");
@@ -43,12 +48,96 @@ TEST(FileWatcher, AFolderMadeLaterIsFound) {
 }
 
 TEST(FileWatcher, StopSignalsEndTheWaitAndAreNotLost) {
-  const testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   FileWatcher watcher(folder.path(), "usage-v1.json");
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     ::raise(signal);  // blocked while the watcher exists: pending until the wait reads it
     EXPECT_EQ(watcher.wait(5s), Event::stop) << signal;
   }
+}
+
+// Events the queue had no room for may have named the file, so a full queue is a change.
+TEST(FileWatcher, AFullEventQueueIsAChange) {
+  int limit = 0;
+  std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+  if (limit <= 0 || limit > 1'000'000) GTEST_SKIP() << "the queue holds " << limit << " events";
+  const testing_support::TemporaryFolder folder;
+  FileWatcher watcher(folder.path(), "usage-v1.json");
+  // Other files only, alternately, so that no two queued events in a row are alike and merged.
+  const std::string names[] = {(folder.path() / "a").string(), (folder.path() / "b").string()};
+  for (int i = 0; i <= limit; ++i) ::close(::open(names[i % 2].c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+  EXPECT_EQ(watcher.wait(1s), Event::changed);
+}
+
+// inotify follows the folder, not its path; a path that comes to lead elsewhere is noticed within the recheck.
+TEST(FileWatcher, AFolderWhosePathLeadsElsewhereIsFollowed) {
+  const testing_support::TemporaryFolder folder;
+  const auto first = folder.path() / "first";
+  const auto second = folder.path() / "second";
+  std::filesystem::create_directory(first);
+  std::filesystem::create_directory(second);
+  const auto link = folder.path() / "store";
+  std::filesystem::create_directory_symlink(first, link);
+  FileWatcher watcher(link, "usage-v1.json", 50ms);
+  EXPECT_EQ(watcher.wait(10ms), Event::timeout);
+
+  std::filesystem::create_directory_symlink(second, folder.path() / "store.new");
+  std::filesystem::rename(folder.path() / "store.new", link);  // retargeted at once, as a deployment would
+  EXPECT_EQ(watcher.wait(5s), Event::changed);
+  std::ofstream(first / "usage-v1.json") << "{}";
+  EXPECT_EQ(watcher.wait(100ms), Event::timeout) << "the folder the link left is no longer watched";
+  std::ofstream(second / "usage-v1.json") << "{}";
+  EXPECT_EQ(watcher.wait(1s), Event::changed);
+
+  // A parent renamed away and made anew: the watched folder itself never moved, so inotify says nothing.
+  const auto parent = folder.path() / "parent";
+  std::filesystem::create_directories(parent / "UsageWidget");
+  FileWatcher nested(parent / "UsageWidget", "usage-v1.json", 50ms);
+  std::filesystem::rename(parent, folder.path() / "parent.old");
+  std::filesystem::create_directories(parent / "UsageWidget");
+  EXPECT_EQ(nested.wait(5s), Event::changed);
+  std::ofstream(parent / "UsageWidget" / "usage-v1.json") << "{}";
+  EXPECT_EQ(nested.wait(1s), Event::changed);
+}
+
+bool blocked(int signal) {
+  sigset_t mask;
+  pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+  return sigismember(&mask, signal) == 1;
+}
+
+// The watcher gives the stop signals back the state the caller had them in.
+TEST(FileWatcher, TheCallersSignalMaskIsKept) {
+  const testing_support::TemporaryFolder folder;
+  sigset_t hangUp;
+  sigemptyset(&hangUp);
+  sigaddset(&hangUp, SIGHUP);
+  ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &hangUp, nullptr), 0);
+  { const FileWatcher watcher(folder.path(), "usage-v1.json"); }
+  EXPECT_TRUE(blocked(SIGHUP)) << "blocked by the caller, so it stays blocked";
+  EXPECT_FALSE(blocked(SIGTERM));
+  EXPECT_FALSE(blocked(SIGINT));
+  ASSERT_EQ(pthread_sigmask(SIG_UNBLOCK, &hangUp, nullptr), 0);
+}
+
+// Also when the watcher cannot be made after it has blocked them.
+TEST(FileWatcher, AWatcherThatCannotBeMadeLeavesTheSignalsAsTheyWere) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The undefined-behaviour sanitizer checks the exception's type through a pipe, which needs descriptors.
+  GTEST_SKIP() << "needs every descriptor used up, which the sanitizers' own checks cannot work with";
+#endif
+  const testing_support::TemporaryFolder folder;
+  // Room for one more descriptor only: the inotify one is made, the signal one is not.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+  const int lowestFree = ::dup(0);
+  ::close(lowestFree);
+  rlimit tight = before;
+  tight.rlim_cur = static_cast<rlim_t>(lowestFree) + 1;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+  EXPECT_THROW(FileWatcher(folder.path(), "usage-v1.json"), std::system_error);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+  EXPECT_FALSE(blocked(SIGTERM)) << "left blocked by a watcher that was never made";
 }
 
 }  // namespace

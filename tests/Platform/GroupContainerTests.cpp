@@ -11,7 +11,7 @@
 namespace velto::platform {
 namespace {
 
-using testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 
 constexpr const char* listedGroup = "TEAM000000.com.velto.menubar.usage";
 

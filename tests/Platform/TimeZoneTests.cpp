@@ -16,7 +16,7 @@
 namespace velto::platform {
 namespace {
 
-using testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 
 // Seconds since 1970 of a UTC date and time in the proleptic Gregorian calendar.
 double utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {

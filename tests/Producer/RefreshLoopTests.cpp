@@ -10,7 +10,7 @@
 #include <limits>
 #include <system_error>
 
-#include "TemporaryStore.h"
+#include "TemporaryFolder.h"
 #include "TestFiles.h"
 
 namespace velto::producer {
@@ -109,23 +109,23 @@ TEST(RefreshLoop, StartsAreAtLeastSixtySecondsApartWhateverEverySays) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.every);
-    testing_support::TemporaryStore folder;
+    testing_support::TemporaryFolder folder;
     FakeWorld world;
     world.end = 200;
-    EXPECT_EQ(RefreshLoop(settings(c.every), folder.store(), world.edges()).run(), 0);
+    EXPECT_EQ(RefreshLoop(settings(c.every), UsageSnapshotStore(folder.path()), world.edges()).run(), 0);
     EXPECT_EQ(world.collectorStarts, c.starts);
     EXPECT_EQ(world.events().back(), "stopped");
   }
 }
 
 TEST(RefreshLoop, ARefreshThatDoesNotFinishBlocksEveryOtherUntilItEnds) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.collectorSeconds = 250;  // ticks fall due meanwhile, and two requests come
   world.collectorResult = [] { return ProcessResult{.ending = Ending::timedOut, .code = SIGTERM}; };
   world.signals = {{100, Wake::refresh}, {200, Wake::refresh}};
   world.end = 300;
-  RefreshLoop(settings(60), folder.store(), world.edges()).run();
+  RefreshLoop(settings(60), UsageSnapshotStore(folder.path()), world.edges()).run();
   EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 250}));
   EXPECT_EQ(world.events(), (std::vector<std::string>{"skipped by the refresh policy: a refresh is running",
                                                       "skipped by the refresh policy: a refresh is running",
@@ -135,19 +135,19 @@ TEST(RefreshLoop, ARefreshThatDoesNotFinishBlocksEveryOtherUntilItEnds) {
 }
 
 TEST(RefreshLoop, ARequestBetweenTicksRefreshesAtOnceAndRestartsTheSchedule) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.signals = {{100, Wake::refresh}, {130, Wake::refresh}};
   world.end = 500;
-  RefreshLoop(settings(300), folder.store(), world.edges()).run();
+  RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), world.edges()).run();
   EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 100, 400}));
   EXPECT_EQ(world.events()[2], "skipped by the refresh policy: less than 60 s since the last start");
 }
 
 TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
-  RefreshLoop(settings(60, {"pkill -RTMIN+8 waybar"}), folder.store(), world.edges()).run();
+  RefreshLoop(settings(60, {"pkill -RTMIN+8 waybar"}), UsageSnapshotStore(folder.path()), world.edges()).run();
   EXPECT_EQ(world.reloadStarts, (std::vector<double>{2, 302, 602, 902}));
   EXPECT_EQ(world.reloadArguments, (std::vector<std::string>{"/bin/sh", "-c", "pkill -RTMIN+8 waybar"}));
   const auto events = world.events();
@@ -157,35 +157,35 @@ TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
 
   FakeWorld failing;
   failing.collectorResult = [] { return exited(1); };
-  RefreshLoop(settings(60, {"true"}), folder.store(), failing.edges()).run();
+  RefreshLoop(settings(60, {"true"}), UsageSnapshotStore(folder.path()), failing.edges()).run();
   EXPECT_TRUE(failing.reloadStarts.empty());
 }
 
 TEST(RefreshLoop, ARequestDuringTheReloadCommandsWaitsForTheLoop) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.reloadSeconds = 100;
   world.signals = {{50, Wake::refresh}};
   world.end = 150;
-  RefreshLoop(settings(300, {"slow-reload"}), folder.store(), world.edges()).run();
+  RefreshLoop(settings(300, {"slow-reload"}), UsageSnapshotStore(folder.path()), world.edges()).run();
   // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
   EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 102}));
 }
 
 TEST(RefreshLoop, AStopDuringTheCollectorEndsTheLoopWithoutStoring) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.collectorSeconds = 30;
   world.signals = {{10, Wake::stop}};
-  EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), folder.store(), world.edges()).run(), 0);
+  EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), UsageSnapshotStore(folder.path()), world.edges()).run(), 0);
   EXPECT_EQ(world.events(),
             (std::vector<std::string>{"stopped while the collector ran; snapshot kept; no reload", "stopped"}));
-  EXPECT_FALSE(folder.store().read());
+  EXPECT_FALSE(UsageSnapshotStore(folder.path()).read());
 
   FakeWorld once;
   once.collectorSeconds = 30;
   once.signals = {{10, Wake::stop}};
-  EXPECT_EQ(RefreshLoop(settings(300), folder.store(), once.edges()).runOnce(), 0);
+  EXPECT_EQ(RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), once.edges()).runOnce(), 0);
 }
 
 TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
@@ -207,16 +207,16 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
                  R"({"date":"2026-12-01"}]}})"),
        "report refused: history.days holds 8 entries, more than 7; snapshot kept"},
   };
-  testing_support::TemporaryStore folder;
-  const auto file = folder.folder() / std::string(UsageSnapshotStore::fileName);
+  testing_support::TemporaryFolder folder;
+  const auto file = folder.path() / std::string(UsageSnapshotStore::fileName);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
-    folder.store().write({.server = "before", .capturedAt = wallAtBoot});
+    UsageSnapshotStore(folder.path()).write({.server = "before", .capturedAt = wallAtBoot});
     const std::string before = testing_support::readFile(file);
     FakeWorld world;
     world.collectorResult = [&] { return c.result; };
     const bool stores = c.line.starts_with("stored");
-    EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), folder.store(), world.edges()).runOnce(), stores ? 0 : 1);
+    EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), UsageSnapshotStore(folder.path()), world.edges()).runOnce(), stores ? 0 : 1);
     ASSERT_EQ(world.lines.size(), 1u);
     EXPECT_EQ(world.lines[0].first, stores ? LogLevel::info : LogLevel::error);
     EXPECT_EQ(world.events()[0].substr(0, c.line.size()), c.line);
@@ -230,7 +230,7 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
     if (exhausted.collectorStarts.size() == 1) throw std::system_error(EMFILE, std::generic_category(), "pipe2");
     return exited(0);
   };
-  RefreshLoop(settings(300), folder.store(), exhausted.edges()).run();
+  RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), exhausted.edges()).run();
   EXPECT_EQ(exhausted.collectorStarts, (std::vector<double>{0, 60}));
   EXPECT_EQ(exhausted.events()[0].substr(0, 54), "collector could not be started: Too many open files; s");
 
@@ -240,7 +240,7 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
 }
 
 TEST(RefreshLoop, ProgramLinesArePassedOnUnderTheProgramsNameWithoutControlCharacters) {
-  testing_support::TemporaryStore folder;
+  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.reloadStatus = 2;
   RefreshEdges edges = world.edges();
@@ -250,7 +250,7 @@ TEST(RefreshLoop, ProgramLinesArePassedOnUnderTheProgramsNameWithoutControlChara
     watch.errorLine("\t");
     return run(request, watch);
   };
-  RefreshLoop(settings(300, {"notify \x1b[2J"}), folder.store(), edges).runOnce();
+  RefreshLoop(settings(300, {"notify \x1b[2J"}), UsageSnapshotStore(folder.path()), edges).runOnce();
   ASSERT_EQ(world.lines.size(), 3u);
   EXPECT_EQ(world.lines[0], std::make_pair(LogLevel::warning, std::string("collect-usage: token [31mexpired")));
   EXPECT_EQ(world.lines[1], std::make_pair(LogLevel::warning, std::string("reload \"notify [2J\": token [31mexpired")));

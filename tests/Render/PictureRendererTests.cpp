@@ -282,7 +282,7 @@ std::string solidPng(int width, int height, double red, double green, double blu
 }
 
 TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrameAndBrokenOnesDrawNothing) {
-  const platform::testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   const auto green = folder.write("green.png", solidPng(4, 2, 0, 1, 0));
   const auto broken = folder.write("broken.png", "\x89PNG\r\n\x1a\nnot really");
   auto tree = [](const std::filesystem::path& file) {

@@ -10,7 +10,7 @@
 namespace velto::toolkit {
 namespace {
 
-using platform::testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 
 std::string big32(std::uint32_t v) {
   return {static_cast<char>(v >> 24), static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 8) & 0xFF),

@@ -233,7 +233,7 @@ std::string pngHead(std::uint32_t width, std::uint32_t height) {
 
 class LayoutImages : public ::testing::Test {
  protected:
-  platform::testing::TemporaryFolder folder;
+  testing_support::TemporaryFolder folder;
 };
 
 TEST_F(LayoutImages, SymbolIsASquareAtItsFontsSize) {

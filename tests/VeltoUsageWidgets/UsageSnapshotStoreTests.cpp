@@ -1,4 +1,4 @@
-// UsageSnapshotStoreTests: the snapshot file on a real file system, with system-call faults injected.
+// UsageSnapshotStoreTests: the snapshot file on a real file system: what is read and written, and read faults.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -7,13 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <concepts>
-#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <system_error>
 #include <tuple>
 #include <vector>
@@ -21,35 +15,13 @@
 #include "GroupContainer.h"
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
-#include "UsageSnapshotStore.h"
+#include "UsageSnapshotStoreTesting.h"
 
 namespace velto {
 namespace {
 
 namespace fs = std::filesystem;
-
-UsageWidgetSnapshot sampleSnapshot() {
-  return {.server = "velto.example",
-          .capturedAt = 1'700'000'000.25,
-          .accounts = {{.id = "claude:work",
-                        .agent = "claude",
-                        .name = "Work 工作",
-                        .windows = {{.label = "5-hour window",
-                                     .kind = "session",
-                                     .model = "",
-                                     .percent = 42.5,
-                                     .resetAt = 1'700'018'000,
-                                     .observedAt = 1'699'999'990,
-                                     .tier = "warn"}},
-                        .wallets = {{.kind = "bonus", .currency = "USD", .amount = "12.50"}},
-                        .observedAt = 1'700'000'000,
-                        .output = UsageWidgetOutput{.day = "2023-11-14", .today = 1200, .week = 8400}},
-                       {.id = "codex", .agent = "codex", .name = "Codex"}}};
-}
-
-UsageWidgetSnapshot otherSnapshot() {
-  return {.server = "other.example", .capturedAt = 1'700'000'100, .accounts = {{.id = "a", .agent = "a"}}};
-}
+using namespace store_testing;
 
 /// A valid snapshot whose encoding is exactly 65,536 bytes: windows with 100-character labels are added
 /// until the size is passed, then labels are cut from the back by the excess (one ASCII byte per character).
@@ -90,32 +62,6 @@ UsageWidgetSnapshot oneByteTooLarge() {
   return larger;
 }
 
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-mode_t modeOf(const fs::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-  return status.st_mode & 07777;
-}
-
-std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
-  std::vector<std::string> names;
-  std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator(directory, ignored)) {
-    const std::string name = entry.path().filename().string();
-    if (name.ends_with(".tmp")) names.push_back(name);
-  }
-  return names;
-}
-
 class UmaskGuard {
  public:
   explicit UmaskGuard(mode_t mask) : previous_(::umask(mask)) {}
@@ -125,100 +71,6 @@ class UmaskGuard {
 
  private:
   mode_t previous_;
-};
-
-/// Test rows print as their name rather than as raw bytes.
-template <class Row>
-requires std::same_as<decltype(Row::name), const char*>
-void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
-
-enum class Call { open, read, write, fstat, fchmod, chmod, fsync, close, mkdir, rename, flock };
-
-/// The system's operations, except that chosen calls fail: the nth call of a kind (counted from 1) returns
-/// -1 with the given errno. Reads and writes can also be cut short, and lstat can be made to lie.
-class FaultyFiles : public platform::FileOperations {
- public:
-  struct Fault {
-    Call call;
-    int nth;
-    int error;
-  };
-
-  std::vector<Fault> faults;
-  std::size_t maximumTransfer = SIZE_MAX;
-  bool lstatSaysRegular = false;
-  std::map<Call, int> calls;
-  std::size_t bytesRead = 0;
-
-  int open(const char* path, int flags, mode_t mode) override {
-    return fails(Call::open) ? -1 : FileOperations::open(path, flags, mode);
-  }
-  ssize_t read(int fd, void* buffer, std::size_t count) override {
-    if (fails(Call::read)) return -1;
-    const ssize_t result = FileOperations::read(fd, buffer, std::min(count, maximumTransfer));
-    if (result > 0) bytesRead += static_cast<std::size_t>(result);
-    return result;
-  }
-  ssize_t write(int fd, const void* buffer, std::size_t count) override {
-    return fails(Call::write) ? -1 : FileOperations::write(fd, buffer, std::min(count, maximumTransfer));
-  }
-  int fstat(int fd, struct stat* status) override {
-    return fails(Call::fstat) ? -1 : FileOperations::fstat(fd, status);
-  }
-  int lstat(const char* path, struct stat* status) override {
-    const int result = FileOperations::lstat(path, status);
-    if (result == 0 && lstatSaysRegular) status->st_mode = (status->st_mode & ~static_cast<mode_t>(S_IFMT)) | S_IFREG;
-    return result;
-  }
-  int fchmod(int fd, mode_t mode) override { return fails(Call::fchmod) ? -1 : FileOperations::fchmod(fd, mode); }
-  int chmod(const char* path, mode_t mode) override {
-    return fails(Call::chmod) ? -1 : FileOperations::chmod(path, mode);
-  }
-  int fsync(int fd) override { return fails(Call::fsync) ? -1 : FileOperations::fsync(fd); }
-  // Like Linux, a failing close has still released the descriptor.
-  int close(int fd) override {
-    const int result = FileOperations::close(fd);
-    return fails(Call::close) ? -1 : result;
-  }
-  int mkdir(const char* path, mode_t mode) override {
-    return fails(Call::mkdir) ? -1 : FileOperations::mkdir(path, mode);
-  }
-  int rename(const char* from, const char* to) override {
-    return fails(Call::rename) ? -1 : FileOperations::rename(from, to);
-  }
-  int flock(int fd, int operation) override { return fails(Call::flock) ? -1 : FileOperations::flock(fd, operation); }
-
- private:
-  bool fails(Call call) {
-    const int nth = ++calls[call];
-    for (const Fault& fault : faults) {
-      if (fault.call == call && fault.nth == nth) {
-        errno = fault.error;
-        return true;
-      }
-    }
-    return false;
-  }
-};
-
-class UsageSnapshotStoreTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velto-store-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    root = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-
-  fs::path file() const { return root / "usage-v1.json"; }
-  UsageSnapshotStore store(platform::FileOperations& files = platform::FileOperations::system()) const {
-    return UsageSnapshotStore(root, files);
-  }
-
-  fs::path root;
 };
 
 TEST_F(UsageSnapshotStoreTest, WrittenSnapshotReadsBackEqualAndIsReplacedByTheNext) {
@@ -263,7 +115,8 @@ enum class Entry { directory, fifo, symlinkToSnapshot, symlinkToDevNull, socket,
 struct EntryCase {
   const char* name;
   Entry entry;
-  const char* problemWhenLstatFooled;  ///< what the open or the descriptor's own status then says
+  const char* kind;                   ///< what the name's status says the entry is
+  const char* problemWhenStatFooled;  ///< what the open or the descriptor's own status then says
 };
 
 class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
@@ -299,21 +152,21 @@ class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
   }
 };
 
-// With lstat fooled into calling every entry regular (the name swapped between lstat and open), the checks
+// With the name's status fooled into calling every entry regular (the name swapped between lstat and open), the checks
 // on the open descriptor must still refuse it, and opening a FIFO must still not block.
 TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutBlocking) {
-  const auto [row, lstatFooled] = GetParam();
+  const auto [row, statFooled] = GetParam();
   if (!make(row.entry)) GTEST_SKIP() << "this entry kind cannot be made here";
   FaultyFiles files;
-  files.lstatSaysRegular = lstatFooled;
+  files.statSaysRegular = statFooled;
   ::alarm(10);  // a blocking open would otherwise hang the suite; SIGALRM ends it loudly instead
   const auto outcome = store(files).inspect();
   ::alarm(0);
   EXPECT_EQ(outcome.snapshot, std::nullopt);
-  if (lstatFooled) {
-    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problemWhenLstatFooled);
+  if (statFooled) {
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problemWhenStatFooled);
   } else {
-    EXPECT_EQ(outcome.problem, file().string() + ": not a regular file");
+    EXPECT_EQ(outcome.problem, file().string() + ": " + row.kind + ", not a regular file");
     EXPECT_EQ(files.calls[Call::open], 0);
   }
 }
@@ -321,15 +174,18 @@ TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutB
 INSTANTIATE_TEST_SUITE_P(
     Entries, UsageSnapshotStoreEntryTest,
     testing::Combine(
-        testing::Values(EntryCase{"Directory", Entry::directory, "not a regular file"},
-                        EntryCase{"Fifo", Entry::fifo, "not a regular file"},
-                        EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "Too many levels of symbolic links"},
-                        EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "Too many levels of symbolic links"},
-                        EntryCase{"Socket", Entry::socket, "No such device or address"},
-                        EntryCase{"DeviceNode", Entry::deviceNode, "not a regular file"}),
+        testing::Values(
+            EntryCase{"Directory", Entry::directory, "a directory", "a directory, not a regular file"},
+            EntryCase{"Fifo", Entry::fifo, "a FIFO", "a FIFO, not a regular file"},
+            EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "a symbolic link",
+                      "Too many levels of symbolic links"},
+            EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "a symbolic link",
+                      "Too many levels of symbolic links"},
+            EntryCase{"Socket", Entry::socket, "a socket", "No such device or address"},
+            EntryCase{"DeviceNode", Entry::deviceNode, "a character device", "a character device, not a regular file"}),
         testing::Bool()),
     [](const auto& row) {
-      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithLstatFooled" : "");
+      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithStatusFooled" : "");
     });
 
 struct SizeCase {
@@ -353,7 +209,7 @@ TEST_P(UsageSnapshotStoreSizeTest, FileSizeLimitCountsEveryByte) {
   if (row.readable) {
     EXPECT_EQ(outcome.snapshot, sampleSnapshot());
   } else {
-    EXPECT_EQ(outcome.problem, file().string() + ": larger than 65536 bytes");
+    EXPECT_EQ(outcome.problem, file().string() + ": more than 65,536 bytes");
   }
 }
 
@@ -457,7 +313,7 @@ TEST_F(UsageSnapshotStoreTest, WithoutDirectoryNothingIsReadWritingIsUnavailable
   } catch (const SnapshotFailure& failure) {
     EXPECT_EQ(failure.error(), SnapshotError::unavailable);
   }
-  none.clear();
+  EXPECT_EQ(none.erase(), "");
 }
 
 TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainer) {
@@ -477,8 +333,13 @@ TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
   EXPECT_EQ(store().inspect().snapshot, std::nullopt);
   EXPECT_EQ(store().inspect().problem, file().string() + ": No such file or directory");
   EXPECT_TRUE(fs::is_directory(root));
-  store().clear();  // a missing file is not an error
-  EXPECT_EQ(store().read(), std::nullopt);
+  EXPECT_EQ(store().erase(), "") << "a missing file is already cleared";
+  EXPECT_EQ(UsageSnapshotStore(root / "none").erase(), "") << "and so is a missing directory";
+
+  ASSERT_EQ(::mkdir(file().c_str(), 0700), 0);
+  EXPECT_EQ(store().erase(), file().string() + ": Is a directory");
+  writeBytes(root / "plain", "x");
+  EXPECT_EQ(UsageSnapshotStore(root / "plain").erase(), (root / "plain" / "usage-v1.json").string() + ": Not a directory");
 }
 
 TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
@@ -497,100 +358,6 @@ TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
   UsageSnapshotStore(root / "linked").write(sampleSnapshot());  // a linked shared directory is fine
   EXPECT_EQ(UsageSnapshotStore(root / "real").read(), sampleSnapshot());
 }
-
-enum class Outcome { keepsOld, replacedThenFails, succeeds };
-
-struct WriteFaultCase {
-  const char* name;
-  std::vector<FaultyFiles::Fault> faults;
-  std::size_t maximumTransfer;
-  Outcome outcome;
-};
-
-class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
-                                         public testing::WithParamInterface<WriteFaultCase> {};
-
-TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) {
-  const WriteFaultCase& row = GetParam();
-  store().write(sampleSnapshot());
-  const std::string old = readBytes(file());
-  FaultyFiles files;
-  files.faults = row.faults;
-  files.maximumTransfer = row.maximumTransfer;
-  try {
-    store(files).write(otherSnapshot());
-    EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
-  } catch (const std::system_error& error) {
-    EXPECT_NE(row.outcome, Outcome::succeeds) << error.what();
-    EXPECT_EQ(error.code(), std::error_code(row.faults.back().error, std::generic_category())) << error.what();
-    EXPECT_NE(std::string(error.what()).find(root.string()), std::string::npos) << error.what();
-  }
-  EXPECT_EQ(readBytes(file()), row.outcome == Outcome::keepsOld ? old : encode(otherSnapshot()));
-  EXPECT_EQ(modeOf(file()), 0600);
-  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{});
-}
-
-/// Every attempt to create a temporary file fails: the opens after the directory's.
-std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
-  std::vector<FaultyFiles::Fault> faults;
-  for (int nth = 2; nth <= count + 1; ++nth) faults.push_back({Call::open, nth, error});
-  return faults;
-}
-
-// Call order of a write into an existing directory: mkdir (EEXIST), open directory, flock, open temporary,
-// fchmod, write..., fsync, close, rename, fsync directory, close directory.
-INSTANTIATE_TEST_SUITE_P(
-    Faults, UsageSnapshotStoreWriteFaultTest,
-    testing::Values(WriteFaultCase{"OpenDirectory", {{Call::open, 1, EMFILE}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"LockDirectory", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"LockInterrupted", {{Call::flock, 1, EINTR}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"CreateTemporary", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), SIZE_MAX,
-                                   Outcome::keepsOld},
-                    WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"Write", {{Call::write, 1, ENOSPC}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
-                    WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"CloseFile", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
-                    WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 2, EIO}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 2, EEXIST}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"InterruptedShortWrites",
-                                   {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
-                                   7,
-                                   Outcome::succeeds}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-struct DirectoryFaultCase {
-  const char* name;
-  FaultyFiles::Fault fault;
-};
-
-class UsageSnapshotStoreDirectoryFaultTest : public UsageSnapshotStoreTest,
-                                             public testing::WithParamInterface<DirectoryFaultCase> {};
-
-TEST_P(UsageSnapshotStoreDirectoryFaultTest, FailureToMakeTheDirectoryIsReported) {
-  const fs::path directory = root / "a" / "UsageWidget";
-  FaultyFiles files;
-  files.faults = {GetParam().fault};
-  try {
-    UsageSnapshotStore(directory, files).write(sampleSnapshot());
-    FAIL() << "written despite the fault";
-  } catch (const std::system_error& error) {
-    EXPECT_EQ(error.code(), std::error_code(GetParam().fault.error, std::generic_category())) << error.what();
-  }
-  EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
-  EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
-}
-
-// mkdir calls: the directory (ENOENT), its parent, the directory again.
-INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreDirectoryFaultTest,
-                         testing::Values(DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 1, EACCES}},
-                                         DirectoryFaultCase{"MakeParent", {Call::mkdir, 2, EROFS}},
-                                         DirectoryFaultCase{"MakeDirectoryAfterParent", {Call::mkdir, 3, ENOSPC}},
-                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::chmod, 1, EPERM}}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 struct ReadFaultCase {
   const char* name;
@@ -625,6 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadFaultCase{"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
                     ReadFaultCase{
                         "ReadFailsAfterShortRead", {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
+                    ReadFaultCase{"StatusOfNameFails", {{Call::fstatat, 1, EIO}}, SIZE_MAX, "Input/output error"},
                     ReadFaultCase{"OpenRefused", {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
                     ReadFaultCase{"StatusOfDescriptorFails", {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -1,11 +1,14 @@
-// UsageSnapshotStoreTortureTests: the snapshot file under concurrent readers and under writers killed mid-write.
+// UsageSnapshotStoreTortureTests: the snapshot file under concurrent readers, killed writers and racing swaps.
 //
 // The counts default to the full ones (10,000 writes against 100,000 reads; 1,000 killed writers; 1,000 writes
-// from two writers at once), about 25 s in all in a debug build on two cores. Set VELTO_TORTURE_SCALE to a
-// fraction such as 0.1 for a quicker run (CI does under the sanitizers), or above 1 for a longer one.
+// from two writers at once; 400 races at a directory being made), about 30 s in all in a debug build on two
+// quiet cores. Set VELTO_TORTURE_SCALE to a fraction such as 0.1 for a quicker run (CI does under the
+// sanitizers), or above 1 for a longer one.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +29,7 @@
 #include <vector>
 
 #include "SnapshotJson.h"
+#include "TemporaryFolder.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto {
@@ -92,16 +96,6 @@ std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
 
 class UsageSnapshotStoreTortureTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velto-torture-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    root = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-
   UsageSnapshotStore store() const { return UsageSnapshotStore(root); }
 
   /// Writes from a thread of its own. The store draws temporary names from a generator per thread, and a
@@ -146,7 +140,8 @@ class UsageSnapshotStoreTortureTest : public testing::Test {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
   }
 
-  fs::path root;
+  const testing_support::TemporaryFolder folder;
+  const fs::path& root = folder.path();
 };
 
 // Readers race one writer that replaces the file as fast as it can. Each read must give a whole snapshot that
@@ -250,29 +245,54 @@ fs::path plant(const fs::path& directory, const std::string& name) {
   return path;
 }
 
-// The next write removes every temporary file that killed writers left, and nothing that only resembles one.
+/// The system's operations, except that the rename never comes: the writer says so on a pipe and waits there
+/// to be killed, its temporary file written in full.
+class StopBeforeRename : public platform::FileOperations {
+ public:
+  explicit StopBeforeRename(int pipe) : pipe_(pipe) {}
+  int renameat(int, const char*, int, const char*) override {
+    static_cast<void>(::write(pipe_, "r", 1));
+    for (;;) ::pause();
+  }
+
+ private:
+  int pipe_;
+};
+
+// The next write removes every temporary file that killed writers left, and nothing that only resembles one or
+// that a living writer holds.
 TEST_F(UsageSnapshotStoreTortureTest, NextWriteRemovesWhatKilledWritersLeft) {
   writeAside(numbered(0));
-  std::uint64_t next = 1;
-  // Until a kill leaves one behind: each writer's first write already removes its predecessors' leftovers.
-  for (int attempt = 0; attempt < 500 && temporaryFilesIn(root).empty(); ++attempt) {
-    const pid_t writer = startWriter(next);
-    ASSERT_GT(writer, 0) << std::strerror(errno);
-    std::this_thread::sleep_for(std::chrono::microseconds(300 + attempt * 7));
-    ASSERT_TRUE(kill(writer));
-    next = sequenceOf(*store().read()) + 1'000'000;
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0) << std::strerror(errno);
+  if (writer == 0) {
+    StopBeforeRename files(ends[1]);
+    UsageSnapshotStore(root, files).write(numbered(1));
+    ::_exit(3);
   }
-  ASSERT_FALSE(temporaryFilesIn(root).empty()) << "no kill left a temporary file; nothing to clean";
+  char stopped = 0;
+  ASSERT_EQ(::read(ends[0], &stopped, 1), 1);
+  ::close(ends[0]);
+  ::close(ends[1]);
+  ASSERT_TRUE(kill(writer));
+  ASSERT_EQ(temporaryFilesIn(root).size(), 1U) << "the killed writer's temporary file";
+
   plant(root, ".usage-v1.json.deadwriter00.tmp");
+  const fs::path living = plant(root, ".usage-v1.json.livewriter00.tmp");
+  const int held = ::open(living.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0) << "as a writer that is still at work holds its file";
   const std::string lookalikes[] = {".usage-v1.json.short.tmp", "usage-v1.json.abcdefghijkl.tmp",
                                     ".usage-v1.json.abcdefghijkl.tmp.keep", ".usage-v1.json.ABCDEFGHIJKL.tmp",
                                     ".other.json.abcdefghijkl.tmp"};
   for (const std::string& lookalike : lookalikes) plant(root, lookalike);
 
-  writeAside(numbered(next));
-  EXPECT_EQ(store().read(), numbered(next));
-  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{});
+  writeAside(numbered(2));
+  EXPECT_EQ(store().read(), numbered(2));
+  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{".usage-v1.json.livewriter00.tmp"});
   for (const std::string& lookalike : lookalikes) EXPECT_TRUE(fs::exists(root / lookalike)) << lookalike;
+  ::close(held);
 }
 
 // Two writer processes replacing the file at once: removing what dead writers left must never take the
@@ -311,12 +331,12 @@ TEST_F(UsageSnapshotStoreTortureTest, ConcurrentWritersNeverTakeEachOthersTempor
 class TemporaryNameReporter : public platform::FileOperations {
  public:
   explicit TemporaryNameReporter(int pipe) : pipe_(pipe) {}
-  int open(const char* path, int flags, mode_t mode) override {
-    if ((flags & O_CREAT) != 0) {
+  int openat(int directory, const char* path, int flags, mode_t mode) override {
+    if ((flags & O_EXCL) != 0) {
       const std::string line = std::string(path) + '\n';
       static_cast<void>(::write(pipe_, line.data(), line.size()));
     }
-    return FileOperations::open(path, flags, mode);
+    return FileOperations::openat(directory, path, flags, mode);
   }
 
  private:
@@ -357,6 +377,47 @@ TEST_F(UsageSnapshotStoreTortureTest, ForkedWritersPickTheirOwnTemporaryNames) {
     names.push_back(reported);
   }
   EXPECT_NE(names[0], names[1]) << "both forked writers created " << names[0];
+}
+
+// Whoever can write the folder in which the store creates its directory can swap the new directory for a symbolic
+// link before the store sets its mode. The mode must never reach what the link leads to: a racing thread tries
+// the swap at every write, and a file the link leads to must keep its mode.
+TEST_F(UsageSnapshotStoreTortureTest, ANewDirectorySwappedForALinkNeverPassesItsModeOn) {
+  const std::size_t races = scaled(400);
+  const fs::path victim = root / "victim";
+  ASSERT_EQ(::close(::open(victim.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)), 0);
+  ASSERT_EQ(::chmod(victim.c_str(), 0644), 0);
+  std::size_t swapped = 0;
+  std::size_t victimChanged = 0;
+  for (std::size_t race = 0; race < races; ++race) {
+    const fs::path directory = root / ("made-" + std::to_string(race));
+    const fs::path moved = root / ("moved-" + std::to_string(race));
+    std::atomic<bool> writing{true};
+    std::thread swapper([&] {
+      while (writing) {
+        if (::rename(directory.c_str(), moved.c_str()) == 0) {
+          ++swapped;
+          static_cast<void>(::symlink(victim.c_str(), directory.c_str()));
+          return;
+        }
+      }
+    });
+    try {
+      UsageSnapshotStore(directory).write(numbered(race));
+    } catch (const std::system_error&) {
+      // Refusing to write through the swapped name is right; writing into the moved directory is too.
+    }
+    writing = false;
+    swapper.join();
+    struct stat status {};
+    ASSERT_EQ(::stat(victim.c_str(), &status), 0);
+    if ((status.st_mode & 07777) != 0644) {
+      ++victimChanged;
+      ASSERT_EQ(::chmod(victim.c_str(), 0644), 0);
+    }
+  }
+  std::cout << "[          ] " << races << " races, " << swapped << " swaps\n";
+  EXPECT_EQ(victimChanged, 0U) << "of " << swapped << " swaps";
 }
 
 }  // namespace

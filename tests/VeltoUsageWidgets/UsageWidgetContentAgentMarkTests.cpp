@@ -11,7 +11,7 @@
 namespace velto {
 namespace {
 
-using platform::testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 using toolkit::ImageSource;
 
 const std::string png = testing_support::readFile(VELTO_AGENT_IMAGES_DIR "/UsageAgent-kimi.png");

@@ -198,7 +198,7 @@ TEST(UsageWidgetProjectionBounds, ReportSizeIsCheckedBeforeParsing) {
   report.resize(maximumReportBytes, ' ');
   EXPECT_EQ(refusal(report), "accepted");
   report.push_back(' ');
-  EXPECT_EQ(refusal(report), "tooLarge: the report is 2097153 bytes, more than 2097152");
+  EXPECT_EQ(refusal(report), "tooLarge: the report is more than 2,097,152 bytes");
   EXPECT_TRUE(refusal(std::string(maximumReportBytes + 1, '[')).starts_with("tooLarge"));
 }
 

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "TemporaryStore.h"
+#include "TemporaryFolder.h"
 
 namespace velto {
 namespace {
 
-using testing_support::TemporaryStore;
+using testing_support::TemporaryFolder;
 
 constexpr Instant now = 1796126400;
 const platform::TimeZone utc = *platform::TimeZone::named("UTC");
@@ -23,17 +23,17 @@ UsageWidgetSnapshot twoTransitions() {
 }
 
 TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
-  const TemporaryStore folder;
-  const auto timeline = MacUsageProvider::timeline({}, now, folder.store(), utc);
+  const TemporaryFolder folder;
+  const auto timeline = MacUsageProvider::timeline({}, now, UsageSnapshotStore(folder.path()), utc);
   EXPECT_EQ(timeline, (MacUsageTimeline{{{now, UsageWidgetSnapshot::empty(), ""}}, now + 900}));
   EXPECT_EQ(MacUsageProvider::snapshot({}, now, UsageSnapshotStore(std::nullopt)),
             (MacUsageEntry{now, UsageWidgetSnapshot::empty(), ""}));
 }
 
 TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvider) {
-  const TemporaryStore folder;
-  folder.store().write(twoTransitions());
-  const auto timeline = MacUsageProvider::timeline({.agent = "provider:codex"}, now, folder.store(), utc);
+  const TemporaryFolder folder;
+  UsageSnapshotStore(folder.path()).write(twoTransitions());
+  const auto timeline = MacUsageProvider::timeline({.agent = "provider:codex"}, now, UsageSnapshotStore(folder.path()), utc);
   ASSERT_EQ(timeline.entries.size(), 3u);
   EXPECT_EQ(timeline.entries[0].date, now);
   EXPECT_EQ(timeline.entries[1].date, now + 300);
@@ -50,11 +50,11 @@ TEST(MacUsageProvider, PlaceholderIsEmptyWhateverIsStored) {
 }
 
 TEST(MacUsageOptions, AutomaticFirstThenEachAgentInSnapshotOrder) {
-  const TemporaryStore folder;
-  EXPECT_EQ(MacUsageOptions::results(folder.store(), false), (std::vector<MacUsageOption>{{"automatic", "Automatic"}}));
-  EXPECT_EQ(MacUsageOptions::results(folder.store(), true), (std::vector<MacUsageOption>{{"automatic", "自动"}}));
-  folder.store().write(twoTransitions());
-  EXPECT_EQ(MacUsageOptions::results(folder.store(), false),
+  const TemporaryFolder folder;
+  EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), false), (std::vector<MacUsageOption>{{"automatic", "Automatic"}}));
+  EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), true), (std::vector<MacUsageOption>{{"automatic", "自动"}}));
+  UsageSnapshotStore(folder.path()).write(twoTransitions());
+  EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), false),
             (std::vector<MacUsageOption>{
                 {"automatic", "Automatic"}, {"provider:codex", "Codex"}, {"provider:claude", "Claude Work"}}));
   EXPECT_EQ(MacUsageOptions::defaultResult(), "automatic");

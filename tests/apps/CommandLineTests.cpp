@@ -1,6 +1,5 @@
 // Tests of the velto-widget command as a user runs it: exit codes, standard output and standard error.
-#include <fcntl.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "SnapshotJson.h"
-#include "TestFiles.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto {
@@ -20,66 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exitCode = -1;  // -1: ended by a signal
-  std::string out;
-  std::string err;
-};
-
+using testing_support::CommandLine;
 using testing_support::readFile;
-
-class CommandLine : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velto-cli-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
-    ::setenv("TMPDIR", scratch_.c_str(), 1);  // the demo's private folder goes here too
-    ::setenv("XDG_DATA_HOME", (scratch_ / "data").c_str(), 1);  // and the widget's store here
-  }
-  void TearDown() override {
-    ::unsetenv("TMPDIR");
-    ::unsetenv("XDG_DATA_HOME");
-    fs::remove_all(scratch_);
-  }
-
-  // Runs the command with `arguments`, standard input from `input` (empty: /dev/null). With `closedOutput`,
-  // standard output is a pipe whose reading end is already closed.
-  Result run(const std::vector<std::string>& arguments, const fs::path& input = {}, bool closedOutput = false) {
-    const auto outPath = scratch_ / "out";
-    const auto errPath = scratch_ / "err";
-    int pipeEnds[2] = {-1, -1};
-    if (closedOutput && ::pipe(pipeEnds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-      const int out = closedOutput ? pipeEnds[1] : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      ::dup2(in, 0);
-      ::dup2(out, 1);
-      ::dup2(err, 2);
-      if (closedOutput) ::close(pipeEnds[0]);
-      std::vector<char*> argv{const_cast<char*>(VELTO_COMMAND)};
-      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VELTO_COMMAND, argv.data());
-      ::_exit(127);
-    }
-    if (closedOutput) {
-      ::close(pipeEnds[0]);
-      ::close(pipeEnds[1]);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    Result result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = closedOutput ? "" : readFile(outPath);
-    result.err = readFile(errPath);
-    return result;
-  }
-
-  fs::path scratch_;
-};
 
 const fs::path fixtures = fs::path(VELTO_FIXTURES_DIR) / "json";
 
@@ -88,16 +29,31 @@ TEST_F(CommandLine, HelpVersionAndUsageErrors) {
     std::vector<std::string> arguments;
     int exitCode;
     std::string inOut;
-    std::string inErr;
+    std::string inErr;  ///< every complaint also starts with "velto-widget: "
   };
   const Case cases[] = {
       {{"--help"}, 0, "Usage:", ""},
       {{"check", "--help"}, 0, "FILE", ""},
+      {{"help"}, 0, "Usage: velto-widget", ""},
+      {{"help", "check"}, 0, "check [OPTIONS] file", ""},
       {{"--version"}, 0, "velto-widget 0.", ""},
       {{}, 2, "", "a command is required"},
       {{"bogus"}, 2, "", "bogus"},
+      {{"help", "bogus"}, 2, "", "no command named \"bogus\""},
       {{"check"}, 2, "", "file is required"},
+      {{"check", "x", "--bogus"}, 2, "", "--bogus"},
       {{"read", "--directory"}, 2, "", "directory"},
+      // An empty folder name is no folder; read would take it as the current one.
+      {{"read", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"options", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"timeline", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"render", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"watch", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"clear", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      {{"project", "--server", "s", "--directory", ""}, 2, "", "--directory: must not be empty"},
+      // The widget comes in the small and the medium family only.
+      {{"render", "--family", "large"}, 2, "", "large not in {small,medium}"},
+      {{"watch", "--family", "large"}, 2, "", "large not in {small,medium}"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -105,6 +61,9 @@ TEST_F(CommandLine, HelpVersionAndUsageErrors) {
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
     EXPECT_NE(result.out.find(c.inOut), std::string::npos) << result.out;
     EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+    if (c.exitCode != 0) {
+      EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
+    }
   }
 }
 
@@ -130,7 +89,31 @@ TEST_F(CommandLine, CheckSaysValidOrNamesTheFirstBrokenRule) {
   std::ofstream(large) << std::string(70000, ' ');
   result = run({"check", large.string()});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("larger than 65536 bytes"), std::string::npos);
+  EXPECT_NE(result.err.find("large.json: more than 65,536 bytes"), std::string::npos) << result.err;
+}
+
+// A name on the command line is read by the store's rules: nothing that could block (a FIFO with no writer)
+// or is not a file is read; standard input is "-".
+TEST_F(CommandLine, NamedInputsAreRegularFilesOnly) {
+  const auto fifo = scratch_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"check", fifo.string()}, "fifo: a FIFO, not a regular file"},
+      {{"project", fifo.string(), "--server", "s", "--print"}, "fifo: a FIFO, not a regular file"},
+      {{"check", scratch_.string()}, ": a directory, not a regular file"},
+      {{"project", "/dev/zero", "--server", "s", "--print"}, "/dev/zero: a character device, not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const auto result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
+    EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(CommandLine, ReadPrintsTheStoredSnapshotOrSaysWhyThereIsNone) {
@@ -160,10 +143,23 @@ TEST_F(CommandLine, DemoDrawsTheSampleEverywayAndShowsTheMediumWidget) {
   }
 }
 
-TEST_F(CommandLine, ClosedOutputIsAnErrorNotASignal) {
-  const auto result = run({"demo"}, {}, /*closedOutput=*/true);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("cannot write"), std::string::npos);
+// A demo that cannot put its pictures where it was asked says why in a sentence and leaves no private folder,
+// whether it finds out before making that folder or after.
+TEST_F(CommandLine, AFailedDemoSaysWhyAndLeavesNothingBehind) {
+  const auto file = scratch_ / "file";
+  std::ofstream(file) << "x";
+  const std::pair<fs::path, std::string> cases[] = {
+      {file, file.string() + ": a regular file, not a folder for the pictures\n"},
+      {file / "pictures", "create folder " + (file / "pictures").string() + ": Not a directory\n"},
+  };
+  for (const auto& [pictures, reason] : cases) {
+    const auto result = run({"demo", "-o", pictures.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "velto-widget: " + reason);
+    for (const auto& entry : fs::directory_iterator(scratch_)) {
+      EXPECT_FALSE(entry.path().filename().string().starts_with("velto-widget-demo-")) << entry.path();
+    }
+  }
 }
 
 const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
@@ -217,9 +213,11 @@ TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
   const Case cases[] = {
       {reports / "fail" / "pct-used-as-text.json",
        "pct-used-as-text.json: not a usage report: limits.windows[0].pct_used: expected a number, found a string"},
-      {tooLarge, "large.json: report refused (tooLarge): the report is 2097153 bytes, more than 2097152"},
-      {cutAfterSpace, "was not stored (invalid): refusing to write an invalid snapshot: accounts[0].windows[0].label: "
+      {tooLarge, "large.json: report refused: the report is more than 2,097,152 bytes\n"},
+      {cutAfterSpace, "was not stored: refusing to write an invalid snapshot: accounts[0].windows[0].label: "
                       "must be at most 100 characters, without control or format characters or white space"},
+      {reports / "fail" / "reset-beyond-any-integer.json",
+       "not a usage report: limits.windows[0].reset_unix: integer out of range (more than 64 bits)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.report.filename().string());
@@ -227,8 +225,21 @@ TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
     EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("tooLarge"), std::string::npos) << "the code's words are not the user's";
     EXPECT_EQ(readFile(stored), before);
   }
+}
+
+TEST_F(CommandLine, ClearSaysWhyTheSnapshotCouldNotBeDeleted) {
+  ASSERT_EQ(::mkdir((scratch_ / "usage-v1.json").c_str(), 0700), 0);
+  auto result = run({"clear", "--directory", scratch_.string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "velto-widget: cannot clear " + (scratch_ / "usage-v1.json").string() + ": Is a directory\n");
+
+  std::ofstream(scratch_ / "plain") << "x";
+  result = run({"clear", "--directory", (scratch_ / "plain").string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("plain/usage-v1.json: Not a directory"), std::string::npos) << result.err;
 }
 
 TEST_F(CommandLine, ProjectNeedsAServerAndAReadableTime) {
@@ -366,7 +377,6 @@ TEST_F(CommandLine, RenderWritesTheOutputFileWhole) {
 }  // namespace velto
 
 #include <poll.h>
-#include <signal.h>
 
 namespace velto {
 namespace {
@@ -383,21 +393,15 @@ std::string readLine(int fd, int timeout) {
   return line;
 }
 
-// A live widget as a status bar would run it: a line at start, a new line at once when the store's file is
-// replaced, and a clean exit on SIGTERM.
-TEST_F(CommandLine, WatchPrintsALineForEachChangeAndStopsOnSigterm) {
-  const auto store = scratch_ / "store";
-  const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40};
-  const auto snapshot = [&](double percent) {
-    auto changed = window;
-    changed.percent = percent;
-    return UsageWidgetSnapshot{.server = "local", .capturedAt = 1796126400, .accounts = {
-        {.id = "codex", .agent = "codex", .name = "Codex", .windows = {changed}}}};
-  };
-  UsageSnapshotStore(store).write(snapshot(40));
+/// A live widget as a status bar would run it: its standard output is a pipe, read here.
+struct Watch {
+  pid_t process;
+  int output;
+};
 
+Watch startWatch(const fs::path& store) {
   int output[2];
-  ASSERT_EQ(::pipe(output), 0);
+  EXPECT_EQ(::pipe(output), 0);
   const pid_t child = ::fork();
   if (child == 0) {
     ::dup2(output[1], 1);
@@ -408,17 +412,41 @@ TEST_F(CommandLine, WatchPrintsALineForEachChangeAndStopsOnSigterm) {
     ::_exit(127);
   }
   ::close(output[1]);
-  const std::string first = readLine(output[0], 10000);
+  return {child, output[0]};
+}
+
+UsageWidgetSnapshot usedPercent(double percent) {
+  const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = percent};
+  return {.server = "local", .capturedAt = 1796126400, .accounts = {
+      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}}}};
+}
+
+// A line at start, a new line at once when the store's file is replaced, and a clean exit on SIGTERM.
+TEST_F(CommandLine, WatchPrintsALineForEachChangeAndStopsOnSigterm) {
+  const auto store = scratch_ / "store";
+  UsageSnapshotStore(store).write(usedPercent(40));
+  const Watch watch = startWatch(store);
+  const std::string first = readLine(watch.output, 10000);
   EXPECT_NE(first.find(R"("percentage":40)"), std::string::npos) << first;
-  UsageSnapshotStore(store).write(snapshot(75));
-  const std::string second = readLine(output[0], 10000);
+  UsageSnapshotStore(store).write(usedPercent(75));
+  const std::string second = readLine(watch.output, 10000);
   EXPECT_NE(second.find(R"("percentage":75)"), std::string::npos) << second;
 
-  ::kill(child, SIGTERM);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ::close(output[0]);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ::kill(watch.process, SIGTERM);
+  EXPECT_EQ(testing_support::waitForExit(watch.process), 0);
+  ::close(watch.output);
+}
+
+// `watch | head -1`: once its reader has gone, the next line it writes ends it quietly, instead of it living on
+// with no one to show anything to.
+TEST_F(CommandLine, WatchEndsAtTheFirstLineItsReaderIsNoLongerThereFor) {
+  const auto store = scratch_ / "store";
+  UsageSnapshotStore(store).write(usedPercent(40));
+  const Watch watch = startWatch(store);
+  EXPECT_NE(readLine(watch.output, 10000), "");
+  ::close(watch.output);
+  UsageSnapshotStore(store).write(usedPercent(75));
+  EXPECT_EQ(testing_support::waitForExit(watch.process), 0);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "TemporaryStore.h"
+#include "TemporaryFolder.h"
 #include "TestFiles.h"
 #include "UsageSnapshotStore.h"
 
@@ -66,7 +66,7 @@ class HostCommand : public ::testing::Test {
   }
 
   int runOnce(const std::vector<std::string>& collector, std::vector<std::string> options = {}) {
-    std::vector<std::string> arguments{"host", "--once", "--server", "test", "--directory", store_.folder().string(),
+    std::vector<std::string> arguments{"host", "--once", "--server", "test", "--directory", store_.path().string(),
                                        "--reload-command", "echo reloaded >> " + reloads().string()};
     arguments.insert(arguments.end(), options.begin(), options.end());
     arguments.push_back("--");
@@ -74,17 +74,17 @@ class HostCommand : public ::testing::Test {
     return exitCode(start(arguments));
   }
 
-  fs::path errPath() const { return store_.folder() / "err"; }
+  fs::path errPath() const { return store_.path() / "err"; }
   std::string err() const { return readFile(errPath()); }
-  fs::path reloads() const { return store_.folder() / "reloads"; }
-  fs::path snapshotFile() const { return store_.folder() / std::string(UsageSnapshotStore::fileName); }
+  fs::path reloads() const { return store_.path() / "reloads"; }
+  fs::path snapshotFile() const { return store_.path() / std::string(UsageSnapshotStore::fileName); }
 
-  testing_support::TemporaryStore store_;
+  testing_support::TemporaryFolder store_;
 };
 
 TEST_F(HostCommand, TheSampleCollectorIsStoredAndTheReloadCommandRunsOnce) {
   EXPECT_EQ(runOnce({VELTO_COMMAND, "sample-report"}), 0) << err();
-  const auto stored = store_.store().read();
+  const auto stored = UsageSnapshotStore(store_.path()).read();
   ASSERT_TRUE(stored);
   EXPECT_GT(stored->accounts.size(), 0u);
   EXPECT_NE(err().find("stored " + std::to_string(stored->accounts.size()) + " accounts; reload asked"),
@@ -122,7 +122,7 @@ TEST_F(HostCommand, IntoTheJournalLinesCarryTheirPriority) {
   ASSERT_EQ(::fstat(file, &status), 0);
   ::close(file);
   const std::string journal = std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
-  const pid_t host = start({"host", "--once", "--server", "test", "--directory", store_.folder().string(), "--",
+  const pid_t host = start({"host", "--once", "--server", "test", "--directory", store_.path().string(), "--",
                             "sh", "-c", "echo 'token expired' >&2; exit 3"},
                            journal);
   EXPECT_EQ(exitCode(host), 1);
@@ -132,9 +132,9 @@ TEST_F(HostCommand, IntoTheJournalLinesCarryTheirPriority) {
 }
 
 TEST_F(HostCommand, SigtermDuringACollectorRunEndsItAndEverythingItStarted) {
-  const fs::path fifo = store_.folder() / "started";
+  const fs::path fifo = store_.path() / "started";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const pid_t host = start({"host", "--server", "test", "--directory", store_.folder().string(), "--", "sh", "-c",
+  const pid_t host = start({"host", "--server", "test", "--directory", store_.path().string(), "--", "sh", "-c",
                             "sleep 30 & echo $$ $! > " + fifo.string() + "; wait"});
   const int hostDescriptor = ::pidfd_open(host, 0);
 
@@ -164,7 +164,7 @@ TEST_F(HostCommand, SigtermDuringACollectorRunEndsItAndEverythingItStarted) {
 }
 
 TEST_F(HostCommand, WrongCommandLinesAreUsageErrors) {
-  const std::string folder = store_.folder().string();
+  const std::string folder = store_.path().string();
   const struct {
     std::vector<std::string> arguments;
     std::string said;

@@ -219,7 +219,7 @@ class DesktopOnX11 : public ::testing::Test {
                                std::filesystem::copy_options::overwrite_existing);
   }
 
-  platform::testing::TemporaryFolder folder_;
+  testing_support::TemporaryFolder folder_;
   std::unique_ptr<TestSession> session_;
   std::unique_ptr<X11Display> x_;
   std::vector<std::unique_ptr<ChildProcess>> desktops_;
@@ -437,7 +437,7 @@ TEST_F(DesktopOnX11, TheMouseAndTheKeyboardMoveOpenAndReachTheMenu) {
 /// The desktop host on a compositor with layer-shell: the widget lies on the output at its corner, and its
 /// rounded corners are clear, blended by the compositor over what lies below.
 TEST(DesktopOnWayland, LiesAtItsCornerWithClearCorners) {
-  const platform::testing::TemporaryFolder folder;
+  const testing_support::TemporaryFolder folder;
   const WaylandSession session;
   if (!session.problem().empty()) GTEST_SKIP() << "no Wayland compositor for this test: " << session.problem();
   const auto store = folder.path() / "store";

@@ -13,7 +13,7 @@
 namespace velto::desktop {
 namespace {
 
-using platform::testing::TemporaryFolder;
+using testing_support::TemporaryFolder;
 
 TEST(DesktopState, KeepsEveryWidgetAsItWasPlaced) {
   const DesktopState state{{

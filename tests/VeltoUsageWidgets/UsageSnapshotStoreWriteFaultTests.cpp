@@ -1,0 +1,245 @@
+// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock's obstacles.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "FileDescriptor.h"
+#include "SnapshotJson.h"
+#include "UsageSnapshotStoreTesting.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace store_testing;
+
+enum class Outcome { keepsOld, replacedThenFails, succeeds };
+
+struct WriteFaultCase {
+  const char* name;
+  std::vector<FaultyFiles::Fault> faults;
+  std::size_t maximumTransfer;
+  Outcome outcome;
+  /// Temporary files that a removal running at the same time would have taken; here there is none.
+  std::size_t temporariesLeft = 0;
+};
+
+class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
+                                         public testing::WithParamInterface<WriteFaultCase> {};
+
+TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) {
+  const WriteFaultCase& row = GetParam();
+  store().write(sampleSnapshot());
+  const std::string old = readBytes(file());
+  FaultyFiles files;
+  files.faults = row.faults;
+  files.maximumTransfer = row.maximumTransfer;
+  try {
+    store(files).write(otherSnapshot());
+    EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
+  } catch (const std::system_error& error) {
+    const std::string message = error.what();
+    EXPECT_NE(row.outcome, Outcome::succeeds) << message;
+    EXPECT_EQ(error.code(), std::error_code(row.faults.back().error, std::generic_category())) << message;
+    EXPECT_NE(message.find(root.string()), std::string::npos) << message;
+    // A failure after the rename must not claim that the old file stayed.
+    EXPECT_EQ(message.find("is in place but may not be durable") != std::string::npos,
+              row.outcome == Outcome::replacedThenFails)
+        << message;
+  }
+  EXPECT_EQ(readBytes(file()), row.outcome == Outcome::keepsOld ? old : encode(otherSnapshot()));
+  EXPECT_EQ(modeOf(file()), 0600);
+  EXPECT_EQ(temporaryFilesIn(root).size(), row.temporariesLeft);
+}
+
+/// Every attempt to create a temporary file fails: the opens after the directory's, the lock file's and the
+/// listing's.
+std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
+  std::vector<FaultyFiles::Fault> faults;
+  for (int nth = 4; nth <= count + 3; ++nth) faults.push_back({Call::open, nth, error});
+  return faults;
+}
+
+// Call order of a write into an existing directory: open directory, open lock file, fstat it, flock it, open
+// the directory for listing, open temporary, flock it, fstatat and fstat (still its name?), fchmod, write...,
+// fsync, rename, fsync directory, then close the temporary, the lock file and the directory.
+INSTANTIATE_TEST_SUITE_P(
+    Faults, UsageSnapshotStoreWriteFaultTest,
+    testing::Values(WriteFaultCase{"OpenDirectory", {{Call::open, 1, EMFILE}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"OpenLockFile", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"InspectLockFile", {{Call::fstat, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Lock", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"LockInterrupted", {{Call::flock, 1, EINTR}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"ListingIsBestEffort", {{Call::open, 3, EMFILE}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"CreateTemporary", {{Call::open, 4, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), SIZE_MAX,
+                                   Outcome::keepsOld},
+                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 4, EEXIST}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"TemporaryLockedByARemoval", {{Call::flock, 2, EWOULDBLOCK}}, SIZE_MAX,
+                                   Outcome::succeeds, 1},
+                    WriteFaultCase{"TemporaryRemovedBeforeLocked", {{Call::fstatat, 1, ENOENT}}, SIZE_MAX,
+                                   Outcome::succeeds, 1},
+                    WriteFaultCase{"NoLocksOnTheFileSystem", {{Call::flock, 2, ENOLCK}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Write", {{Call::write, 1, ENOSPC}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
+                    WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
+                    WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
+                    // After fsync has reported any write-back error, nothing depends on close.
+                    WriteFaultCase{"CloseFileIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"CloseDirectoryIgnored", {{Call::close, 3, EIO}}, SIZE_MAX, Outcome::succeeds},
+                    WriteFaultCase{"InterruptedShortWrites",
+                                   {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
+                                   7,
+                                   Outcome::succeeds}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct DirectoryFaultCase {
+  const char* name;
+  FaultyFiles::Fault fault;
+};
+
+class UsageSnapshotStoreDirectoryFaultTest : public UsageSnapshotStoreTest,
+                                             public testing::WithParamInterface<DirectoryFaultCase> {};
+
+TEST_P(UsageSnapshotStoreDirectoryFaultTest, FailureToMakeTheDirectoryIsReported) {
+  const fs::path directory = root / "a" / "UsageWidget";
+  FaultyFiles files;
+  files.faults = {GetParam().fault};
+  try {
+    UsageSnapshotStore(directory, files).write(sampleSnapshot());
+    FAIL() << "written despite the fault";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::error_code(GetParam().fault.error, std::generic_category())) << error.what();
+  }
+  EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
+  EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
+}
+
+// Opens: the directory and its parent (both missing), the root; then each made directory is opened anew.
+INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreDirectoryFaultTest,
+                         testing::Values(DirectoryFaultCase{"MakeParent", {Call::mkdir, 1, EROFS}},
+                                         DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 2, ENOSPC}},
+                                         DirectoryFaultCase{"OpenMadeParent", {Call::open, 4, EMFILE}},
+                                         DirectoryFaultCase{"SetParentPermissions", {Call::fchmod, 1, EPERM}},
+                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::fchmod, 2, EPERM}}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Whoever can write the folder the store makes its directory in can swap the new directory for a symbolic link
+// before the store sets its mode: right then, here. The mode must not pass on to what the link leads to.
+TEST_F(UsageSnapshotStoreTest, ANewDirectorySwappedForALinkIsNotFollowed) {
+  const fs::path victim = root / "victim";
+  writeBytes(victim, "x");
+  ASSERT_EQ(::chmod(victim.c_str(), 0644), 0);
+  const fs::path made = root / "UsageWidget";
+  FaultyFiles files;
+  files.afterMkdir = [&] {
+    ASSERT_EQ(::rename(made.c_str(), (root / "moved").c_str()), 0);
+    ASSERT_EQ(::symlink(victim.c_str(), made.c_str()), 0);
+  };
+  try {
+    UsageSnapshotStore(made, files).write(sampleSnapshot());
+    ADD_FAILURE() << "written through the swapped link";
+  } catch (const std::system_error& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with("open new directory " + made.string())) << error.what();
+  }
+  EXPECT_EQ(modeOf(victim), 0644);
+  EXPECT_EQ(readBytes(victim), "x");
+}
+
+/// What stands in a writer's way at the lock file's name, or what another process holds.
+enum class Obstacle { sharedLockOnDirectory, looseLockFile, foreignLockFile, linkAtLockName, fifoAtLockName };
+
+struct LockCase {
+  const char* name;
+  Obstacle obstacle;
+  const char* refusal;  ///< empty: the write goes through
+};
+
+class UsageSnapshotStoreLockTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<LockCase> {};
+
+// Only the store's owner can hold writers up: a lock others can take (on the directory, which anyone who can
+// read it can open) is not the one writers wait for; a lock file that others could open is made the owner's
+// alone, and one that is not the owner's regular file is refused at once.
+TEST_P(UsageSnapshotStoreLockTest, NoOneButTheOwnerCanHoldWritersUp) {
+  const LockCase& row = GetParam();
+  store().write(sampleSnapshot());
+  const fs::path lock = root / ".usage-v1.json.lock";
+  const platform::FileDescriptor directory(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  switch (row.obstacle) {
+    case Obstacle::sharedLockOnDirectory: ASSERT_EQ(::flock(directory.get(), LOCK_SH), 0); break;
+    case Obstacle::looseLockFile: ASSERT_EQ(::chmod(lock.c_str(), 0644), 0); break;
+    case Obstacle::foreignLockFile:
+      if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+      ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+      break;
+    case Obstacle::linkAtLockName:
+      ASSERT_EQ(::unlink(lock.c_str()), 0);
+      ASSERT_EQ(::symlink("usage-v1.json", lock.c_str()), 0);
+      break;
+    case Obstacle::fifoAtLockName:
+      ASSERT_EQ(::unlink(lock.c_str()), 0);
+      ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
+      break;
+  }
+  ::alarm(10);  // a writer that waited for ever would otherwise hang the suite
+  std::string refusal;
+  try {
+    store().write(otherSnapshot());
+  } catch (const std::system_error& error) {
+    refusal = error.what();
+  }
+  ::alarm(0);
+  if (*row.refusal == '\0') {
+    EXPECT_EQ(refusal, "");
+    EXPECT_EQ(store().read(), otherSnapshot());
+    EXPECT_EQ(modeOf(lock), 0600);
+  } else {
+    EXPECT_NE(refusal.find(row.refusal), std::string::npos) << refusal;
+    EXPECT_EQ(store().read(), sampleSnapshot());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, UsageSnapshotStoreLockTest,
+    testing::Values(LockCase{"SharedLockOnDirectory", Obstacle::sharedLockOnDirectory, ""},
+                    LockCase{"LooseLockFile", Obstacle::looseLockFile, ""},
+                    LockCase{"ForeignLockFile", Obstacle::foreignLockFile, "belongs to another user"},
+                    LockCase{"LinkAtLockName", Obstacle::linkAtLockName, "Too many levels of symbolic links"},
+                    LockCase{"FifoAtLockName", Obstacle::fifoAtLockName, "is a FIFO, not a regular file"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A writer that holds the lock for ever (hung, or stopped) makes the next one give up after five seconds of
+// pauses, saying why, without having touched the file; once it lets go, writing works again.
+TEST_F(UsageSnapshotStoreTest, AWriterWaitsForTheLockFiveSecondsAtMost) {
+  store().write(sampleSnapshot());
+  platform::FileDescriptor holder(::open((root / ".usage-v1.json.lock").c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(::flock(holder.get(), LOCK_EX), 0);
+  FaultyFiles files;
+  try {
+    store(files).write(otherSnapshot());
+    ADD_FAILURE() << "written while another writer held the lock";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::error_code(EWOULDBLOCK, std::generic_category()));
+    EXPECT_NE(std::string(error.what()).find("another writer has held it for 5 seconds"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_GE(files.paused, UsageSnapshotStore::lockTimeout);
+  EXPECT_LT(files.paused, UsageSnapshotStore::lockTimeout + std::chrono::milliseconds(250));
+  EXPECT_EQ(files.calls[Call::open], 2) << "nothing but the directory and the lock file was opened";
+  EXPECT_EQ(store().read(), sampleSnapshot());
+
+  holder.close();
+  store(files).write(otherSnapshot());
+  EXPECT_EQ(store().read(), otherSnapshot());
+}
+
+}  // namespace
+}  // namespace velto
