@@ -20,7 +20,7 @@ class WidgetHostTest : public ::testing::Test {
                 ++requests_;
                 return folder_.store();
               },
-              *platform::TimeZone::named("UTC")) {}
+              platform::TimeZone::utc()) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
   void store(std::string agent = "codex") {

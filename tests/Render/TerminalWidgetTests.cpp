@@ -30,7 +30,7 @@ UsageWidgetSnapshot sample() {
 
 Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family, bool chinese,
               TextSize textSize = TextSize::large) {
-  const UsageWidgetContentEnvironment environment{*platform::TimeZone::named("UTC"), "en_US_POSIX",
+  const UsageWidgetContentEnvironment environment{platform::TimeZone::utc(), "en_US_POSIX",
                                                   VELTO_AGENT_IMAGES_DIR};
   return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
                            .family = family,
@@ -179,7 +179,7 @@ TEST(TerminalWidget, ShowOnRequest) {
   const UsageWidgetSnapshot snapshot = sample();
   const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, snapshot, ""},
                                           .family = UsageWidgetFamily::medium,
-                                          .environment = {*platform::TimeZone::named("UTC"), "en_US_POSIX",
+                                          .environment = {platform::TimeZone::utc(), "en_US_POSIX",
                                                           VELTO_AGENT_IMAGES_DIR}}
                             .body();
   std::cout << renderTerminal(stale, options(UsageWidgetFamily::medium));

@@ -20,7 +20,7 @@ UsageWidgetSnapshot sample() {
 
 toolkit::Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family,
                        bool chinese) {
-  const UsageWidgetContentEnvironment environment{*platform::TimeZone::named("UTC"), "en_US_POSIX",
+  const UsageWidgetContentEnvironment environment{platform::TimeZone::utc(), "en_US_POSIX",
                                                   VELTO_AGENT_IMAGES_DIR};
   return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
                            .family = family,

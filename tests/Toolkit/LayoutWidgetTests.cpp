@@ -123,7 +123,7 @@ WidgetCanvas canvasFor(const WidgetCase& row) {
 LayoutBox laidOutWidget(const WidgetCase& row) {
   const UsageWidgetContent content({.server = "lab.example", .capturedAt = now - 60, .accounts = row.scene.accounts},
                                    row.scene.provider, now, row.family, row.chinese, row.textSize,
-                                   {*platform::TimeZone::named("UTC"), "en_US", VELTO_AGENT_IMAGES_DIR});
+                                   {platform::TimeZone::utc(), "en_US", VELTO_AGENT_IMAGES_DIR});
   const FakeTextMeasurer measurer;
   return layoutWidget(content.body(), canvasFor(row), measurer, row.textSize);
 }

@@ -9,7 +9,7 @@ namespace velto {
 namespace {
 
 constexpr Instant now = 1796126400;  // 2026-12-01T12:00:00Z
-const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+const platform::TimeZone utc = platform::TimeZone::utc();
 constexpr Instant nextUtcMidnight = 1796169600;  // 2026-12-02T00:00:00Z
 
 UsageWidgetWindow window(std::optional<Instant> resetAt, std::optional<Instant> observedAt = std::nullopt) {

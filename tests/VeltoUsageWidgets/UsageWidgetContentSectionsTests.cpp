@@ -24,7 +24,7 @@ UsageWidgetWindow window(double percent, std::optional<Instant> resetAt, std::op
 UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, bool chinese = false, Instant capturedAt = now - 60) {
   return UsageWidgetContent({.server = "lab", .capturedAt = capturedAt, .accounts = std::move(accounts)}, "", now,
                             UsageWidgetFamily::small, chinese, TextSize::large,
-                            {*platform::TimeZone::named("UTC"), "en_US", std::nullopt});
+                            {platform::TimeZone::utc(), "en_US", std::nullopt});
 }
 
 const UsageWidgetAccount claude{.id = "claude:work", .agent = "claude", .name = "Work", .observedAt = now - 60};

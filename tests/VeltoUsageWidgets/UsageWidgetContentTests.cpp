@@ -34,7 +34,7 @@ struct Options {
 UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, const Options& options = {}) {
   return UsageWidgetContent({.server = "lab", .capturedAt = now - 60, .accounts = std::move(accounts)},
                             options.provider, now, options.family, options.chinese, options.textSize,
-                            {*platform::TimeZone::named("UTC"), "en_US", std::nullopt});
+                            {platform::TimeZone::utc(), "en_US", std::nullopt});
 }
 
 // Every text of a tree, in order.

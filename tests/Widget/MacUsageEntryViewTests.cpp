@@ -14,7 +14,7 @@ using namespace toolkit;
 
 constexpr Instant now = 1796126400;
 
-UsageWidgetContentEnvironment environment() { return {*platform::TimeZone::named("UTC"), "en_US_POSIX", std::nullopt}; }
+UsageWidgetContentEnvironment environment() { return {platform::TimeZone::utc(), "en_US_POSIX", std::nullopt}; }
 
 UsageWidgetSnapshot codexOnly() {
   UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = now + 3600};

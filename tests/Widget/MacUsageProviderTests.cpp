@@ -11,7 +11,7 @@ namespace {
 using testing_support::TemporaryStore;
 
 constexpr Instant now = 1796126400;
-const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+const platform::TimeZone utc = platform::TimeZone::utc();
 
 // Captured 600 s ago (stale at now + 300) with one window resetting at now + 3600: two transitions, the
 // second beyond the reload instant.
