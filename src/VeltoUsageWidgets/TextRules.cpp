@@ -66,7 +66,26 @@ std::string cleanAscii(std::string_view text, std::size_t limit) {
   const std::size_t first = kept.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   const std::size_t last = kept.find_last_not_of(' ');
-  return kept.substr(first, std::min(last + 1 - first, limit));
+  std::string cut = kept.substr(first, std::min(last + 1 - first, limit));
+  cut.erase(cut.find_last_not_of(' ') + 1);  // a cut just after a space
+  return cut;
+}
+
+/// Removes the white space and line breaks at the end of a cleaned text, which holds only valid UTF-8.
+void trimEnd(std::string& text) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto isContinuation = [&](std::size_t at) { return (bytes[at] & 0xC0) == 0x80; };
+  std::size_t end = text.size();
+  while (end > 0) {
+    std::size_t start = end - 1;
+    while (start > 0 && isContinuation(start)) --start;
+    auto next = static_cast<int32_t>(start);
+    UChar32 c = 0;
+    U8_NEXT(bytes, next, static_cast<int32_t>(end), c);
+    if (!isTrimmed(c)) break;
+    end = start;
+  }
+  text.resize(end);
 }
 
 /// The text of an ICU regex match body: everything before one final line terminator, if there is one.
@@ -132,8 +151,12 @@ std::string clean(std::string_view text, std::size_t limit) {
     }
   }
   kept.resize(contentEnd);
-  // Only a text that may hold more clusters than the limit needs a break iterator.
-  if (clustersAtContentEnd > limit) kept.resize(characterPrefixLength(kept, limit));
+  // Only a text that may hold more clusters than the limit needs a break iterator. A cut can end just after
+  // white space, which goes too, so that the result is clean itself.
+  if (clustersAtContentEnd > limit) {
+    kept.resize(characterPrefixLength(kept, limit));
+    trimEnd(kept);
+  }
   return kept;
 }
 

@@ -8,8 +8,9 @@
 namespace velto {
 
 /// Removes control (Cc) and format (Cf) scalars, trims white space and line breaks (Zs, Zl, Zp) at both ends,
-/// then keeps the first `limit` extended grapheme clusters. Never normalises: what remains is as received.
-/// Invalid UTF-8 sequences come out as U+FFFD, so such a text is never equal to its cleaned form.
+/// keeps the first `limit` extended grapheme clusters, and trims the end again where that cut falls after
+/// white space, so that the result is always clean: its own cleaning. Never normalises: what remains is as
+/// received. Invalid UTF-8 sequences come out as U+FFFD, so such a text is never equal to its cleaned form.
 std::string clean(std::string_view text, std::size_t limit);
 
 /// True when `text` is canonically equivalent to `clean(text, limit)`.

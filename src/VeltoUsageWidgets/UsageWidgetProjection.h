@@ -23,7 +23,6 @@ inline constexpr std::size_t maximumReportBytes = 2'097'152;
 /// windows, 16 balances, 64 output entries or 7 days, more than 80 accounts, or a snapshot that would encode
 /// to more than UsageWidgetSnapshot::maximumBytes; JsonDecodingError (path and problem) for a report that is
 /// not a usage report; std::invalid_argument when the snapshot cannot be encoded at all (`at` not finite).
-/// The result is not validated: a cut that ends just after a space leaves that space, and the store refuses it.
 UsageWidgetSnapshot projectReport(std::string_view report, std::string_view server, Instant at);
 
 }  // namespace velto

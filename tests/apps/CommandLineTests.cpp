@@ -204,26 +204,26 @@ TEST_F(CommandLine, ProjectRefusalsNameTheProblemAndKeepTheStoredFile) {
   UsageSnapshotStore(scratch_).write({.server = "before", .capturedAt = 1, .accounts = {}});
   const std::string before = readFile(stored);
 
-  const auto cutAfterSpace = scratch_ / "cut.json";
-  std::ofstream(cutAfterSpace) << R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":")"
-                               << std::string(99, 'x') << R"( tail"}]}})";
   const auto tooLarge = scratch_ / "large.json";
   std::ofstream(tooLarge) << std::string(2'097'153, ' ');
 
   struct Case {
     fs::path report;
     std::string inErr;
+    std::string at = "1796126400";
   };
   const Case cases[] = {
       {reports / "fail" / "pct-used-as-text.json",
        "pct-used-as-text.json: not a usage report: limits.windows[0].pct_used: expected a number, found a string"},
       {tooLarge, "large.json: report refused (tooLarge): the report is 2097153 bytes, more than 2097152"},
-      {cutAfterSpace, "was not stored (invalid): refusing to write an invalid snapshot: accounts[0].windows[0].label: "
-                      "must be at most 100 characters, without control or format characters or white space"},
+      // A capture time before 1970 is the one thing a projected snapshot can get wrong.
+      {reports / "pass" / "empty-object.json",
+       "was not stored (invalid): refusing to write an invalid snapshot: capturedAt: ", "-1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.report.filename().string());
-    const auto result = run({"project", c.report.string(), "--server", "s", "--directory", scratch_.string()});
+    const auto result =
+        run({"project", c.report.string(), "--server", "s", "--at", c.at, "--directory", scratch_.string()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
     EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
