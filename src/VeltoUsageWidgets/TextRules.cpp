@@ -101,10 +101,11 @@ std::string_view withoutFinalLineTerminator(std::string_view text) {
 }
 
 /// Searches the way ICU's `find()` does for a pattern "^body$" whose body matches no line terminator:
-/// the whole text, or the text without its final terminator, must be a body.
+/// the whole text, or (where `$` may match before one) the text without its final terminator, must be a body.
 template <typename Body>
-bool findAnchored(std::string_view text, Body body) {
+bool findAnchored(std::string_view text, PatternEnd end, Body body) {
   if (body(text)) return true;
+  if (end == PatternEnd::atEnd) return false;
   const std::string_view stripped = withoutFinalLineTerminator(text);
   return stripped.size() != text.size() && body(stripped);
 }
@@ -187,21 +188,21 @@ bool isClean(std::string_view text, std::size_t limit) {
   return clusters.count() <= limit || characterPrefixLength(text, limit) == text.size();
 }
 
-bool matchesAgentKey(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAgentKey(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     return !body.empty() && body.size() <= 40 && std::all_of(body.begin(), body.end(), isKeyCharacter);
   });
 }
 
-bool matchesAccountID(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAccountID(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     return !body.empty() && body.size() <= 80 &&
            std::all_of(body.begin(), body.end(), [](char c) { return isKeyCharacter(c) || c == ':'; });
   });
 }
 
-bool matchesAmount(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAmount(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     if (body.starts_with('-')) body.remove_prefix(1);
     const std::size_t whole = digitRun(body);
     if (whole < 1 || whole > 20) return false;
@@ -214,8 +215,8 @@ bool matchesAmount(std::string_view text) {
   });
 }
 
-bool matchesDay(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesDay(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     if (body.size() != 10) return false;
     for (std::size_t i = 0; i < body.size(); ++i) {
       const bool dash = i == 4 || i == 7;

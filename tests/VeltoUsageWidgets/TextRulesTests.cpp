@@ -320,17 +320,21 @@ class Generator {
   std::mt19937 random_;
 };
 
+// Each matcher in both modes against ICU: `$` as the rules write it, and `\z` (the very end of the input) for a
+// pattern taken at its word.
 TEST(TextRules, MatchersAgreeWithIcuRegex) {
   struct Rule {
     const char* name;
     IcuPattern icu;
-    bool (*matches)(std::string_view);
+    IcuPattern icuAtEnd;
+    bool (*matches)(std::string_view, PatternEnd);
   };
   Rule rules[] = {
-      {"agent", IcuPattern("^[a-z0-9_-]{1,40}$"), matchesAgentKey},
-      {"account", IcuPattern("^[a-z0-9_:-]{1,80}$"), matchesAccountID},
-      {"amount", IcuPattern("^-?[0-9]{1,20}(\\.[0-9]{1,12})?$"), matchesAmount},
-      {"day", IcuPattern("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"), matchesDay},
+      {"agent", IcuPattern("^[a-z0-9_-]{1,40}$"), IcuPattern("^[a-z0-9_-]{1,40}\\z"), matchesAgentKey},
+      {"account", IcuPattern("^[a-z0-9_:-]{1,80}$"), IcuPattern("^[a-z0-9_:-]{1,80}\\z"), matchesAccountID},
+      {"amount", IcuPattern("^-?[0-9]{1,20}(\\.[0-9]{1,12})?$"), IcuPattern("^-?[0-9]{1,20}(\\.[0-9]{1,12})?\\z"),
+       matchesAmount},
+      {"day", IcuPattern("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"), IcuPattern("^[0-9]{4}-[0-9]{2}-[0-9]{2}\\z"), matchesDay},
   };
   Generator g(0x5EED);
   const std::vector<std::function<std::string()>> shapes = {
@@ -359,7 +363,10 @@ TEST(TextRules, MatchersAgreeWithIcuRegex) {
       const std::string text = shape();
       for (Rule& rule : rules) {
         const bool expected = rule.icu.find(text);
-        ASSERT_EQ(rule.matches(text), expected) << rule.name << " on \"" << escaped(text) << '"';
+        ASSERT_EQ(rule.matches(text, PatternEnd::beforeFinalLineTerminator), expected)
+            << rule.name << " on \"" << escaped(text) << '"';
+        ASSERT_EQ(rule.matches(text, PatternEnd::atEnd), rule.icuAtEnd.find(text))
+            << rule.name << " at the end on \"" << escaped(text) << '"';
         matched += expected ? 1 : 0;
         ++tried;
       }

@@ -144,8 +144,29 @@ TEST(UsageWidgetProjection, AgentKeysFollowThePattern) {
   EXPECT_EQ(agentsOf(R"(,"agent":"Claude")"), "dropped");
   EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(41, 'a') + "\""), "dropped");
   EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(40, 'a') + "\""), std::string(40, 'a'));
-  // The pattern's $ also matches before one final line feed, so the key keeps it.
-  EXPECT_EQ(agentsOf(R"(,"agent":"a_1-\n")"), "a_1-\n");
+}
+
+// ICU's $ lets a key or an amount end in one line terminator. The name and id built from such a key would make
+// the store refuse every account of the report, so the projection drops such an entry like any bad one.
+TEST(UsageWidgetProjection, KeysAndAmountsEndingInALineTerminatorDropOnlyTheirEntry) {
+  for (const std::string terminator : {"\\n", "\\r\\n", "\\r", "\\u000b", "\\f", "\\u0085", "\\u2028", "\\u2029"}) {
+    SCOPED_TRACE(terminator);
+    const std::string bad = "bad" + terminator;
+    const std::string wallet = R"({"kind":"k","currency":"C","amount":)";
+    const auto snapshot = project(
+        R"({"limits":{"windows":[{"agent":"good","pct_used":1,"label":"L"},{"agent":")" + bad +
+        R"(","pct_used":1,"label":"L"}],"balances":[{"agent":")" + bad + R"(","observed_at":1796126390,"wallets":[)" +
+        wallet + R"("1"}]},{"agent":"good","observed_at":1796126390,"wallets":[)" + wallet + R"("1)" + terminator +
+        R"("},)" + wallet + R"("2"}]}]},"history":{"days":[{"date":"2026-12-01"}],"scanned_at":1796126390,)"
+        R"("by_agent":[{"agent_key":")" + bad + R"(","today_out":1,"week_out":2},)"
+        R"({"agent_key":"other","today_out":1,"week_out":2}]}})");
+    std::vector<std::string> ids;
+    for (const auto& account : snapshot.accounts) ids.push_back(account.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"good", "good-balance-1", "output:other"}));
+    ASSERT_EQ(snapshot.accounts.size(), 3u);
+    EXPECT_EQ(snapshot.accounts[1].wallets.size(), 1u);
+    EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
+  }
 }
 
 // --- Texts: cleaned, then cut by user-perceived characters --------------------------------------------------
