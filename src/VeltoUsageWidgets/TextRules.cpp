@@ -2,6 +2,7 @@
 #include "TextRules.h"
 
 #include "UnicodeText.h"
+#include "Utf8Text.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
@@ -16,9 +17,7 @@ namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+using toolkit::isAscii;
 
 bool isAsciiControl(char c) {
   const auto byte = static_cast<unsigned char>(c);
@@ -162,7 +161,7 @@ std::string clean(std::string_view text, std::size_t limit) {
 }
 
 bool isClean(std::string_view text, std::size_t limit) {
-  if (isAscii(text)) {
+  if (toolkit::isAscii(text)) {
     return text.size() <= limit && std::none_of(text.begin(), text.end(), isAsciiControl) &&
            (text.empty() || (text.front() != ' ' && text.back() != ' '));
   }
