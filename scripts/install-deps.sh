@@ -11,6 +11,7 @@ packages=(
   libplist-dev                                   # the bundle's Info.plist and entitlements
   libhowardhinnant-date-dev tzdata               # time-zone rules, read from /usr/share/zoneinfo
   libcairo2-dev libpango1.0-dev                  # pictures: Cairo drawing, Pango text (pangocairo)
+  libfontconfig-dev                              # pictures: the font configuration, loaded before Pango
   fonts-inter fonts-dejavu-core                  # the pictures' Latin UI face, and its fallback
   fonts-quicksand                                # the rounded design of big figures
   fonts-noto-cjk                                 # Chinese, in Noto Sans CJK SC

@@ -34,11 +34,12 @@ struct PixelSize {
 PixelSize pictureSize(const PictureOptions& options);
 
 /// `root` laid out on the canvas and drawn as a PNG image (8-bit RGBA; transparent outside the canvas's
-/// rounded corners). Throws std::invalid_argument for unusable options and std::runtime_error when Cairo
-/// fails.
+/// rounded corners). Throws std::invalid_argument for unusable options, std::bad_alloc when memory runs out
+/// and std::runtime_error when Cairo or the fonts fail otherwise.
 std::string renderPng(const toolkit::Element& root, const PictureOptions& options);
 
-/// The same picture as an SVG document, its width and height in pixels; texts become glyph outlines.
+/// The same picture as an SVG document, its width and height in pixels; texts become glyph outlines. Throws
+/// as renderPng does.
 std::string renderSvg(const toolkit::Element& root, const PictureOptions& options);
 
 }  // namespace velto::render

@@ -1,7 +1,10 @@
 // Tests of whole widgets in the terminal: the entry view of a sample snapshot drawn in cells, against
 // golden strings and for a grid that holds in every family, language and text size. Set
 // VELTO_SHOW_TERMINAL=1 to see them all drawn in colour.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -15,6 +18,7 @@
 #include "SnapshotJson.h"
 #include "Terminal.h"
 #include "TerminalPicture.h"
+#include "TemporaryFolder.h"
 #include "TerminalText.h"
 
 namespace velto::render {
@@ -126,6 +130,16 @@ TEST(TerminalWidget, AgentPicturesAreTheirInitialsOnTheirOwnColour) {
   EXPECT_EQ(pictureColor(images / "UsageAgent-claude.png"), (Rgb8{193, 97, 57}));  // the tile, not the letter
   EXPECT_EQ(pictureColor(images / "missing.png"), std::nullopt);
   EXPECT_EQ(pictureColor(__FILE__), std::nullopt);  // not a PNG
+
+  // A FIFO is never read, even one that holds a whole picture: with no writer it would block the widget.
+  const platform::testing::TemporaryFolder folder;
+  const auto fifo = folder.path() / "UsageAgent-claude.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int end = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  const std::string picture = testing_support::readFile(images / "UsageAgent-claude.png");
+  ASSERT_EQ(::write(end, picture.data(), picture.size()), static_cast<ssize_t>(picture.size()));
+  EXPECT_EQ(pictureColor(fifo), std::nullopt);
+  ::close(end);
 
   TerminalOptions colored = options(UsageWidgetFamily::medium);
   colored.colors = TerminalColors::trueColor;
