@@ -243,3 +243,37 @@ TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) 
 
 }  // namespace
 }  // namespace velto
+
+namespace velto {
+namespace {
+
+// A stored amount may end in a line terminator and a clean text may hold U+2028 inside. The dump holds every
+// text, label and accessibility label of the tree, which every renderer reads: none of them may show one.
+TEST(UsageWidgetContent, ShownTextsHoldNoControlsOrLineSeparatorsFromTheSnapshot) {
+  UsageWidgetAccount balance = account("quill-balance-0", "quill");
+  balance.name = "Qu\u2028ill";
+  balance.wallets = {{.kind = "bo\u2029nus", .currency = "C\u2028NY", .amount = "86.40\r\n"},
+                     {.kind = "gift", .currency = "CNY", .amount = "12\u0085"}};
+  UsageWidgetAccount windows = account("orca", "orca", {window("week", 40), window("day", 10)});
+  windows.windows[0].label = "Week\u2028ly";
+  windows.windows[1].kind = "week-model";
+  windows.windows[1].model = "re\u2028ef";
+  const std::pair<UsageWidgetAccount, std::string> cases[] = {{balance, "CNY 86.40"}, {windows, "Weekly"}};
+  for (const auto& [shown, visible] : cases) {
+    for (const auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
+      const Element body = UsageWidgetContent({.server = "l\u2029ab", .capturedAt = now - 60, .accounts = {shown}}, "",
+                                              now, family, false, TextSize::large,
+                                              {platform::TimeZone::utc(), "en_US", std::nullopt})
+                               .body();
+      const std::string tree = dump(body);
+      SCOPED_TRACE(tree);
+      for (const std::string_view control : {"\\u{", "\u0085", "\u2028", "\u2029"}) {
+        EXPECT_EQ(tree.find(control), std::string::npos) << control;
+      }
+      EXPECT_NE(tree.find(visible), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velto
