@@ -221,8 +221,11 @@ FittedText fitText(const std::string& text, const TextAttributes& attributes, Pr
     const double lineHeight = context.measure(text, result.font).height;
     std::size_t limit = ownLimit;
     if (height && lineHeight > 0) {
-      // As many lines as the offered height holds, and always one.
-      limit = std::min(limit, static_cast<std::size_t>(std::max(1.0, std::floor((*height + tolerance) / lineHeight))));
+      // As many lines as the offered height holds, and always one; a text of n bytes never sets more than n
+      // lines, which bounds the count in double before it becomes an integer (a height of 1e30 holds 1e28).
+      const double fitting = std::clamp(std::floor((*height + tolerance) / lineHeight), 1.0,
+                                        static_cast<double>(text.size()));
+      limit = std::min(limit, static_cast<std::size_t>(fitting));
     }
     result.lines = Setter(text, breaks, result.font, context).set(width, limit);
     for (const auto& line : result.lines.lines) {

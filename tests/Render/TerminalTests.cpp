@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
 #include "EscapedText.h"
+#include "TerminalText.h"
 
 namespace velto::render {
 namespace {
@@ -114,6 +120,36 @@ TEST(Terminal, SymbolsAndNeighboursStayApart) {
             "│ >_ Codex          │\n"
             "│ Resets 9:41 abcd  │\n"
             "╰───────────────────╯\n");
+}
+
+TEST(Terminal, RefusesCellsAndCanvasesItCannotDraw) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(terminalSize({}), (TerminalSize{52, 13}));  // the medium widget
+  EXPECT_EQ(terminalSize({.canvas = {.size = {512, 512}}, .cell = {1, 1}}), (TerminalSize{512, 512}));
+  const std::pair<Size, Size> refused[] = {  // canvas, cell
+      {{364, 170}, {0, 13}},      {{364, 170}, {7, 0}},   {{364, 170}, {nan, 13}}, {{364, 170}, {infinity, 13}},
+      {{364, 170}, {-7, 13}},     {{364, 170}, {7, 1001}}, {{0, 170}, {7, 13}},    {{364, nan}, {7, 13}},
+      {{9000, 170}, {7, 13}},     {{600, 170}, {1, 1}},   {{364, 513}, {7, 1}}};
+  for (const auto& [canvas, cell] : refused) {
+    const TerminalOptions options{.canvas = {.size = canvas}, .cell = cell};
+    EXPECT_THROW(terminalSize(options), std::invalid_argument) << canvas.width << "x" << canvas.height;
+    EXPECT_THROW(renderTerminal(Text("42%"), options), std::invalid_argument);
+  }
+}
+
+// Frames can lie anywhere in points, and their cells must not overflow an int on the way to the grid (the
+// sanitizers' float-cast-overflow check watches the conversions); the grid keeps its width and at most twice
+// its height.
+TEST(Terminal, FramesFarBeyondTheCanvasKeepTheGrid) {
+  for (const double far : {1e30, -1e30, 1e300}) {
+    const std::string drawn = draw(pinned({Text("near"), Text("far").frame({.width = far, .height = std::abs(far)})}));
+    int rows = 0;
+    for (std::size_t start = 0, end; (end = drawn.find('\n', start)) != std::string::npos; start = end + 1, ++rows) {
+      EXPECT_EQ(cellWidth(drawn.substr(start, end - start)), 21) << drawn;
+    }
+    EXPECT_GE(rows, 6);
+    EXPECT_LE(rows, 12);
+  }
 }
 
 TEST(Terminal, ContentTallerThanTheWidgetGrowsTheDrawing) {

@@ -146,6 +146,9 @@ TEST(LayoutText, NumbersShrinkToFitTheOfferedHeight) {
 
 TEST(LayoutText, HardLineBreaksStartNewLinesAndEndAOneLineText) {
   EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten))), "text \"Line one\\nLine two\" @10 0,0 40x24\n");
+  // A height that holds 1e29 lines holds both; the count of lines that fit never overflows an integer.
+  EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten).frame({.height = 1e30}))),
+            "box 0,0 40x1e+30\n  text \"Line one\\nLine two\" @10 0,5e+29 40x24\n");
   EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten).lineLimit(1))),
             "text \"Line one…\" @10 0,0 45x12\n");
 }
