@@ -10,7 +10,7 @@
 namespace velto::render {
 
 /// The letter that stands for a picture: the first character of the file name's last word, upper-cased
-/// when it is a Latin letter ("UsageAgent-claude.png" and "UsageAgent-claude@2x.png": "C"); "▪" when the
+/// when it is a Latin letter ("UsageAgent-corvid.png" and "UsageAgent-corvid@2x.png": "C"); "▪" when the
 /// name has none.
 std::string pictureInitial(const std::filesystem::path& file);
 

@@ -23,7 +23,7 @@ class WidgetHostTest : public ::testing::Test {
               platform::TimeZone::utc()) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
-  void store(std::string agent = "codex") {
+  void store(std::string agent = "crane") {
     UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
     folder_.store().write({.server = "local", .capturedAt = start - 600, .accounts = {
         {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
@@ -64,13 +64,13 @@ TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
 }
 
 TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
-  store("codex");
+  store("crane");
   const auto automatic = host_.place();
-  const auto claude = host_.place({.agent = "provider:claude"});
+  const auto corvid = host_.place({.agent = "provider:corvid"});
   EXPECT_EQ(host_.current(automatic).provider, "");
-  EXPECT_EQ(host_.current(claude).provider, "claude");
-  host_.configure(claude, {.agent = "provider:codex"});
-  EXPECT_EQ(host_.current(claude).provider, "codex");
+  EXPECT_EQ(host_.current(corvid).provider, "corvid");
+  host_.configure(corvid, {.agent = "provider:crane"});
+  EXPECT_EQ(host_.current(corvid).provider, "crane");
   EXPECT_EQ(host_.configuration(automatic).agent, std::nullopt);
   EXPECT_EQ(host_.options(false).size(), 2u);
   EXPECT_THROW(host_.current(7), std::out_of_range);
@@ -99,7 +99,7 @@ TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) 
         if (waits == 3) {  // at start + 600 the file is replaced by one for two agents
           UsageWidgetWindow window{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10};
           auto snapshot = folder_.store().read().value();
-          snapshot.accounts.push_back({.id = "claude", .agent = "claude", .name = "claude", .windows = {window}});
+          snapshot.accounts.push_back({.id = "corvid", .agent = "corvid", .name = "corvid", .windows = {window}});
           folder_.store().write(snapshot);
           return WaitResult::changed;
         }

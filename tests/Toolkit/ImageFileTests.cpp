@@ -61,15 +61,15 @@ TEST(ImageFile, ReadsOnlyRegularFilesUpToTheLimit) {
 
 TEST(ImageFile, NamedImageTakesScaleVariantsInOrderNeverThePlainFile) {
   TemporaryFolder folder;
-  folder.write("UsageAgent-kimi.png", pngHeader(64, 64));
-  EXPECT_FALSE(namedImage(folder.path(), "UsageAgent-kimi"));
-  folder.write("UsageAgent-kimi@3x.png", pngHeader(96, 96));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kimi"), folder.path() / "UsageAgent-kimi@3x.png");
-  folder.write("UsageAgent-kimi@2x.png", pngHeader(64, 64));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kimi"), folder.path() / "UsageAgent-kimi@2x.png");
-  folder.write("UsageAgent-qwen@2x.png", "broken");
-  folder.write("UsageAgent-qwen@3x.png", pngHeader(96, 96));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-qwen"), folder.path() / "UsageAgent-qwen@3x.png");
+  folder.write("UsageAgent-kelp.png", pngHeader(64, 64));
+  EXPECT_FALSE(namedImage(folder.path(), "UsageAgent-kelp"));
+  folder.write("UsageAgent-kelp@3x.png", pngHeader(96, 96));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kelp"), folder.path() / "UsageAgent-kelp@3x.png");
+  folder.write("UsageAgent-kelp@2x.png", pngHeader(64, 64));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kelp"), folder.path() / "UsageAgent-kelp@2x.png");
+  folder.write("UsageAgent-quay@2x.png", "broken");
+  folder.write("UsageAgent-quay@3x.png", pngHeader(96, 96));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-quay"), folder.path() / "UsageAgent-quay@3x.png");
 }
 
 TEST(ImageFile, NamedImageStaysInsideTheBundle) {

@@ -272,9 +272,9 @@ TEST_F(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
             "box 0,0 40x40\n"
             "  image wide.png -12,4 64x32\n");
   // A resource drawn for twice the density is half as many points.
-  folder.write("UsageAgent-kimi@2x.png", pngHeader(64, 32));
-  EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::resource(folder.path(), "UsageAgent-kimi")))),
-            "image UsageAgent-kimi@2x.png 0,0 32x16\n");
+  folder.write("UsageAgent-kelp@2x.png", pngHeader(64, 32));
+  EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::resource(folder.path(), "UsageAgent-kelp")))),
+            "image UsageAgent-kelp@2x.png 0,0 32x16\n");
 }
 
 TEST_F(LayoutImages, MissingPictureDrawsNothingButKeepsItsFrame) {

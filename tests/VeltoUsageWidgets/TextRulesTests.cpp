@@ -212,10 +212,10 @@ TEST(TextRules, PatternsSeeOneFinalLineTerminator) {
     bool agent, account, amount, day;
   };
   const Case cases[] = {
-      {"codex", true, true, false, false},
-      {"claude-code_2", true, true, false, false},
+      {"crane", true, true, false, false},
+      {"corvid-code_2", true, true, false, false},
       {"org:team", false, true, false, false},
-      {"Codex", false, false, false, false},
+      {"Crane", false, false, false, false},
       {"", false, false, false, false},
       {"12", true, true, true, false},
       {"-12.50", false, false, true, false},

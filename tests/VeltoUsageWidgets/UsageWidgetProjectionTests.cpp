@@ -141,7 +141,7 @@ TEST(UsageWidgetProjection, AgentKeysFollowThePattern) {
   };
   EXPECT_EQ(agentsOf(""), "dropped");
   EXPECT_EQ(agentsOf(R"(,"agent":null)"), "dropped");
-  EXPECT_EQ(agentsOf(R"(,"agent":"Claude")"), "dropped");
+  EXPECT_EQ(agentsOf(R"(,"agent":"Corvid")"), "dropped");
   EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(41, 'a') + "\""), "dropped");
   EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(40, 'a') + "\""), std::string(40, 'a'));
 }
