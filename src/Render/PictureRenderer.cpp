@@ -261,17 +261,3 @@ std::string renderSvg(const toolkit::Element& root, const PictureOptions& option
 }
 
 }  // namespace velto::render
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELTO_RENDER_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(VELTO_RENDER_ADDRESS_SANITIZER)
-// Fontconfig and Pango keep caches for the life of the process and never free some of them; they are not
-// leaks of ours, so LeakSanitizer is told to let them be in any program that draws pictures.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-         "leak:libcairo.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libharfbuzz.so\n";
-}
-#endif
