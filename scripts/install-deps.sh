@@ -17,6 +17,7 @@ packages=(
   fonts-noto-cjk                                 # Chinese, in Noto Sans CJK SC
   libgtest-dev libgmock-dev                      # tests
   libbenchmark-dev                               # benchmarks (bench/, scripts/bench.sh)
+  clang-14 libclang-rt-14-dev                    # the fuzz preset: clang and its libFuzzer runtime
   libexpat1-dev                                  # tests: SVG pictures parse as XML
   unicode-data                                   # Unicode's own conformance test files
 )
