@@ -69,6 +69,22 @@ bool isControlOrSeparator(UChar32 c) {
   return (c >= 0 && c < 0x20) || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
 }
 
+bool hasControls(std::string_view text) {
+  // In UTF-8 the C0 controls and DEL are single bytes, the C1 controls C2 80...C2 9F, and the separators
+  // E2 80 A8 and E2 80 A9; a lead byte never appears inside another sequence, so bytes can be matched alone.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    const unsigned c = bytes[i];
+    if (c >= 0x20 && c != 0x7F && c != 0xC2 && c != 0xE2) continue;  // nearly every byte
+    if (c < 0x20 || c == 0x7F) return true;
+    const unsigned next = i + 1 < size ? bytes[i + 1] : 0;
+    if (c == 0xC2 && next >= 0x80 && next <= 0x9F) return true;
+    if (c == 0xE2 && next == 0x80 && i + 2 < size && (bytes[i + 2] == 0xA8 || bytes[i + 2] == 0xA9)) return true;
+  }
+  return false;
+}
+
 std::string withoutControls(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());

@@ -22,6 +22,9 @@ std::string validUtf8(std::string_view text);
 /// the scalars that move a terminal's cursor, start an escape sequence or end a line wherever they stand.
 bool isControlOrSeparator(UChar32 c);
 
+/// True when `text` holds a scalar that isControlOrSeparator: a scan of its bytes, without decoding.
+bool hasControls(std::string_view text);
+
 /// `text` without its controls and line and paragraph separators (isControlOrSeparator), so that it shows as
 /// one run of characters in every renderer; invalid sequences are left for the renderers to replace.
 std::string withoutControls(std::string_view text);

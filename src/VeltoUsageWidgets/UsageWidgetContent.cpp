@@ -23,7 +23,9 @@ constexpr std::string_view staleSymbol = "clock";
 /// amount may end in one line terminator, and a clean name may hold U+2028 inside, yet no renderer may print
 /// them. Agent keys and ids stay as stored: they select accounts and pictures and are never shown.
 UsageWidgetSnapshot withShownTexts(UsageWidgetSnapshot snapshot) {
-  const auto shown = [](std::string& text) { text = withoutControls(text); };
+  const auto shown = [](std::string& text) {
+    if (hasControls(text)) text = withoutControls(text);  // rare: most texts pass without a copy
+  };
   shown(snapshot.server);
   for (auto& account : snapshot.accounts) {
     shown(account.name);

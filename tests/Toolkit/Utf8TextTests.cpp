@@ -26,7 +26,13 @@ TEST(Utf8Text, WithoutControlsDropsC0C1AndLineAndParagraphSeparatorsOnly) {
       {"\xFF" "a\xC2", "\xFF" "a\xC2"},                     // invalid bytes are the renderers' to replace
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(escaped(withoutControls(c.text)), escaped(c.shown)) << escaped(c.text);
+  for (const auto& c : cases) {
+    EXPECT_EQ(escaped(withoutControls(c.text)), escaped(c.shown)) << escaped(c.text);
+    EXPECT_EQ(hasControls(c.text), c.shown != c.text) << escaped(c.text);
+  }
+  for (const std::string clean : {"\u00C2\u00A0", "\u0100", "\u2027\u202A", "\xC2", "\xE2\x80"}) {
+    EXPECT_FALSE(hasControls(clean)) << escaped(clean);  // neighbours of the encodings, and truncated ones
+  }
 }
 
 TEST(Utf8Text, ValidUtf8ReplacesEachMaximalInvalidSubpart) {
