@@ -167,15 +167,15 @@ std::string buildTypicalReport() {
   out.key("host").string("workstation.local");
   out.key("limits").beginObject();
   out.key("windows").beginArray();
-  typicalWindow(out, "claude", "Claude · Work", "5-hour", "session", 42.5, 7200);
-  typicalWindow(out, "claude", "Claude · Work", "Weekly", "week", 61, 3 * 86400);
-  typicalWindow(out, "claude", "Claude · Work", "Weekly Opus", "week-model", 88, 3 * 86400);
-  typicalWindow(out, "codex", "Codex", "5-hour", "session", 12, 9000);
-  typicalWindow(out, "codex", "Codex", "Weekly", "week", 35, 5 * 86400);
-  typicalWindow(out, "gemini", "Gemini CLI", "Daily requests", "day", 3, 40000);
+  typicalWindow(out, "corvid", "Corvid · Work", "5-hour", "session", 42.5, 7200);
+  typicalWindow(out, "corvid", "Corvid · Work", "Weekly", "week", 61, 3 * 86400);
+  typicalWindow(out, "corvid", "Corvid · Work", "Weekly Reef", "week-model", 88, 3 * 86400);
+  typicalWindow(out, "crane", "Crane", "5-hour", "session", 12, 9000);
+  typicalWindow(out, "crane", "Crane", "Weekly", "week", 35, 5 * 86400);
+  typicalWindow(out, "gannet", "Gannet CLI", "Daily requests", "day", 3, 40000);
   out.endArray();
   out.key("balances").beginArray().beginObject();
-  out.key("agent").string("deepseek").key("agent_name").string("DeepSeek");
+  out.key("agent").string("dewpoint").key("agent_name").string("Dewpoint");
   out.key("observed_at").integer(static_cast<std::int64_t>(benchNow) - 30);
   out.key("wallets").beginArray();
   out.beginObject().key("kind").string("recharge").key("currency").string("CNY").key("amount").string("86.40").endObject();
@@ -190,7 +190,7 @@ std::string buildTypicalReport() {
   }
   out.endArray();
   out.key("by_agent").beginArray();
-  const std::array<std::string_view, 4> agents{"claude", "codex", "gemini", "qwen"};
+  const std::array<std::string_view, 4> agents{"corvid", "crane", "gannet", "quay"};
   for (std::size_t i = 0; i < agents.size(); ++i) {
     out.beginObject().key("agent_key").string(agents[i]);
     out.key("today_out").integer(static_cast<std::int64_t>(i + 1) * 1200);
@@ -341,7 +341,7 @@ UsageWidgetSnapshot snapshotWithAccounts(std::size_t accounts) {
     for (std::size_t w = 0; w < 2; ++w) {
       UsageWidgetWindow next = window(i * 2 + w, 40);
       next.kind = "week";
-      next.model = "opus";
+      next.model = "reef";
       account.windows.push_back(std::move(next));
     }
     snapshot.accounts.push_back(std::move(account));

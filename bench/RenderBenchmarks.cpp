@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "BenchInputs.h"
+#include "CairoStreams.h"
 #include "Layout.h"
 #include "MacUsageEntryView.h"
 #include "PangoTextMeasurer.h"
@@ -122,29 +123,21 @@ void Png(benchmark::State& state, Sample sample) {
 BENCHMARK_CAPTURE(Png, full, Sample::full)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Png, typical, Sample::typical)->Unit(benchmark::kMicrosecond);
 
-cairo_status_t appendTo(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 // The least a PNG of the same size costs: a surface of its pixels filled with the background and a bar's
 // colour over half of it (so that the compressor has edges to encode), written as PNG to memory.
 void BareCairoPng(benchmark::State& state) {
   const render::PixelSize size = render::pictureSize(pictureOptions());
   for (auto _ : state) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width, size.height);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_set_source_rgb(cr, 0.2, 0.5, 0.9);
-    cairo_rectangle(cr, 0, 0, size.width / 2.0, size.height);
-    cairo_fill(cr);
-    cairo_destroy(cr);
-    std::string png;
-    if (cairo_surface_write_to_png_stream(surface, appendTo, &png) != CAIRO_STATUS_SUCCESS) {
-      state.SkipWithError("cairo cannot write the PNG");
+    const render::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width, size.height));
+    {
+      const render::CairoContext cr(cairo_create(surface.get()));
+      cairo_set_source_rgb(cr.get(), 1, 1, 1);
+      cairo_paint(cr.get());
+      cairo_set_source_rgb(cr.get(), 0.2, 0.5, 0.9);
+      cairo_rectangle(cr.get(), 0, 0, size.width / 2.0, size.height);
+      cairo_fill(cr.get());
     }
-    cairo_surface_destroy(surface);
+    std::string png = render::encodePng(surface.get());
     benchmark::DoNotOptimize(png);
   }
 }

@@ -1,9 +1,6 @@
 // fuzz_projection: any bytes as a raw usage report. Whenever the projection succeeds, its snapshot must survive
-// its own file format unchanged and pass validation, except for the two ways the rules themselves leave a
-// projected text unstorable; those are recognised precisely, not waved through.
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
+// its own file format unchanged, hold accounts of the three forms the projection builds, and pass validation
+// as it is, so that the store never refuses a report the projection accepted.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,8 +12,6 @@
 #include "SnapshotError.h"
 #include "SnapshotJson.h"
 #include "SnapshotValidation.h"
-#include "TextRules.h"
-#include "UnicodeText.h"
 #include "UsageWidgetProjection.h"
 
 namespace velto {
@@ -34,87 +29,28 @@ void require(bool condition, const std::string& what, std::string_view detail = 
   if (!condition) fault(what, detail);
 }
 
-bool isWhiteSpace(UChar32 c) {
-  return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0;
-}
-
-bool allWhiteSpace(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  const auto length = static_cast<std::int32_t>(text.size());
-  for (std::int32_t i = 0; i < length;) {
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-    if (c < 0 || !isWhiteSpace(c)) return false;
-  }
-  return true;
-}
-
-// A cleaned field fails its own cleaning only when the cut took exactly `limit` characters and ended in white
-// space that cleaning now trims. Anything else is a fault; this one is replaced by its cleaned form.
-void excuseCut(std::string& text, std::size_t limit, const std::string& field) {
-  if (isClean(text, limit)) return;
-  const std::string trimmed = clean(text, limit);
-  const bool cutAfterSpace = characterCount(text) == limit && trimmed.size() < text.size() &&
-                             text.starts_with(trimmed) && allWhiteSpace(std::string_view(text).substr(trimmed.size()));
-  require(cutAfterSpace, "not clean for a reason other than a cut after a space", field + " = " + text);
-  text = trimmed;
-}
-
-// The agent-key pattern lets a key end in one line terminator. The key then reaches the balance id (where the
-// id pattern does not allow it mid-text) and, unnamed, the account's name (where cleaning removes it).
-bool endsInLineTerminator(std::string_view agent) {
-  return matchesAgentKey(agent) &&
-         agent.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_-") != std::string_view::npos;
-}
-
 bool isPosition(std::string_view digits) {
   return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos &&
          (digits == "0" || digits.front() != '0');
 }
 
-// Each account has one of the three forms a projection builds; true for a balance account.
-bool requireAccountForm(const UsageWidgetAccount& account, const std::string& where) {
+// Each account has one of the three forms a projection builds.
+void requireAccountForm(const UsageWidgetAccount& account, const std::string& where) {
   const std::string balancePrefix = account.agent + "-balance-";
   if (account.id == account.agent) {
     require(!account.windows.empty() && account.wallets.empty() && !account.observedAt && !account.output,
             "window account of the wrong shape", where);
-    return false;
+    return;
   }
   if (account.id == "output:" + account.agent) {
     require(account.windows.empty() && account.wallets.empty() && account.observedAt && account.output,
             "output account of the wrong shape", where);
-    return false;
+    return;
   }
   require(account.id.starts_with(balancePrefix) && isPosition(std::string_view(account.id).substr(balancePrefix.size())),
           "id of no known form", where + ".id = " + account.id);
   require(account.windows.empty() && !account.wallets.empty() && account.observedAt && !account.output,
           "balance account of the wrong shape", where);
-  return true;
-}
-
-// The snapshot with every recognised, rule-made fault set right; it must then validate.
-UsageWidgetSnapshot excused(UsageWidgetSnapshot snapshot) {
-  excuseCut(snapshot.server, 80, "server");
-  for (std::size_t i = 0; i < snapshot.accounts.size(); ++i) {
-    auto& account = snapshot.accounts[i];
-    const std::string where = "accounts[" + std::to_string(i) + "]";
-    const bool balance = requireAccountForm(account, where);
-    if (endsInLineTerminator(account.agent)) {
-      if (account.name == account.agent) account.name.clear();
-      if (balance) account.id = "terminated:" + std::to_string(i);  // no projected id has this prefix
-    }
-    excuseCut(account.name, 60, where + ".name");
-    for (auto& window : account.windows) {
-      excuseCut(window.label, 100, where + ".label");
-      excuseCut(window.kind, 32, where + ".kind");
-      excuseCut(window.model, 40, where + ".model");
-    }
-    for (auto& wallet : account.wallets) {
-      excuseCut(wallet.kind, 32, where + ".wallet.kind");
-      excuseCut(wallet.currency, 8, where + ".wallet.currency");
-    }
-  }
-  return snapshot;
 }
 
 void check(const UsageWidgetSnapshot& snapshot) {
@@ -125,7 +61,10 @@ void check(const UsageWidgetSnapshot& snapshot) {
   const UsageWidgetSnapshot decoded = decodeSnapshot(encoded);
   require(decoded == snapshot, "does not decode back equal", encoded);
   require(encode(decoded) == encoded, "re-encodes differently", encoded);
-  if (const auto failure = firstValidationFailure(excused(snapshot))) {
+  for (std::size_t i = 0; i < snapshot.accounts.size(); ++i) {
+    requireAccountForm(snapshot.accounts[i], "accounts[" + std::to_string(i) + "]");
+  }
+  if (const auto failure = firstValidationFailure(snapshot)) {
     fault("fails validation", failure->describe() + " in " + encoded);
   }
 }

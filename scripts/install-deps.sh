@@ -11,11 +11,13 @@ packages=(
   libplist-dev                                   # the bundle's Info.plist and entitlements
   libhowardhinnant-date-dev tzdata               # time-zone rules, read from /usr/share/zoneinfo
   libcairo2-dev libpango1.0-dev                  # pictures: Cairo drawing, Pango text (pangocairo)
+  libfontconfig-dev                              # pictures: the font configuration, loaded before Pango
   fonts-inter fonts-dejavu-core                  # the pictures' Latin UI face, and its fallback
   fonts-quicksand                                # the rounded design of big figures
   fonts-noto-cjk                                 # Chinese, in Noto Sans CJK SC
   libgtest-dev libgmock-dev                      # tests
   libbenchmark-dev                               # benchmarks (bench/, scripts/bench.sh)
+  clang-14 libclang-rt-14-dev                    # the fuzz preset: clang and its libFuzzer runtime
   libexpat1-dev                                  # tests: SVG pictures parse as XML
   libgtk-3-dev libgtk-layer-shell-dev            # the desktop host: GTK 3, layer-shell on Wayland
   xvfb dbus-daemon libx11-dev libxtst-dev        # desktop tests: their own X server and session bus, XTest

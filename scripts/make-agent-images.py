@@ -37,16 +37,17 @@ LETTERS = {
     "G": [arc(0.55, 0.5, 0.5, 0.5, 45, 360), [(1.05, 0.5), (0.6, 0.5)]],
     "K": [[(0.05, 0.0), (0.05, 1.0)], [(0.95, 0.0), (0.05, 0.6)], [(0.35, 0.42), (0.95, 1.0)]],
     "Q": [arc(0.5, 0.5, 0.5, 0.5, 0, 360), [(0.62, 0.68), (1.0, 1.02)]],
-    "x": [[(0.0, 0.38), (1.0, 1.0)], [(1.0, 0.38), (0.0, 1.0)]],
+    "r": [[(0.1, 0.38), (0.1, 1.0)], arc(0.6, 0.66, 0.5, 0.28, 180, 50)],
 }
 
-# Agent key -> (monogram, background colour, and for each letter its width in pixels).
+# Agent key -> (monogram, background colour, and for each letter its width in pixels). The agents and their
+# colours are invented for the sample; none is a real product or its mark.
 MARKS = {
-    "claude": ("C", (0xC2, 0x61, 0x3A), [24]),
-    "codex": ("Cx", (0x2F, 0x6F, 0x5E), [20, 13]),
-    "gemini": ("G", (0x4A, 0x5B, 0xC4), [26]),
-    "kimi": ("K", (0x33, 0x41, 0x55), [22]),
-    "qwen": ("Q", (0x6D, 0x4A, 0xC4), [28]),
+    "corvid": ("C", (0x8C, 0x3B, 0x5E), [24]),
+    "crane": ("Cr", (0x3D, 0x7A, 0x3A), [20, 13]),
+    "gannet": ("G", (0x1F, 0x6F, 0x8B), [26]),
+    "kelp": ("K", (0x5A, 0x4B, 0x2E), [22]),
+    "quay": ("Q", (0xB0, 0x6A, 0x1E), [28]),
 }
 GAP = 5.0
 

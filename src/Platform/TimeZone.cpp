@@ -120,8 +120,13 @@ TimeZone TimeZone::current(const EnvironmentLookup& environment, const fs::path&
   if (auto name = zoneNameOfFile(timezoneFile)) {
     if (auto zone = named(*name)) return *zone;
   }
-  if (auto utc = named("UTC")) return *utc;
-  return TimeZone(std::make_shared<const Rules>(Rules{"UTC", nullptr}));
+  return utc();
+}
+
+TimeZone TimeZone::utc() {
+  // UTC has no transitions, so the database's copy would say nothing that the plain rules do not.
+  static const auto rules = std::make_shared<const Rules>(Rules{"UTC", nullptr});
+  return TimeZone(rules);
 }
 
 const std::string& TimeZone::name() const { return rules_->name; }

@@ -27,6 +27,9 @@ class TimeZone {
                           const std::filesystem::path& timezoneFile);
   /// The zone of that name ("Europe/Berlin", "UTC"); nothing when the database has no such zone.
   static std::optional<TimeZone> named(std::string_view name);
+  /// Coordinated universal time, named "UTC". Needs no database, so it cannot fail: the zone to fall back
+  /// on, and the one tests take for granted.
+  static TimeZone utc();
 
   /// The zone's name in the database.
   const std::string& name() const;

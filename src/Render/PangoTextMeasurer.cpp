@@ -1,13 +1,15 @@
 // PangoTextMeasurer: Pango layouts in pixel sizes, with the faces, weights and digit forms of the pictures.
 #include "PangoTextMeasurer.h"
 
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
+
+#include "CairoOwners.h"
 
 namespace velto::render {
 
@@ -29,16 +31,18 @@ PangoWeight pangoWeight(toolkit::FontWeight weight) {
   return PANGO_WEIGHT_NORMAL;
 }
 
-struct GFree {
-  void operator()(void* pointer) const { g_free(pointer); }
-};
-struct FontDescriptionFree {
-  void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
-};
-
 /// Pango refuses text that is not UTF-8 with a warning on standard error; such bytes become U+FFFD instead.
-std::unique_ptr<char, GFree> validText(std::string_view text) {
-  return std::unique_ptr<char, GFree>(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+GCharOwner validText(std::string_view text) {
+  return GCharOwner(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+}
+
+/// The calling thread's default font map, with fontconfig's configuration loaded on this thread. FcInit
+/// does the work once per process and answers at once afterwards.
+PangoFontMap* fontMap() {
+  if (FcInit() != FcTrue) throw std::runtime_error("fontconfig cannot load its configuration");
+  PangoFontMap* map = pango_cairo_font_map_get_default();
+  if (map == nullptr) throw std::runtime_error("Pango has no font map");
+  return map;
 }
 
 /// A size Pango can hold: at least a hundredth of a pixel, at most a few thousand.
@@ -53,18 +57,14 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 /// The advance of the figure zero in the face `description` and `attributes` pick for digits: the width
 /// that tabular figures conventionally share.
 int figureWidth(PangoContext* context, const PangoFontDescription* description, PangoAttrList* attributes) {
-  PangoLayout* zero = pango_layout_new(context);
-  pango_layout_set_font_description(zero, description);
-  pango_layout_set_attributes(zero, attributes);
-  pango_layout_set_text(zero, "0", -1);
-  int width = 0;
-  PangoLayoutLine* line = pango_layout_get_line_readonly(zero, 0);
-  if (line != nullptr && line->runs != nullptr) {
-    const PangoGlyphString* glyphs = static_cast<PangoGlyphItem*>(line->runs->data)->glyphs;
-    if (glyphs->num_glyphs == 1) width = glyphs->glyphs[0].geometry.width;
-  }
-  g_object_unref(zero);
-  return width;
+  const GObjectOwner<PangoLayout> zero(pango_layout_new(context));
+  pango_layout_set_font_description(zero.get(), description);
+  pango_layout_set_attributes(zero.get(), attributes);
+  pango_layout_set_text(zero.get(), "0", -1);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(zero.get(), 0);
+  if (line == nullptr || line->runs == nullptr) return 0;
+  const PangoGlyphString* glyphs = static_cast<PangoGlyphItem*>(line->runs->data)->glyphs;
+  return glyphs->num_glyphs == 1 ? glyphs->glyphs[0].geometry.width : 0;
 }
 
 /// Gives every digit of `layout`'s one line the advance `width`, the glyph centred in it. The "tnum" feature
@@ -105,67 +105,63 @@ std::string PangoTextMeasurer::families(toolkit::FontDesign design) {
   return "Inter,DejaVu Sans,Noto Sans CJK SC";
 }
 
-PangoTextMeasurer::PangoTextMeasurer(bool chinese)
-    : context_(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
-  if (context_ == nullptr) throw std::runtime_error("Pango has no font map");
-  pango_context_set_language(context_, pango_language_from_string(chinese ? "zh-cn" : "en"));
+PangoTextMeasurer::PangoTextMeasurer(bool chinese) : context_(pango_font_map_create_context(fontMap())) {
+  if (!context_) throw std::runtime_error("Pango cannot create a context");
+  pango_context_set_language(context_.get(), pango_language_from_string(chinese ? "zh-cn" : "en"));
   // Unhinted metrics and unrounded positions: a text is as wide at scale 3 as at scale 1.
-  pango_context_set_round_glyph_positions(context_, FALSE);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-  pango_cairo_context_set_font_options(context_, options);
-  cairo_font_options_destroy(options);
+  pango_context_set_round_glyph_positions(context_.get(), FALSE);
+  const CairoFontOptions options(cairo_font_options_create());
+  if (cairo_font_options_status(options.get()) != CAIRO_STATUS_SUCCESS) {
+    throw std::runtime_error("cairo cannot create font options");
+  }
+  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+  pango_cairo_context_set_font_options(context_.get(), options.get());
 }
 
-PangoTextMeasurer::~PangoTextMeasurer() { g_object_unref(context_); }
-
-PangoLayout* PangoTextMeasurer::createLayout(std::string_view text, const toolkit::ResolvedFont& font) const {
-  PangoLayout* layout = pango_layout_new(context_);
-  const std::unique_ptr<PangoFontDescription, FontDescriptionFree> description(pango_font_description_new());
+GObjectOwner<PangoLayout> PangoTextMeasurer::createLayout(std::string_view text,
+                                                          const toolkit::ResolvedFont& font) const {
+  GObjectOwner<PangoLayout> layout(pango_layout_new(context_.get()));
+  const PangoFontDescriptionOwner description(pango_font_description_new());
   const std::string family = families(font.design);
   pango_font_description_set_family(description.get(), family.c_str());
   pango_font_description_set_weight(description.get(), pangoWeight(font.weight));
   pango_font_description_set_absolute_size(description.get(), pangoSize(font.pointSize));
-  pango_layout_set_font_description(layout, description.get());
-  pango_layout_set_single_paragraph_mode(layout, TRUE);
+  pango_layout_set_font_description(layout.get(), description.get());
+  pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
   const auto valid = validText(text);
-  pango_layout_set_text(layout, valid.get(), -1);
+  pango_layout_set_text(layout.get(), valid.get(), -1);
   if (font.monospacedDigits) {
-    PangoAttrList* attributes = pango_attr_list_new();
-    pango_attr_list_insert(attributes, pango_attr_font_features_new("tnum 1"));
-    pango_layout_set_attributes(layout, attributes);
+    const PangoAttrListOwner attributes(pango_attr_list_new());
+    pango_attr_list_insert(attributes.get(), pango_attr_font_features_new("tnum 1"));
+    pango_layout_set_attributes(layout.get(), attributes.get());
     if (std::any_of(valid.get(), valid.get() + std::strlen(valid.get()), isDigit)) {
-      equalizeDigits(layout, figureWidth(context_, description.get(), attributes));
+      equalizeDigits(layout.get(), figureWidth(context_.get(), description.get(), attributes.get()));
     }
-    pango_attr_list_unref(attributes);
   }
   return layout;
 }
 
 toolkit::Size PangoTextMeasurer::measure(std::string_view text, const toolkit::ResolvedFont& font) const {
-  PangoLayout* layout = createLayout(text, font);
+  const auto layout = createLayout(text, font);
   PangoRectangle logical;
-  pango_layout_get_extents(layout, nullptr, &logical);
-  g_object_unref(layout);
+  pango_layout_get_extents(layout.get(), nullptr, &logical);
   return {static_cast<double>(logical.width) / PANGO_SCALE, static_cast<double>(logical.height) / PANGO_SCALE};
 }
 
 std::vector<FontRun> PangoTextMeasurer::runs(std::string_view text, const toolkit::ResolvedFont& font) const {
-  PangoLayout* layout = createLayout(text, font);
-  const char* setText = pango_layout_get_text(layout);
+  const auto layout = createLayout(text, font);
+  const char* setText = pango_layout_get_text(layout.get());
   std::vector<FontRun> result;
-  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout.get(), 0);
   for (GSList* run = line != nullptr ? line->runs : nullptr; run != nullptr; run = run->next) {
     const auto* item = static_cast<PangoGlyphItem*>(run->data)->item;
-    const std::unique_ptr<PangoFontDescription, FontDescriptionFree> description(
-        pango_font_describe(item->analysis.font));
-    const char* family = pango_font_description_get_family(description.get());
+    const PangoFontDescriptionOwner description(pango_font_describe(item->analysis.font));
+    const char* family = description ? pango_font_description_get_family(description.get()) : nullptr;
     result.push_back({std::string(setText + item->offset, static_cast<std::size_t>(item->length)),
                       family != nullptr ? family : ""});
   }
-  g_object_unref(layout);
   return result;
 }
 

@@ -7,6 +7,8 @@
 
 #include "Layout.h"
 
+#include "PangoOwners.h"
+
 // Pango's own declarations, so that this header does not need Pango's include paths.
 extern "C" {
 typedef struct _PangoContext PangoContext;
@@ -31,25 +33,24 @@ struct FontRun {
 /// Uses Pango's default font map of the calling thread; an instance belongs to one thread at a time.
 class PangoTextMeasurer final : public toolkit::TextMeasurer {
  public:
+  /// Loads fontconfig's configuration on the calling thread first (once per process): left to Pango, that
+  /// runs on a thread of Pango's own, whose start aborts the process when it fails. Throws
+  /// std::runtime_error when the configuration cannot be loaded.
   explicit PangoTextMeasurer(bool chinese);
-  ~PangoTextMeasurer() override;
-  PangoTextMeasurer(const PangoTextMeasurer&) = delete;
-  PangoTextMeasurer& operator=(const PangoTextMeasurer&) = delete;
 
   toolkit::Size measure(std::string_view text, const toolkit::ResolvedFont& font) const override;
 
   /// The runs of `text` on one line in `font`, in logical order, with the face each is set in.
   std::vector<FontRun> runs(std::string_view text, const toolkit::ResolvedFont& font) const;
 
-  /// A new layout of `text` in `font`, set exactly as `measure` measures it; the caller owns it
-  /// (g_object_unref).
-  PangoLayout* createLayout(std::string_view text, const toolkit::ResolvedFont& font) const;
+  /// A new layout of `text` in `font`, set exactly as `measure` measures it.
+  GObjectOwner<PangoLayout> createLayout(std::string_view text, const toolkit::ResolvedFont& font) const;
 
   /// The family list Pango is asked for, first choice first, for `design`.
   static std::string families(toolkit::FontDesign design);
 
  private:
-  PangoContext* context_;
+  GObjectOwner<PangoContext> context_;
 };
 
 }  // namespace velto::render

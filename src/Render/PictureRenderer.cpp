@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <new>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -16,7 +16,8 @@
 #include <variant>
 #include <vector>
 
-#include "ImageFile.h"
+#include "CairoOwners.h"
+#include "CairoStreams.h"
 #include "PangoTextMeasurer.h"
 #include "Symbols.h"
 
@@ -60,21 +61,6 @@ double unitFraction(double fraction) {
   return std::min(fraction, 1.0);
 }
 
-struct LayoutUnref {
-  void operator()(PangoLayout* layout) const { g_object_unref(layout); }
-};
-using LayoutPointer = std::unique_ptr<PangoLayout, LayoutUnref>;
-
-struct SurfaceDestroy {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using SurfacePointer = std::unique_ptr<cairo_surface_t, SurfaceDestroy>;
-
-struct ContextDestroy {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using ContextPointer = std::unique_ptr<cairo_t, ContextDestroy>;
-
 /// Paints one laid-out tree on a Cairo context whose units are points.
 class Painter {
  public:
@@ -113,7 +99,7 @@ class Painter {
 
   /// A text's lines as the layout set them: each measured on its own, stacked from the top of the frame.
   struct SetLine {
-    LayoutPointer layout;
+    GObjectOwner<PangoLayout> layout;
     double width = 0;
     double height = 0;
     double x = 0;  ///< where Pango's logical rectangle starts, left of the origin when negative
@@ -126,7 +112,7 @@ class Painter {
     while (true) {
       const std::size_t end = rest.find('\n');
       const std::string_view line = rest.substr(0, end);
-      SetLine set{LayoutPointer(measurer_.createLayout(line, text.font))};
+      SetLine set{measurer_.createLayout(line, text.font)};
       PangoRectangle logical;
       pango_layout_get_extents(set.layout.get(), nullptr, &logical);
       set.width = static_cast<double>(logical.width) / PANGO_SCALE;
@@ -181,10 +167,8 @@ class Painter {
       fillPlaceholder(frame, std::min(frame.width, frame.height) * 0.25);
       return;
     }
-    // The check refuses what is not a regular PNG file (a FIFO would block the loader) before Cairo reads it.
-    if (!toolkit::loadsAsImage(image.file)) return;
-    const SurfacePointer picture(cairo_image_surface_create_from_png(image.file.c_str()));
-    if (cairo_surface_status(picture.get()) != CAIRO_STATUS_SUCCESS) return;
+    const CairoSurface picture = loadPng(image.file);
+    if (!picture) return;
     const int width = cairo_image_surface_get_width(picture.get());
     const int height = cairo_image_surface_get_height(picture.get());
     if (width <= 0 || height <= 0) return;
@@ -226,18 +210,14 @@ class Painter {
 };
 
 void check(cairo_status_t status) {
+  if (status == CAIRO_STATUS_NO_MEMORY) throw std::bad_alloc();
   if (status != CAIRO_STATUS_SUCCESS) throw std::runtime_error(std::string("cairo: ") + cairo_status_to_string(status));
-}
-
-cairo_status_t append(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
 }
 
 /// Lays `root` out and paints it on `surface`, `scale` pixels to the point.
 void paintOn(cairo_surface_t* surface, const toolkit::Element& root, const PictureOptions& options) {
   check(cairo_surface_status(surface));
-  const ContextPointer cr(cairo_create(surface));
+  const CairoContext cr(cairo_create(surface));
   check(cairo_status(cr.get()));
   cairo_scale(cr.get(), options.scale, options.scale);
   drawPicture(cr.get(), root, options);
@@ -251,6 +231,7 @@ void drawPicture(cairo_t* cr, const toolkit::Element& root, const PictureOptions
   cairo_save(cr);
   Painter(cr, measurer, options).paintWidget(laidOut);
   cairo_restore(cr);
+  // Cairo's errors are sticky: one check after drawing covers every call before it.
   check(cairo_status(cr));
 }
 
@@ -268,38 +249,21 @@ PixelSize pictureSize(const PictureOptions& options) {
 
 std::string renderPng(const toolkit::Element& root, const PictureOptions& options) {
   const PixelSize size = pictureSize(options);
-  const SurfacePointer surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width, size.height));
+  const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width, size.height));
   paintOn(surface.get(), root, options);
-  std::string bytes;
-  check(cairo_surface_write_to_png_stream(surface.get(), append, &bytes));
-  return bytes;
+  return encodePng(surface.get());
 }
 
 std::string renderSvg(const toolkit::Element& root, const PictureOptions& options) {
   const PixelSize size = pictureSize(options);
-  std::string bytes;
-  {
-    const SurfacePointer surface(cairo_svg_surface_create_for_stream(append, &bytes, size.width, size.height));
-    cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
-    paintOn(surface.get(), root, options);
-    cairo_surface_finish(surface.get());
-    check(cairo_surface_status(surface.get()));
-  }
-  return bytes;
+  StreamSink sink;
+  const CairoSurface surface(cairo_svg_surface_create_for_stream(StreamSink::write, &sink, size.width, size.height));
+  cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
+  paintOn(surface.get(), root, options);
+  cairo_surface_finish(surface.get());
+  std::string document = sink.take();  // the append's own failure says more than Cairo's write error
+  check(cairo_surface_status(surface.get()));
+  return document;
 }
 
 }  // namespace velto::render
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELTO_RENDER_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(VELTO_RENDER_ADDRESS_SANITIZER)
-// Fontconfig and Pango keep caches for the life of the process and never free some of them; they are not
-// leaks of ours, so LeakSanitizer is told to let them be in any program that draws pictures.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-         "leak:libcairo.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libharfbuzz.so\n";
-}
-#endif

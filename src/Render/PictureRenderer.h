@@ -39,16 +39,18 @@ struct PixelSize {
 PixelSize pictureSize(const PictureOptions& options);
 
 /// `root` laid out on the canvas and drawn as a PNG image (8-bit RGBA; transparent outside the canvas's
-/// rounded corners). Throws std::invalid_argument for unusable options and std::runtime_error when Cairo
-/// fails.
+/// rounded corners). Throws std::invalid_argument for unusable options, std::bad_alloc when memory runs out
+/// and std::runtime_error when Cairo or the fonts fail otherwise.
 std::string renderPng(const toolkit::Element& root, const PictureOptions& options);
 
 /// `root` laid out on the canvas and drawn on `cr`, whose user space is in points with the canvas at the
 /// origin (a window's context, its device scale already set); `options.scale` is not used. Only the rounded
-/// canvas is painted: what lies outside it, and the context's state, are left as they were. Throws std::runtime_error when Cairo fails.
+/// canvas is painted: what lies outside it, and the context's state, are left as they were. Throws as
+/// renderPng does.
 void drawPicture(cairo_t* cr, const toolkit::Element& root, const PictureOptions& options);
 
-/// The same picture as an SVG document, its width and height in pixels; texts become glyph outlines.
+/// The same picture as an SVG document, its width and height in pixels; texts become glyph outlines. Throws
+/// as renderPng does.
 std::string renderSvg(const toolkit::Element& root, const PictureOptions& options);
 
 }  // namespace velto::render

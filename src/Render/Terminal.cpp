@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <stdexcept>
 
 #include "TerminalGrid.h"
 #include "TerminalPicture.h"
@@ -26,7 +27,18 @@ constexpr std::string_view emptyTrack = "░";  // without colours the track nee
 constexpr std::string_view placeholder = "░";
 constexpr std::array<std::string_view, 8> eighthBlocks{"", "▏", "▎", "▍", "▌", "▋", "▊", "▉"};
 
-int nearestCell(double points, double cell) { return static_cast<int>(std::floor(points / cell + 0.5 + slack)); }
+// The widest and tallest grid drawn: far beyond any terminal, and small enough to allocate at once.
+constexpr int largestGridSide = 512;
+// A frame can lie anywhere in points; as cells it is clamped to a range far beyond any grid before it becomes
+// an int, so that no position overflows.
+constexpr double farthestCell = 1 << 20;
+
+int cellIndex(double cells) {
+  if (std::isnan(cells)) return 0;
+  return static_cast<int>(std::clamp(cells, -farthestCell, farthestCell));
+}
+
+int nearestCell(double points, double cell) { return cellIndex(std::floor(points / cell + 0.5 + slack)); }
 
 /// One box that draws something, with the cells it was given: rows [top, bottom), columns [left, right).
 struct Item {
@@ -67,14 +79,14 @@ void place(Item& item, toolkit::Size cell) {
   item.top = nearestCell(f.y, cell.height);
   item.bottom = nearestCell(f.y + f.height, cell.height);
   if (!text || item.bottom <= item.top) {
-    item.top = static_cast<int>(std::floor((f.y + f.height / 2) / cell.height));
+    item.top = cellIndex(std::floor((f.y + f.height / 2) / cell.height));
     item.bottom = item.top + 1;
   }
   item.left = nearestCell(f.x, cell.width);
   item.right = std::max(item.left + 1, nearestCell(f.x + f.width, cell.width));
   if (const int glyph = glyphCells(item.box->drawn); glyph > 0) {
     // An icon starts in the cell its frame starts in, so that it lines up with the texts under it.
-    item.left = static_cast<int>(std::floor(f.x / cell.width + slack));
+    item.left = cellIndex(std::floor(f.x / cell.width + slack));
     item.right = item.left + glyph;
   }
 }
@@ -269,7 +281,25 @@ class Painter {
 
 }  // namespace
 
+TerminalSize terminalSize(const TerminalOptions& options) {
+  const toolkit::Size cell = options.cell;
+  if (!(cell.width >= 1 && cell.height >= 1 && cell.width <= 1000 && cell.height <= 1000)) {
+    throw std::invalid_argument("a terminal cell must be 1 to 1000 points a side");
+  }
+  const toolkit::Size canvas = options.canvas.size;
+  // The same bounds as a picture's canvas.
+  if (!(canvas.width >= 1 && canvas.height >= 1 && canvas.width <= 8192 && canvas.height <= 8192)) {
+    throw std::invalid_argument("the canvas must be 1 to 8192 points a side");
+  }
+  const TerminalSize size{nearestCell(canvas.width, cell.width), std::max(nearestCell(canvas.height, cell.height), 2)};
+  if (size.columns > largestGridSide || size.rows > largestGridSide) {
+    throw std::invalid_argument("the canvas must be at most 512 cells a side");
+  }
+  return size;
+}
+
 std::string renderTerminal(const toolkit::Element& root, const TerminalOptions& options) {
+  const TerminalSize size = terminalSize(options);
   const CellTextMeasurer measurer(options.cell);
   const LayoutBox laidOut = toolkit::layoutWidget(root, options.canvas, measurer, options.textSize);
 
@@ -281,7 +311,7 @@ std::string renderTerminal(const toolkit::Element& root, const TerminalOptions& 
 
   // Content taller than the widget's room spills into the margins, where the border is: the drawing grows
   // to keep it, for a terminal has no edge that should cut it off (up to twice its height; beyond, cut).
-  int rows = std::max(nearestCell(options.canvas.size.height, options.cell.height), 2);
+  int rows = size.rows;
   int above = 0;
   int below = 0;
   for (const auto& item : items) {
@@ -294,7 +324,7 @@ std::string renderTerminal(const toolkit::Element& root, const TerminalOptions& 
   }
   rows += above + below;
 
-  Painter painter(options, nearestCell(options.canvas.size.width, options.cell.width), rows);
+  Painter painter(options, size.columns, rows);
   painter.border();
   for (const auto& item : items) painter.draw(item);
   return painter.output();

@@ -26,6 +26,18 @@ struct TerminalOptions {
   bool redacted = false;
 };
 
+/// The grid a widget is drawn on, before content taller than its room makes it taller.
+struct TerminalSize {
+  int columns = 0;
+  int rows = 0;
+  friend bool operator==(const TerminalSize&, const TerminalSize&) = default;
+};
+
+/// The canvas in cells, each edge rounded to the nearest cell (at least two rows). Throws
+/// std::invalid_argument for a cell that is not 1 to 1000 points a side, a canvas that is not 1 to 8192
+/// points a side, or a grid of more than 512 cells a side.
+TerminalSize terminalSize(const TerminalOptions& options);
+
 /// `root` laid out on the canvas with cell-wide text and drawn in cells, one line per row, each ended by
 /// "\n": a rounded border around the widget (on the widget's background, with colours), texts cut with "…"
 /// to the cells their frames cover, the system symbols as "⊞" (square.split.2x2), ">_" (terminal) and "◷"
@@ -36,7 +48,7 @@ struct TerminalOptions {
 /// row of its centre. Two boxes that are apart in points stay apart in cells: one below another starts on a
 /// later row, and one after another on the same row starts a cell after it, moving on when rounding would
 /// join them. Nothing is drawn on the border; content that the layout places beyond the margins (taller
-/// than the widget's room) makes the drawing taller rather than being cut off.
+/// than the widget's room) makes the drawing taller rather than being cut off. Throws as terminalSize does.
 std::string renderTerminal(const toolkit::Element& root, const TerminalOptions& options);
 
 }  // namespace velto::render

@@ -30,7 +30,7 @@ int distance(Rgb8 a, Rgb8 b) {
 }
 
 int byte(double unit) {
-  const double clamped = unit < 0 ? 0 : (unit > 1 ? 1 : unit);
+  const double clamped = !(unit > 0) ? 0 : (unit > 1 ? 1 : unit);  // NaN as 0
   return static_cast<int>(std::lround(clamped * 255));
 }
 

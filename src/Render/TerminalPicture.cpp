@@ -8,16 +8,12 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <memory>
 
+#include "CairoStreams.h"
 #include "TerminalText.h"
 
 namespace velto::render {
 namespace {
-
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
 
 struct Bucket {
   long count = 0;
@@ -38,8 +34,8 @@ std::string pictureInitial(const std::filesystem::path& file) {
 }
 
 std::optional<Rgb8> pictureColor(const std::filesystem::path& file) {
-  const std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create_from_png(file.c_str()));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  const CairoSurface surface = loadPng(file);
+  if (!surface) return std::nullopt;
   cairo_surface_flush(surface.get());
   const cairo_format_t format = cairo_image_surface_get_format(surface.get());
   if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) return std::nullopt;

@@ -1,49 +1,17 @@
 // TerminalText: grapheme clusters (ICU) and their cell widths, cutting by cells.
 #include "TerminalText.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/locid.h>
 #include <unicode/uchar.h>
-#include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
-#include <limits>
-#include <memory>
-#include <stdexcept>
+#include <cstdint>
+
+#include "Utf8Text.h"
 
 namespace velto::render {
 namespace {
 
 constexpr std::string_view ellipsis = "…";  // one cell: East Asian ambiguous, narrow outside CJK locales
-
-/// A private character break iterator, cloned from one built once: building one from the rules is ten times
-/// slower than cloning, and cloning a const iterator is safe from several threads.
-std::unique_ptr<icu::BreakIterator> characterBreaks() {
-  static const std::unique_ptr<const icu::BreakIterator> prototype = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<const icu::BreakIterator> made(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !made) {
-      throw std::runtime_error(std::string("ICU character break rules unavailable: ") + u_errorName(status));
-    }
-    return made;
-  }();
-  std::unique_ptr<icu::BreakIterator> copy(prototype->clone());
-  if (!copy) throw std::runtime_error("cannot copy the ICU character break iterator");
-  return copy;
-}
-
-bool isAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
-bool dropped(UChar32 c) {
-  const auto category = u_charType(c);
-  // Controls move the cursor or start escape sequences; line and paragraph separators end lines.
-  return category == U_CONTROL_CHAR || category == U_LINE_SEPARATOR || category == U_PARAGRAPH_SEPARATOR;
-}
 
 bool zeroWidth(UChar32 c) {
   const auto category = u_charType(c);
@@ -55,16 +23,22 @@ bool wide(UChar32 c) {
   return width == U_EA_WIDE || width == U_EA_FULLWIDTH || u_hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION);
 }
 
-/// Cells of one cluster (UTF-16); -1 when it is dropped.
-int clusterCells(const icu::UnicodeString& cluster) {
-  const UChar32 first = cluster.char32At(0);
-  if (dropped(first)) return -1;
+/// Cells of one cluster of valid UTF-8; -1 when it is dropped.
+int clusterCells(std::string_view cluster) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(cluster.data());
+  const auto length = static_cast<int32_t>(cluster.size());
+  UChar32 first = 0;
+  int32_t afterFirst = 0;
+  U8_NEXT(bytes, afterFirst, length, first);
+  // Controls move the cursor or start escape sequences; line and paragraph separators end lines.
+  if (toolkit::isControlOrSeparator(first)) return -1;
   bool allZero = true;
   bool anyWide = false;
   bool emojiStyle = false;
   int regionalIndicators = 0;
-  for (int32_t i = 0; i < cluster.length(); i = cluster.moveIndex32(i, 1)) {
-    const UChar32 c = cluster.char32At(i);
+  for (int32_t i = 0; i < length;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, length, c);
     allZero = allZero && zeroWidth(c);
     anyWide = anyWide || wide(c);
     // VARIATION SELECTOR-16 asks for the picture form of a character that is text by default ("❤️").
@@ -102,28 +76,22 @@ std::string cut(const std::vector<CellCluster>& clusters, std::size_t begin, std
 
 std::vector<CellCluster> cellClusters(std::string_view text) {
   std::vector<CellCluster> clusters;
-  if (isAscii(text)) {
+  if (toolkit::isAscii(text)) {
     // Every printable ASCII character is a cluster of one cell ("\r\n" is one cluster, but both are dropped).
     for (const char c : text) {
       if (c >= 0x20 && c != 0x7F) clusters.push_back({std::string(1, c), 1});
     }
     return clusters;
   }
-  if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    throw std::length_error("text too long for ICU");
-  }
-  // Invalid sequences become U+FFFD here, so every cluster below is valid UTF-8.
-  const auto utf16 = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  auto breaks = characterBreaks();
-  breaks->setText(utf16);
-  int32_t start = breaks->first();
-  for (int32_t end = breaks->next(); end != icu::BreakIterator::DONE; start = end, end = breaks->next()) {
-    const icu::UnicodeString cluster(utf16, start, end - start);
+  // Invalid sequences become U+FFFD first, so every cluster below is valid UTF-8.
+  const std::string valid = toolkit::validUtf8(text);
+  const toolkit::Utf8Breaks breaks(toolkit::Utf8Breaks::Kind::character, valid);
+  auto start = static_cast<std::size_t>(breaks->first());
+  for (int32_t end = breaks->next(); end != icu::BreakIterator::DONE; end = breaks->next()) {
+    const std::string_view cluster = std::string_view(valid).substr(start, static_cast<std::size_t>(end) - start);
+    start = static_cast<std::size_t>(end);
     const int cells = clusterCells(cluster);
-    if (cells < 0) continue;
-    CellCluster item{{}, cells};
-    cluster.toUTF8String(item.text);
-    clusters.push_back(std::move(item));
+    if (cells >= 0) clusters.push_back({std::string(cluster), cells});
   }
   return clusters;
 }

@@ -1,8 +1,6 @@
 // Waybar: one walk over the tree for the summary, the bar and its colour; a small JSON string writer.
 #include "Waybar.h"
 
-#include <unicode/unistr.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -13,6 +11,7 @@
 #include "Accessibility.h"
 #include "Layout.h"
 #include "Palette.h"
+#include "Utf8Text.h"
 
 namespace velto::render {
 namespace {
@@ -110,11 +109,7 @@ std::string colorClass(const toolkit::Color& color) {
 }
 
 std::string jsonString(std::string_view text) {
-  if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    throw std::length_error("text too long for ICU");
-  }
-  std::string valid;
-  icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size()))).toUTF8String(valid);
+  const std::string valid = toolkit::validUtf8(text);
   std::string out = "\"";
   constexpr char hex[] = "0123456789abcdef";
   for (const char c : valid) {

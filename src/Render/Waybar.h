@@ -12,7 +12,7 @@ namespace velto::render {
 /// The entry as one JSON object for waybar's custom module ("return-type": "json"), read from the tree alone:
 /// - "text": the account's name (the first text after the first picture, which is the agent mark beside
 ///   it) and the tree's most prominent text (the largest font after that name, the first of equal ones),
-///   such as "Codex 42%"; for a tree without a picture (the empty state) its first text;
+///   such as "Crane 42%"; for a tree without a picture (the empty state) its first text;
 /// - "tooltip": the accessibility elements, one per line;
 /// - "class": the colour name of the first bar's fill ("blue", "orange", "red", "secondary"), else of the
 ///   prominent text ("primary" when it has none); "unavailable" for the empty state;

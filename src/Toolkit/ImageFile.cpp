@@ -1,37 +1,77 @@
-// ImageFile: a PNG header check, enough to refuse files that no renderer could draw.
+// ImageFile: a PNG header check on bytes read through one descriptor, enough to refuse files that no renderer
+// could draw.
 #include "ImageFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
-#include <cstdint>
-#include <fstream>
-#include <string>
-#include <system_error>
+#include <cerrno>
 
 namespace velto::toolkit {
 namespace {
 
-constexpr std::array<unsigned char, 8> pngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::string_view pngSignature{"\x89PNG\r\n\x1A\n", 8};
+// Signature (8), chunk length (4), chunk type (4), width (4), height (4).
+constexpr std::size_t headerBytes = 24;
 constexpr std::uint32_t largestSide = 16384;
 
-std::uint32_t bigEndian32(const unsigned char* bytes) {
-  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
-         std::uint32_t{bytes[3]};
+std::uint32_t bigEndian32(std::string_view bytes) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+std::optional<PixelDimensions> headerDimensions(std::string_view head) {
+  if (head.size() < headerBytes || !head.starts_with(pngSignature)) return std::nullopt;
+  if (bigEndian32(head.substr(8)) != 13 || head.substr(12, 4) != "IHDR") return std::nullopt;
+  const PixelDimensions dimensions{bigEndian32(head.substr(16)), bigEndian32(head.substr(20))};
+  const auto fits = [](std::uint32_t side) { return side >= 1 && side <= largestSide; };
+  if (!fits(dimensions.width) || !fits(dimensions.height)) return std::nullopt;
+  return dimensions;
+}
+
+/// Up to `limit` bytes from the start of a regular file; nothing when it is not one or cannot be read.
+std::optional<std::string> readRegularFile(const std::filesystem::path& file, std::size_t limit) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  // The size is a first guess: the file may change while it is read.
+  std::string bytes(std::min(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)), limit), '\0');
+  std::size_t total = 0;
+  while (total < limit) {
+    if (total == bytes.size()) bytes.resize(std::min(std::max(bytes.size() * 2, std::size_t{4096}), limit));
+    const ssize_t count = ::read(fd, bytes.data() + total, bytes.size() - total);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return std::nullopt;
+    if (count == 0) break;
+    total += static_cast<std::size_t>(count);
+  }
+  bytes.resize(total);
+  return bytes;
 }
 
 }  // namespace
 
-bool loadsAsImage(const std::filesystem::path& file) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return false;
-  std::ifstream in(file, std::ios::binary);
-  // Signature (8), chunk length (4), chunk type (4), width (4), height (4).
-  std::array<unsigned char, 24> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return false;
-  if (!std::equal(pngSignature.begin(), pngSignature.end(), head.begin())) return false;
-  if (bigEndian32(&head[8]) != 13 || std::string(reinterpret_cast<const char*>(&head[12]), 4) != "IHDR") return false;
-  const auto width = bigEndian32(&head[16]);
-  const auto height = bigEndian32(&head[20]);
-  return width >= 1 && width <= largestSide && height >= 1 && height <= largestSide;
+std::optional<PixelDimensions> imageDimensions(const std::filesystem::path& file) {
+  const auto head = readRegularFile(file, headerBytes);
+  return head ? headerDimensions(*head) : std::nullopt;
+}
+
+bool loadsAsImage(const std::filesystem::path& file) { return imageDimensions(file).has_value(); }
+
+std::optional<std::string> readImage(const std::filesystem::path& file) {
+  // One byte past the limit tells a file that is too large from one read whole.
+  auto bytes = readRegularFile(file, maximumImageBytes + 1);
+  if (!bytes || bytes->size() > maximumImageBytes || !headerDimensions(*bytes)) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::filesystem::path> namedImage(const std::filesystem::path& bundle, std::string_view name) {

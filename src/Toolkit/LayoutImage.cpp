@@ -1,9 +1,6 @@
 // LayoutImage: images at their own size or their frame's, and labels as a symbol beside a text.
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdint>
-#include <fstream>
 
 #include "ImageFile.h"
 #include "LayoutEngine.h"
@@ -14,19 +11,6 @@ namespace {
 
 // A label's symbol is as tall as its text's point size and sits this share of it before the title.
 constexpr double labelSpacing = 0.3;
-
-std::uint32_t bigEndian32(const unsigned char* bytes) {
-  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
-         std::uint32_t{bytes[3]};
-}
-
-// The size in pixels from a PNG header; `loadsAsImage` has checked the header already.
-std::optional<Size> pixelSize(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::array<unsigned char, 24> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return std::nullopt;
-  return Size{static_cast<double>(bigEndian32(&head[16])), static_cast<double>(bigEndian32(&head[20]))};
-}
 
 // A picture drawn for a screen of `n` times the pixel density says so in its name ("@2x").
 double densityOf(const std::filesystem::path& file) {
@@ -70,11 +54,11 @@ const std::optional<Context::Picture>& Context::picture(const ImageSource& sourc
   const auto found = pictures_.find(key);
   if (found != pictures_.end()) return found->second;
   std::optional<std::filesystem::path> file;
-  if (source.kind == ImageSource::Kind::bundleFile && loadsAsImage(source.location)) file = source.location;
+  if (source.kind == ImageSource::Kind::bundleFile) file = source.location;
   if (source.kind == ImageSource::Kind::bundleResource) file = namedImage(source.location, source.name);
   std::optional<Picture> picture;
   if (file) {
-    if (const auto pixels = pixelSize(*file)) {
+    if (const auto pixels = imageDimensions(*file)) {
       const double density = densityOf(*file);
       picture = Picture{*file, {pixels->width / density, pixels->height / density}};
     }

@@ -1,14 +1,10 @@
 // LayoutText: setting a text within the room offered: wrapping, shrinking and cutting with "…".
-#include <unicode/brkiter.h>
-#include <unicode/locid.h>
-#include <unicode/utext.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 
 #include "LayoutEngine.h"
+#include "Utf8Text.h"
 
 namespace velto::toolkit::engine {
 
@@ -48,39 +44,14 @@ std::string_view trimEnd(std::string_view text) {
   return text;
 }
 
-const icu::BreakIterator& prototype(bool lines) {
-  // Built once and only cloned: cloning a const iterator is safe from several threads.
-  const auto make = [](bool forLines) {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<const icu::BreakIterator> made(
-        forLines ? icu::BreakIterator::createLineInstance(icu::Locale::getRoot(), status)
-                 : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !made) throw std::runtime_error("ICU break rules unavailable");
-    return made;
-  };
-  static const auto lineRules = make(true);
-  static const auto characterRules = make(false);
-  return lines ? *lineRules : *characterRules;
-}
-
 // Boundaries of a UTF-8 text as byte offsets after 0, each with the rule status that ended it.
 template <typename Visit>
-void boundaries(const std::string& text, bool lines, Visit visit) {
-  std::unique_ptr<icu::BreakIterator> iterator(prototype(lines).clone());
-  UErrorCode status = U_ZERO_ERROR;
-  UText utext = UTEXT_INITIALIZER;
-  utext_openUTF8(&utext, text.data(), static_cast<int64_t>(text.size()), &status);
-  if (iterator && U_SUCCESS(status)) iterator->setText(&utext, status);
-  if (!iterator || U_FAILURE(status)) {
-    utext_close(&utext);
-    throw std::runtime_error("cannot find break positions in a text");
-  }
+void boundaries(const std::string& text, Utf8Breaks::Kind kind, Visit visit) {
+  const Utf8Breaks iterator(kind, text);
   iterator->first();
   for (int32_t at = iterator->next(); at != icu::BreakIterator::DONE; at = iterator->next()) {
     visit(static_cast<std::size_t>(at), iterator->getRuleStatus());
   }
-  iterator.reset();
-  utext_close(&utext);
 }
 
 /// A text's lines in one font, and whether anything had to be cut.
@@ -223,11 +194,11 @@ const TextBreaks& Context::breaks(const std::string& text) {
   const auto found = breaks_.find(text);
   if (found != breaks_.end()) return found->second;
   TextBreaks breaks;
-  boundaries(text, true, [&](std::size_t at, int32_t status) {
+  boundaries(text, Utf8Breaks::Kind::line, [&](std::size_t at, int32_t status) {
     breaks.lineBreaks.push_back(at);
     breaks.mandatory.push_back(status >= UBRK_LINE_HARD && status < UBRK_LINE_HARD_LIMIT);
   });
-  boundaries(text, false, [&](std::size_t at, int32_t) { breaks.characters.push_back(at); });
+  boundaries(text, Utf8Breaks::Kind::character, [&](std::size_t at, int32_t) { breaks.characters.push_back(at); });
   return breaks_.emplace(text, std::move(breaks)).first->second;
 }
 
@@ -250,8 +221,11 @@ FittedText fitText(const std::string& text, const TextAttributes& attributes, Pr
     const double lineHeight = context.measure(text, result.font).height;
     std::size_t limit = ownLimit;
     if (height && lineHeight > 0) {
-      // As many lines as the offered height holds, and always one.
-      limit = std::min(limit, static_cast<std::size_t>(std::max(1.0, std::floor((*height + tolerance) / lineHeight))));
+      // As many lines as the offered height holds, and always one; a text of n bytes never sets more than n
+      // lines, which bounds the count in double before it becomes an integer (a height of 1e30 holds 1e28).
+      const double fitting = std::clamp(std::floor((*height + tolerance) / lineHeight), 1.0,
+                                        static_cast<double>(text.size()));
+      limit = std::min(limit, static_cast<std::size_t>(fitting));
     }
     result.lines = Setter(text, breaks, result.font, context).set(width, limit);
     for (const auto& line : result.lines.lines) {

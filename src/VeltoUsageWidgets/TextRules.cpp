@@ -2,6 +2,7 @@
 #include "TextRules.h"
 
 #include "UnicodeText.h"
+#include "Utf8Text.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
@@ -16,9 +17,7 @@ namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+using toolkit::isAscii;
 
 bool isAsciiControl(char c) {
   const auto byte = static_cast<unsigned char>(c);
@@ -66,7 +65,26 @@ std::string cleanAscii(std::string_view text, std::size_t limit) {
   const std::size_t first = kept.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   const std::size_t last = kept.find_last_not_of(' ');
-  return kept.substr(first, std::min(last + 1 - first, limit));
+  std::string cut = kept.substr(first, std::min(last + 1 - first, limit));
+  cut.erase(cut.find_last_not_of(' ') + 1);  // a cut just after a space
+  return cut;
+}
+
+/// Removes the white space and line breaks at the end of a cleaned text, which holds only valid UTF-8.
+void trimEnd(std::string& text) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto isContinuation = [&](std::size_t at) { return (bytes[at] & 0xC0) == 0x80; };
+  std::size_t end = text.size();
+  while (end > 0) {
+    std::size_t start = end - 1;
+    while (start > 0 && isContinuation(start)) --start;
+    auto next = static_cast<int32_t>(start);
+    UChar32 c = 0;
+    U8_NEXT(bytes, next, static_cast<int32_t>(end), c);
+    if (!isTrimmed(c)) break;
+    end = start;
+  }
+  text.resize(end);
 }
 
 /// The text of an ICU regex match body: everything before one final line terminator, if there is one.
@@ -82,10 +100,11 @@ std::string_view withoutFinalLineTerminator(std::string_view text) {
 }
 
 /// Searches the way ICU's `find()` does for a pattern "^body$" whose body matches no line terminator:
-/// the whole text, or the text without its final terminator, must be a body.
+/// the whole text, or (where `$` may match before one) the text without its final terminator, must be a body.
 template <typename Body>
-bool findAnchored(std::string_view text, Body body) {
+bool findAnchored(std::string_view text, PatternEnd end, Body body) {
   if (body(text)) return true;
+  if (end == PatternEnd::atEnd) return false;
   const std::string_view stripped = withoutFinalLineTerminator(text);
   return stripped.size() != text.size() && body(stripped);
 }
@@ -132,13 +151,17 @@ std::string clean(std::string_view text, std::size_t limit) {
     }
   }
   kept.resize(contentEnd);
-  // Only a text that may hold more clusters than the limit needs a break iterator.
-  if (clustersAtContentEnd > limit) kept.resize(characterPrefixLength(kept, limit));
+  // Only a text that may hold more clusters than the limit needs a break iterator. A cut can end just after
+  // white space, which goes too, so that the result is clean itself.
+  if (clustersAtContentEnd > limit) {
+    kept.resize(characterPrefixLength(kept, limit));
+    trimEnd(kept);
+  }
   return kept;
 }
 
 bool isClean(std::string_view text, std::size_t limit) {
-  if (isAscii(text)) {
+  if (toolkit::isAscii(text)) {
     return text.size() <= limit && std::none_of(text.begin(), text.end(), isAsciiControl) &&
            (text.empty() || (text.front() != ' ' && text.back() != ' '));
   }
@@ -164,21 +187,21 @@ bool isClean(std::string_view text, std::size_t limit) {
   return clusters.count() <= limit || characterPrefixLength(text, limit) == text.size();
 }
 
-bool matchesAgentKey(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAgentKey(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     return !body.empty() && body.size() <= 40 && std::all_of(body.begin(), body.end(), isKeyCharacter);
   });
 }
 
-bool matchesAccountID(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAccountID(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     return !body.empty() && body.size() <= 80 &&
            std::all_of(body.begin(), body.end(), [](char c) { return isKeyCharacter(c) || c == ':'; });
   });
 }
 
-bool matchesAmount(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesAmount(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     if (body.starts_with('-')) body.remove_prefix(1);
     const std::size_t whole = digitRun(body);
     if (whole < 1 || whole > 20) return false;
@@ -191,8 +214,8 @@ bool matchesAmount(std::string_view text) {
   });
 }
 
-bool matchesDay(std::string_view text) {
-  return findAnchored(text, [](std::string_view body) {
+bool matchesDay(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
     if (body.size() != 10) return false;
     for (std::size_t i = 0; i < body.size(); ++i) {
       const bool dash = i == 4 || i == 7;

@@ -1,26 +1,23 @@
 // UnicodeText: canonical equivalence and grapheme clusters of UTF-8 text, on top of ICU.
 #include "UnicodeText.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/locid.h>
 #include <unicode/unistr.h>
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
-#include <unicode/utext.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <string>
 #include <stdexcept>
+
+#include "Utf8Text.h"
 
 namespace velto {
 namespace {
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+using toolkit::isAscii;
+using toolkit::Utf8Breaks;
 
 /// UTF-16 form of a UTF-8 text, each invalid sequence replaced by U+FFFD; `valid` says whether any was.
 icu::UnicodeString toUtf16(std::string_view text, bool& valid) {
@@ -41,53 +38,6 @@ icu::UnicodeString toUtf16(std::string_view text, bool& valid) {
   valid = substitutions == 0;
   return result;
 }
-
-/// The shared character break iterator. It is never used itself, only cloned: cloning a const iterator is
-/// safe from several threads and ten times cheaper than building one from the rules.
-const icu::BreakIterator& characterBreakPrototype() {
-  static const std::unique_ptr<const icu::BreakIterator> prototype = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<const icu::BreakIterator> made(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !made) {
-      throw std::runtime_error(std::string("ICU character break rules unavailable: ") + u_errorName(status));
-    }
-    return made;
-  }();
-  return *prototype;
-}
-
-/// A private character break iterator set on a UTF-8 text, so that boundaries come out as byte offsets.
-/// The text must outlive it; invalid sequences read as U+FFFD.
-class CharacterBreaks {
- public:
-  explicit CharacterBreaks(std::string_view text) : iterator_(characterBreakPrototype().clone()) {
-    UErrorCode status = U_ZERO_ERROR;
-    utext_openUTF8(&utext_, text.data(), static_cast<int64_t>(text.size()), &status);
-    if (!iterator_ || U_FAILURE(status)) {
-      utext_close(&utext_);
-      throw std::runtime_error("cannot iterate over grapheme clusters");
-    }
-    iterator_->setText(&utext_, status);
-    if (U_FAILURE(status)) {
-      utext_close(&utext_);
-      throw std::runtime_error(std::string("cannot iterate over grapheme clusters: ") + u_errorName(status));
-    }
-  }
-  ~CharacterBreaks() {
-    iterator_.reset();
-    utext_close(&utext_);
-  }
-  CharacterBreaks(const CharacterBreaks&) = delete;
-  CharacterBreaks& operator=(const CharacterBreaks&) = delete;
-
-  icu::BreakIterator& operator*() { return *iterator_; }
-  icu::BreakIterator* operator->() { return iterator_.get(); }
-
- private:
-  UText utext_ = UTEXT_INITIALIZER;
-  std::unique_ptr<icu::BreakIterator> iterator_;
-};
 
 /// Byte length of the first `characters` clusters of an ASCII text, where only "\r\n" joins two bytes.
 std::size_t asciiPrefixLength(std::string_view text, std::size_t characters) {
@@ -127,7 +77,7 @@ std::size_t characterCount(std::string_view text) {
     for (std::size_t i = 1; i < text.size(); ++i) pairs += text[i - 1] == '\r' && text[i] == '\n' ? 1u : 0u;
     return text.size() - pairs;
   }
-  CharacterBreaks breaks(text);
+  const Utf8Breaks breaks(Utf8Breaks::Kind::character, text);
   std::size_t count = 0;
   breaks->first();
   while (breaks->next() != icu::BreakIterator::DONE) ++count;
@@ -138,7 +88,7 @@ std::size_t characterPrefixLength(std::string_view text, std::size_t characters)
   // A cluster takes at least one byte, so a text no longer than the count is kept whole.
   if (characters >= text.size()) return text.size();
   if (isAscii(text)) return asciiPrefixLength(text, characters);
-  CharacterBreaks breaks(text);
+  const Utf8Breaks breaks(Utf8Breaks::Kind::character, text);
   breaks->first();
   // characters < text.size(), and ICU cannot hold texts longer than int32 anyway.
   const int32_t end = breaks->next(static_cast<int32_t>(std::min<std::size_t>(

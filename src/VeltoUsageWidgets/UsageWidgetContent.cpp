@@ -7,6 +7,7 @@
 #include "NumberLocale.h"
 #include "UsageWidgetAgentMark.h"
 #include "UsageWidgetWords.h"
+#include "Utf8Text.h"
 
 namespace velto {
 
@@ -17,6 +18,31 @@ namespace {
 constexpr std::string_view appName = "velto";
 constexpr std::string_view appSymbol = "square.split.2x2";
 constexpr std::string_view staleSymbol = "clock";
+
+/// The snapshot with every text the widget shows free of controls and line and paragraph separators: a stored
+/// amount may end in one line terminator, and a clean name may hold U+2028 inside, yet no renderer may print
+/// them. Agent keys and ids stay as stored: they select accounts and pictures and are never shown.
+UsageWidgetSnapshot withShownTexts(UsageWidgetSnapshot snapshot) {
+  const auto shown = [](std::string& text) {
+    if (hasControls(text)) text = withoutControls(text);  // rare: most texts pass without a copy
+  };
+  shown(snapshot.server);
+  for (auto& account : snapshot.accounts) {
+    shown(account.name);
+    for (auto& window : account.windows) {
+      shown(window.label);
+      shown(window.kind);
+      shown(window.model);
+    }
+    for (auto& wallet : account.wallets) {
+      shown(wallet.kind);
+      shown(wallet.currency);
+      shown(wallet.amount);
+    }
+    if (account.output) shown(account.output->day);
+  }
+  return snapshot;
+}
 
 }  // namespace
 
@@ -29,7 +55,7 @@ UsageWidgetContentEnvironment UsageWidgetContentEnvironment::current() {
 UsageWidgetContent::UsageWidgetContent(UsageWidgetSnapshot snapshot_, std::string provider_, Instant date_,
                                        UsageWidgetFamily family_, bool chinese_, TextSize textSize_,
                                        UsageWidgetContentEnvironment environment_)
-    : snapshot(std::move(snapshot_)),
+    : snapshot(withShownTexts(std::move(snapshot_))),
       provider(std::move(provider_)),
       date(date_),
       family(family_),

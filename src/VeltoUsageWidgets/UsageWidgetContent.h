@@ -31,6 +31,8 @@ struct UsageWidgetContentEnvironment {
 /// function of its fields; the entry's `date` is "now" for every time test, so an entry renders the same
 /// whenever it is drawn.
 struct UsageWidgetContent {
+  /// The entry's snapshot, its shown texts without controls and line separators (toolkit::withoutControls):
+  /// every text of the snapshot reaches the view, and so every renderer, through it alone.
   UsageWidgetSnapshot snapshot;
   std::string provider;  ///< the configured agent key; empty: every agent
   Instant date = 0;

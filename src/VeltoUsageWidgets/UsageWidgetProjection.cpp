@@ -65,14 +65,18 @@ std::optional<Instant> reportTime(std::optional<std::int64_t> seconds) {
   return static_cast<Instant>(*seconds);
 }
 
+/// Keys and amounts become names, ids and shown amounts, so the projection takes the patterns at their word:
+/// a key that ends in a line terminator drops its entry, as any other bad key does.
+bool isAgentKey(std::string_view text) { return matchesAgentKey(text, PatternEnd::atEnd); }
+bool isAmount(std::string_view text) { return matchesAmount(text, PatternEnd::atEnd); }
+
 /// The cleaned display name, or the agent key when the report gives none (a name that cleans to nothing stays
 /// empty: the collector chose it).
 std::string accountName(const std::optional<std::string>& agentName, const std::string& agent) {
   return agentName ? clean(*agentName, nameLimit) : agent;
 }
 
-// Account ids are ASCII apart from at most one final line terminator of the agent key; no such text has a
-// canonical decomposition, so byte equality is canonical equality here.
+// Account ids are ASCII, which has no canonical decompositions, so byte equality is canonical equality here.
 UsageWidgetAccount* findAccount(std::vector<UsageWidgetAccount>& accounts, std::string_view id) {
   const auto found = std::find_if(accounts.begin(), accounts.end(), [id](const auto& a) { return a.id == id; });
   return found == accounts.end() ? nullptr : &*found;
@@ -81,7 +85,7 @@ UsageWidgetAccount* findAccount(std::vector<UsageWidgetAccount>& accounts, std::
 /// The window as the snapshot holds it, or nothing when the report's entry is to be dropped.
 std::optional<UsageWidgetWindow> acceptWindow(const RawWindow& raw, const Clock& clock) {
   if (raw.stale.value_or(false)) return std::nullopt;
-  if (!raw.agent || !matchesAgentKey(*raw.agent)) return std::nullopt;
+  if (!raw.agent || !isAgentKey(*raw.agent)) return std::nullopt;
   // Written this way round, NaN fails too (the decoder cannot produce one, but the rule should not rely on it).
   if (!(raw.pctUsed >= 0 && raw.pctUsed <= 1000)) return std::nullopt;
   if (raw.observedAt && static_cast<Instant>(*raw.observedAt) > clock.horizon) return std::nullopt;
@@ -121,7 +125,7 @@ void addWindows(const std::vector<RawWindow>& windows, const Clock& clock, std::
 std::vector<UsageWidgetWallet> acceptWallets(const std::vector<RawWallet>& wallets) {
   std::vector<UsageWidgetWallet> kept;
   for (const RawWallet& raw : wallets) {
-    if (!matchesAmount(raw.amount)) continue;
+    if (!isAmount(raw.amount)) continue;
     std::string currency = clean(raw.currency, currencyLimit);
     if (currency.empty()) continue;
     kept.push_back({.kind = clean(raw.kind, kindLimit), .currency = std::move(currency), .amount = raw.amount});
@@ -133,7 +137,7 @@ void addBalances(const std::vector<RawBalance>& balances, const Clock& clock,
                  std::vector<UsageWidgetAccount>& accounts) {
   for (std::size_t position = 0; position < balances.size(); ++position) {
     const RawBalance& raw = balances[position];
-    if (!matchesAgentKey(raw.agent) || raw.wallets.size() > maximumWallets) continue;
+    if (!isAgentKey(raw.agent) || raw.wallets.size() > maximumWallets) continue;
     const std::optional<Instant> observedAt = reportTime(raw.observedAt);
     if (!observedAt || *observedAt > clock.horizon) continue;
     std::vector<UsageWidgetWallet> wallets = acceptWallets(raw.wallets);
@@ -162,7 +166,7 @@ void addOutputs(const RawHistory& history, const Clock& clock, std::vector<Usage
 
   std::set<std::string, std::less<>> seen;
   for (const RawOutput& raw : *history.byAgent) {
-    if (!raw.agentKey || !matchesAgentKey(*raw.agentKey)) continue;
+    if (!raw.agentKey || !isAgentKey(*raw.agentKey)) continue;
     const std::string& key = *raw.agentKey;
     // The first entry with a key claims it, even when a later check drops that entry.
     if (!seen.insert(key).second) continue;

@@ -2,6 +2,8 @@
 // NFC forms (not by UTF-16 units, which would put U+1F600 before U+FF21).
 #include "UsageWidgetProjectionOrder.h"
 
+#include "Utf8Text.h"
+
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
 #include <unicode/stringpiece.h>
@@ -14,9 +16,7 @@
 namespace velto {
 namespace {
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+using toolkit::isAscii;
 
 const icu::Normalizer2& nfc() {
   static const icu::Normalizer2* const instance = [] {

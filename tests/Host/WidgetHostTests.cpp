@@ -20,10 +20,10 @@ class WidgetHostTest : public ::testing::Test {
                 ++requests_;
                 return UsageSnapshotStore(folder_.path());
               },
-              *platform::TimeZone::named("UTC")) {}
+              platform::TimeZone::utc()) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
-  void store(std::string agent = "codex") {
+  void store(std::string agent = "crane") {
     UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
     UsageSnapshotStore(folder_.path()).write({.server = "local", .capturedAt = start - 600, .accounts = {
         {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
@@ -67,7 +67,7 @@ TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
 // a new timeline asked for (the old one goes). A reference into either would read freed memory here.
 TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
   store();
-  const auto widget = host_.place({.agent = "provider:codex"});
+  const auto widget = host_.place({.agent = "provider:crane"});
   const auto& entry = host_.current(widget);
   const auto& configuration = host_.configuration(widget);
   for (int more = 0; more < 64; ++more) host_.place();
@@ -76,17 +76,17 @@ TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
   EXPECT_EQ(host_.current(widget).date, start + 900);
   EXPECT_EQ(entry.date, start);
   EXPECT_EQ(entry.snapshot.accounts.size(), 1u);
-  EXPECT_EQ(configuration.agent, "provider:codex");
+  EXPECT_EQ(configuration.agent, "provider:crane");
 }
 
 TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
-  store("codex");
+  store("crane");
   const auto automatic = host_.place();
-  const auto claude = host_.place({.agent = "provider:claude"});
+  const auto corvid = host_.place({.agent = "provider:corvid"});
   EXPECT_EQ(host_.current(automatic).provider, "");
-  EXPECT_EQ(host_.current(claude).provider, "claude");
-  host_.configure(claude, {.agent = "provider:codex"});
-  EXPECT_EQ(host_.current(claude).provider, "codex");
+  EXPECT_EQ(host_.current(corvid).provider, "corvid");
+  host_.configure(corvid, {.agent = "provider:crane"});
+  EXPECT_EQ(host_.current(corvid).provider, "crane");
   EXPECT_EQ(host_.configuration(automatic).agent, std::nullopt);
   EXPECT_EQ(host_.options(false).size(), 2u);
   EXPECT_THROW(host_.current(7), std::out_of_range);
@@ -115,7 +115,7 @@ TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) 
         if (waits == 3) {  // at start + 600 the file is replaced by one for two agents
           UsageWidgetWindow window{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10};
           auto snapshot = UsageSnapshotStore(folder_.path()).read().value();
-          snapshot.accounts.push_back({.id = "claude", .agent = "claude", .name = "claude", .windows = {window}});
+          snapshot.accounts.push_back({.id = "corvid", .agent = "corvid", .name = "corvid", .windows = {window}});
           UsageSnapshotStore(folder_.path()).write(snapshot);
           return WaitResult::changed;
         }

@@ -84,6 +84,17 @@ TEST(TimeZone, InstantsOutsideTheCalendarHaveNoNextDay) {
   EXPECT_EQ(zone->startOfNextDay(utc(9999, 12, 31, 12)), utc(9999, 12, 31, 23));
 }
 
+// The plain rules utc() stands on, not the database's copy: they must keep days exactly as UTC does.
+TEST(TimeZone, UtcNeedsNoDatabase) {
+  const TimeZone zone = TimeZone::utc();
+  EXPECT_EQ(zone.name(), "UTC");
+  EXPECT_EQ(zone.offsetAt(utc(2024, 7, 1)), 0);
+  EXPECT_EQ(zone.startOfNextDay(utc(2024, 5, 10, 12)), utc(2024, 5, 11));
+  EXPECT_EQ(zone.startOfNextDay(utc(2024, 5, 10)), utc(2024, 5, 11));
+  EXPECT_EQ(zone.startOfNextDay(-0.5), 0.0);
+  EXPECT_EQ(zone.startOfNextDay(std::nan("")), std::nullopt);
+}
+
 TEST(TimeZone, OffsetAt) {
   ZONE_OR_SKIP(berlin, "Europe/Berlin");
   ZONE_OR_SKIP(kolkata, "Asia/Kolkata");

@@ -10,6 +10,7 @@
 #include <regex>
 #include <stdexcept>
 
+#include "CairoStreams.h"
 #include "PangoTextMeasurer.h"
 #include "PixelImage.h"
 #include "TemporaryFolder.h"
@@ -264,21 +265,11 @@ TEST(PictureRenderer, SymbolsAreDistinctDrawingsThatFillTheirFrameAndUnknownOnes
 
 /// A PNG file of `width` x `height` pixels, all of one opaque colour.
 std::string solidPng(int width, int height, double red, double green, double blueness) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  cairo_t* cr = cairo_create(surface);
-  cairo_set_source_rgb(cr, red, green, blueness);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  std::string bytes;
-  cairo_surface_write_to_png_stream(
-      surface,
-      [](void* closure, const unsigned char* data, unsigned int length) {
-        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-        return CAIRO_STATUS_SUCCESS;
-      },
-      &bytes);
-  cairo_surface_destroy(surface);
-  return bytes;
+  const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  const CairoContext cr(cairo_create(surface.get()));
+  cairo_set_source_rgb(cr.get(), red, green, blueness);
+  cairo_paint(cr.get());
+  return encodePng(surface.get());
 }
 
 TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrameAndBrokenOnesDrawNothing) {

@@ -25,26 +25,26 @@ constexpr Instant captured = 1796126400;  // 2026-12-01 12:00 UTC
 /// Three accounts: one with three windows and recorded output, one with two windows, one with balances.
 UsageWidgetSnapshot sample() {
   const Instant seen = captured - 60;
-  UsageWidgetAccount claude{
-      .id = "claude:work", .agent = "claude", .name = "Claude · Work",
+  UsageWidgetAccount corvid{
+      .id = "corvid:work", .agent = "corvid", .name = "Corvid · Work",
       .windows = {{.label = "5-hour", .kind = "session", .percent = 42.5, .resetAt = captured + 10800,
                    .observedAt = seen},
                   {.label = "Weekly", .kind = "weekly", .percent = 81, .resetAt = captured + 302400,
                    .observedAt = seen, .tier = "warn"},
-                  {.label = "Weekly Opus", .kind = "weekly", .model = "opus", .percent = 100,
+                  {.label = "Weekly Reef", .kind = "weekly", .model = "reef", .percent = 100,
                    .resetAt = captured + 302400, .observedAt = seen, .tier = "full"}},
       .observedAt = seen,
       .output = UsageWidgetOutput{.day = "2026-12-01", .today = 184230, .week = 1093344}};
-  UsageWidgetAccount codex{
-      .id = "codex:personal", .agent = "codex", .name = "Codex",
+  UsageWidgetAccount crane{
+      .id = "crane:personal", .agent = "crane", .name = "Crane",
       .windows = {{.label = "5-hour", .kind = "session", .percent = 7, .resetAt = captured + 14400},
                   {.label = "Weekly", .kind = "weekly", .percent = 33.3, .resetAt = captured + 475200}},
       .observedAt = captured - 300};
-  UsageWidgetAccount kimi{.id = "kimi-balance-0", .agent = "kimi", .name = "Kimi",
+  UsageWidgetAccount kelp{.id = "kelp-balance-0", .agent = "kelp", .name = "Kelp",
                           .wallets = {{.kind = "recharge", .currency = "CNY", .amount = "86.40"},
                                       {.kind = "bonus", .currency = "CNY", .amount = "12.00"}},
                           .observedAt = captured - 400};
-  return {.server = "local", .capturedAt = captured, .accounts = {claude, codex, kimi}};
+  return {.server = "local", .capturedAt = captured, .accounts = {corvid, crane, kelp}};
 }
 
 /// One account without windows: recorded output only, or a balance only.

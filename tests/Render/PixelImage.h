@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "CairoStreams.h"
 #include "Geometry.h"
 #include "Palette.h"
 
@@ -48,29 +48,17 @@ class PixelImage {
  public:
   /// Decodes PNG bytes; a failure leaves an image of no size.
   explicit PixelImage(std::string_view png) {
-    struct Reader {
-      std::string_view bytes;
-    } reader{png};
-    auto read = [](void* closure, unsigned char* data, unsigned int length) {
-      auto* source = static_cast<Reader*>(closure);
-      if (source->bytes.size() < length) return CAIRO_STATUS_READ_ERROR;
-      std::memcpy(data, source->bytes.data(), length);
-      source->bytes.remove_prefix(length);
-      return CAIRO_STATUS_SUCCESS;
-    };
-    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(read, &reader);
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-      cairo_surface_flush(surface);
-      width_ = cairo_image_surface_get_width(surface);
-      height_ = cairo_image_surface_get_height(surface);
-      const int stride = cairo_image_surface_get_stride(surface) / 4;
-      const auto* data = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface));
-      pixels_.reserve(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-      for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) pixels_.push_back(data[y * stride + x]);
-      }
+    const CairoSurface surface = decodePng(png);
+    if (!surface) return;
+    cairo_surface_flush(surface.get());
+    width_ = cairo_image_surface_get_width(surface.get());
+    height_ = cairo_image_surface_get_height(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get()) / 4;
+    const auto* data = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface.get()));
+    pixels_.reserve(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) pixels_.push_back(data[y * stride + x]);
     }
-    cairo_surface_destroy(surface);
   }
 
   int width() const { return width_; }

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
 #include "EscapedText.h"
+#include "TerminalText.h"
 
 namespace velto::render {
 namespace {
@@ -28,22 +34,22 @@ std::string draw(const Element& root, const TerminalOptions& options = tiny()) {
 }
 
 TEST(Terminal, TextsInEnglishAndChineseTakeTheirCells) {
-  EXPECT_EQ(draw(pinned({Text("Codex"), Text("用量 42%"), Text("Claude · Work"), Text("한국어 e\u0301")})),
+  EXPECT_EQ(draw(pinned({Text("Crane"), Text("用量 42%"), Text("Corvid · Work"), Text("한국어 e\u0301")})),
             "╭───────────────────╮\n"
-            "│ Codex             │\n"
+            "│ Crane             │\n"
             "│ 用量 42%          │\n"
-            "│ Claude · Work     │\n"
+            "│ Corvid · Work     │\n"
             "│ 한국어 e\u0301          │\n"
             "╰───────────────────╯\n");
 }
 
 TEST(Terminal, TextsWiderThanTheWidgetAreCutByCells) {
-  EXPECT_EQ(draw(pinned({Text("Claude · Work · Personal").lineLimit(1), Text("暂无用量数据暂无用量数据").lineLimit(1),
-                         Text("Codex 用量数据用量数据").lineLimit(1)})),
+  EXPECT_EQ(draw(pinned({Text("Corvid · Work · Personal").lineLimit(1), Text("暂无用量数据暂无用量数据").lineLimit(1),
+                         Text("Crane 用量数据用量数据").lineLimit(1)})),
             "╭───────────────────╮\n"
-            "│ Claude · Work ·…  │\n"
+            "│ Corvid · Work ·…  │\n"
             "│ 暂无用量数据暂无… │\n"
-            "│ Codex 用量数据用… │\n"
+            "│ Crane 用量数据用… │\n"
             "│                   │\n"
             "╰───────────────────╯\n");
 }
@@ -102,7 +108,7 @@ TEST(Terminal, SymbolsAndNeighboursStayApart) {
   const auto row = pinned({
       Label("velto", "square.split.2x2"),
       HStack(VerticalAlignment::center, 3, {Image(ImageSource::symbol("clock")), Text("Last reading")}),
-      HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")).frame(18, 18), Text("Codex")}),
+      HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")).frame(18, 18), Text("Crane")}),
       // 3 points apart: rounding alone would join them; 0 apart: they touch.
       HStack(VerticalAlignment::center, 3, {Text("Resets"), Text("9:41"), HStack(VerticalAlignment::center, 0,
                                                                                    {Text("ab"), Text("cd")})}),
@@ -111,9 +117,39 @@ TEST(Terminal, SymbolsAndNeighboursStayApart) {
             "╭───────────────────╮\n"
             "│ ⊞ velto           │\n"
             "│ ◷ Last reading    │\n"
-            "│ >_ Codex          │\n"
+            "│ >_ Crane          │\n"
             "│ Resets 9:41 abcd  │\n"
             "╰───────────────────╯\n");
+}
+
+TEST(Terminal, RefusesCellsAndCanvasesItCannotDraw) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(terminalSize({}), (TerminalSize{52, 13}));  // the medium widget
+  EXPECT_EQ(terminalSize({.canvas = {.size = {512, 512}}, .cell = {1, 1}}), (TerminalSize{512, 512}));
+  const std::pair<Size, Size> refused[] = {  // canvas, cell
+      {{364, 170}, {0, 13}},      {{364, 170}, {7, 0}},   {{364, 170}, {nan, 13}}, {{364, 170}, {infinity, 13}},
+      {{364, 170}, {-7, 13}},     {{364, 170}, {7, 1001}}, {{0, 170}, {7, 13}},    {{364, nan}, {7, 13}},
+      {{9000, 170}, {7, 13}},     {{600, 170}, {1, 1}},   {{364, 513}, {7, 1}}};
+  for (const auto& [canvas, cell] : refused) {
+    const TerminalOptions options{.canvas = {.size = canvas}, .cell = cell};
+    EXPECT_THROW(terminalSize(options), std::invalid_argument) << canvas.width << "x" << canvas.height;
+    EXPECT_THROW(renderTerminal(Text("42%"), options), std::invalid_argument);
+  }
+}
+
+// Frames can lie anywhere in points, and their cells must not overflow an int on the way to the grid (the
+// sanitizers' float-cast-overflow check watches the conversions); the grid keeps its width and at most twice
+// its height.
+TEST(Terminal, FramesFarBeyondTheCanvasKeepTheGrid) {
+  for (const double far : {1e30, -1e30, 1e300}) {
+    const std::string drawn = draw(pinned({Text("near"), Text("far").frame({.width = far, .height = std::abs(far)})}));
+    int rows = 0;
+    for (std::size_t start = 0, end; (end = drawn.find('\n', start)) != std::string::npos; start = end + 1, ++rows) {
+      EXPECT_EQ(cellWidth(drawn.substr(start, end - start)), 21) << drawn;
+    }
+    EXPECT_GE(rows, 6);
+    EXPECT_LE(rows, 12);
+  }
 }
 
 TEST(Terminal, ContentTallerThanTheWidgetGrowsTheDrawing) {
@@ -133,7 +169,7 @@ TEST(Terminal, ContentTallerThanTheWidgetGrowsTheDrawing) {
 TEST(Terminal, RedactedDrawsPlaceholdersForPrivateTexts) {
   TerminalOptions options = tiny();
   options.redacted = true;
-  const auto tree = pinned({Text("velto"), Text("Codex 用量").privacySensitive(),
+  const auto tree = pinned({Text("velto"), Text("Crane 用量").privacySensitive(),
                             Bar(0.5, Color::secondary(), Color::primary()).frame({.height = 4}).privacySensitive()},
                            4);
   EXPECT_EQ(draw(tree, options),
@@ -146,7 +182,7 @@ TEST(Terminal, RedactedDrawsPlaceholdersForPrivateTexts) {
 }
 
 TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
-  const auto tree = pinned({Text("Codex").font(Font::caption().weight(FontWeight::semibold)),
+  const auto tree = pinned({Text("Crane").font(Font::caption().weight(FontWeight::semibold)),
                             Text("42%").foregroundStyle(Color::named(ColorName::red)),
                             Bar(0.5, Color::secondary().opacity(0.18), Color::named(ColorName::red)).frame({.height = 4})},
                            4);
@@ -161,7 +197,7 @@ TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
   const std::string plain = "\x1b[0;38;2;255;255;255;48;2;28;28;30m";
   EXPECT_EQ(dark.substr(0, dark.find('\n') + 1),
             border + "╭───────────────────╮\x1b[0m\n");
-  EXPECT_NE(dark.find(border + "│" + plain + " \x1b[0;1;38;2;255;255;255;48;2;28;28;30mCodex" + plain + "  "),
+  EXPECT_NE(dark.find(border + "│" + plain + " \x1b[0;1;38;2;255;255;255;48;2;28;28;30mCrane" + plain + "  "),
             std::string::npos)
       << testing_support::escaped(dark);
   EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;28;28;30m42%"), std::string::npos) << testing_support::escaped(dark);
@@ -179,7 +215,7 @@ TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
   options.scheme = ColorScheme::light;
   const std::string light = draw(tree, options);
   EXPECT_EQ(light.find("38;2;"), std::string::npos);
-  EXPECT_NE(light.find("\x1b[0;1;38;5;16;48;5;231mCodex"), std::string::npos) << testing_support::escaped(light);
+  EXPECT_NE(light.find("\x1b[0;1;38;5;16;48;5;231mCrane"), std::string::npos) << testing_support::escaped(light);
   EXPECT_NE(light.find("\x1b[0;38;5;203;48;5;231m42%"), std::string::npos) << testing_support::escaped(light);
 
   // Stripped of its escapes, a coloured drawing holds the same cells; the track is then blank.
@@ -193,7 +229,7 @@ TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
   }
   EXPECT_EQ(stripped,
             "╭───────────────────╮\n"
-            "│ Codex             │\n"
+            "│ Crane             │\n"
             "│ 42%               │\n"
             "│ ████████▌         │\n"
             "│                   │\n"

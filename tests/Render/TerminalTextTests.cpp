@@ -17,7 +17,7 @@ TEST(TerminalText, CellWidthFollowsEastAsianWidthPerCluster) {
   };
   const Case cases[] = {
       {"", 0},
-      {"Codex 42%", 9},
+      {"Crane 42%", 9},
       {"用量", 4},                         // wide
       {"ＡＢ", 4},                         // fullwidth
       {"，。", 4},                         // CJK punctuation
@@ -26,7 +26,7 @@ TEST(TerminalText, CellWidthFollowsEastAsianWidthPerCluster) {
       {"e\u0301", 1},                      // a combining mark joins its base
       {"\u0301", 0},                       // a mark alone
       {"a\u200Bb", 2},                     // zero width space
-      {"Claude · Work", 13},               // ambiguous: narrow
+      {"Corvid · Work", 13},               // ambiguous: narrow
       {"…", 1},
       {"▏█", 2},
       {"⊞◷>_", 4},                         // the symbols the terminal draws
@@ -59,10 +59,10 @@ TEST(TerminalText, CutKeepsWholeClustersAndEndsInAnEllipsisWithinTheCells) {
     std::string cut;
   };
   const Case cases[] = {
-      {"Codex", 5, "Codex"},
-      {"Codex", 9, "Codex"},
-      {"Claude · Work", 8, "Claude…"},   // the space before the ellipsis goes
-      {"Claude · Work", 9, "Claude ·…"},
+      {"Crane", 5, "Crane"},
+      {"Crane", 9, "Crane"},
+      {"Corvid · Work", 8, "Corvid…"},   // the space before the ellipsis goes
+      {"Corvid · Work", 9, "Corvid ·…"},
       {"暂无用量数据", 12, "暂无用量数据"},
       {"暂无用量数据", 11, "暂无用量数…"},
       {"暂无用量数据", 10, "暂无用量…"},  // a wide character never half fits

@@ -1,7 +1,10 @@
 // Tests of whole widgets in the terminal: the entry view of a sample snapshot drawn in cells, against
 // golden strings and for a grid that holds in every family, language and text size. Set
 // VELTO_SHOW_TERMINAL=1 to see them all drawn in colour.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -15,6 +18,7 @@
 #include "SnapshotJson.h"
 #include "Terminal.h"
 #include "TerminalPicture.h"
+#include "TemporaryFolder.h"
 #include "TerminalText.h"
 
 namespace velto::render {
@@ -30,7 +34,7 @@ UsageWidgetSnapshot sample() {
 
 Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWidgetFamily family, bool chinese,
               TextSize textSize = TextSize::large) {
-  const UsageWidgetContentEnvironment environment{*platform::TimeZone::named("UTC"), "en_US_POSIX",
+  const UsageWidgetContentEnvironment environment{platform::TimeZone::utc(), "en_US_POSIX",
                                                   VELTO_AGENT_IMAGES_DIR};
   return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
                            .family = family,
@@ -52,7 +56,7 @@ TEST(TerminalWidget, MediumSampleInEnglish) {
             "╭──────────────────────────────────────────────────╮\n"
             "│ ⊞ velto                                    local │\n"
             "│                                                  │\n"
-            "│ C Claude · Work          C Codex                 │\n"
+            "│ C Corvid · Work          C Crane                 │\n"
             "│                                                  │\n"
             "│ Session                  Session                 │\n"
             "│ 42.5%                    7%                      │\n"
@@ -67,15 +71,15 @@ TEST(TerminalWidget, MediumSampleInEnglish) {
 TEST(TerminalWidget, MediumSingleAccountInChineseGrowsToShowItsThreeWindows) {
   // The right-hand list is taller than the widget's room: nothing is cut off, the drawing is two rows taller.
   EXPECT_EQ(
-      renderTerminal(entry(sample(), "claude", UsageWidgetFamily::medium, true), options(UsageWidgetFamily::medium)),
+      renderTerminal(entry(sample(), "corvid", UsageWidgetFamily::medium, true), options(UsageWidgetFamily::medium)),
       "╭──────────────────────────────────────────────────╮\n"
       "│ ⊞ velto                                    local │\n"
       "│                                                  │\n"
-      "│ C Claude · Work          Weekly                  │\n"
+      "│ C Corvid · Work          Weekly                  │\n"
       "│                          81%                     │\n"
       "│ 会话额度                 ██████████████████▋░░░░ │\n"
       "│ 42.5%                    重置 2026年12月5日 00:… │\n"
-      "│ █████████▊░░░░░░░░░░░░░  Weekly Opus             │\n"
+      "│ █████████▊░░░░░░░░░░░░░  Weekly Reef             │\n"
       "│ 重置 15:00                                       │\n"
       "│                          100%                    │\n"
       "│                          ███████████████████████ │\n"
@@ -86,9 +90,9 @@ TEST(TerminalWidget, MediumSingleAccountInChineseGrowsToShowItsThreeWindows) {
 }
 
 TEST(TerminalWidget, SmallInChineseAndTheEmptyState) {
-  EXPECT_EQ(renderTerminal(entry(sample(), "codex", UsageWidgetFamily::small, true), options(UsageWidgetFamily::small)),
+  EXPECT_EQ(renderTerminal(entry(sample(), "crane", UsageWidgetFamily::small, true), options(UsageWidgetFamily::small)),
             "╭──────────────────────╮\n"
-            "│ C Codex              │\n"
+            "│ C Crane              │\n"
             "│                      │\n"
             "│ local                │\n"
             "│                      │\n"
@@ -119,25 +123,35 @@ TEST(TerminalWidget, SmallInChineseAndTheEmptyState) {
 
 TEST(TerminalWidget, AgentPicturesAreTheirInitialsOnTheirOwnColour) {
   const std::filesystem::path images = VELTO_AGENT_IMAGES_DIR;
-  EXPECT_EQ(pictureInitial(images / "UsageAgent-claude.png"), "C");
-  EXPECT_EQ(pictureInitial(images / "UsageAgent-claude@2x.png"), "C");
-  EXPECT_EQ(pictureInitial("UsageAgent-智谱.png"), "智");
+  EXPECT_EQ(pictureInitial(images / "UsageAgent-corvid.png"), "C");
+  EXPECT_EQ(pictureInitial(images / "UsageAgent-corvid@2x.png"), "C");
+  EXPECT_EQ(pictureInitial("UsageAgent-海鸥.png"), "海");
   EXPECT_EQ(pictureInitial("UsageAgent-.png"), "▪");
-  EXPECT_EQ(pictureColor(images / "UsageAgent-claude.png"), (Rgb8{193, 97, 57}));  // the tile, not the letter
+  EXPECT_EQ(pictureColor(images / "UsageAgent-corvid.png"), (Rgb8{139, 58, 93}));  // the tile, not the letter
   EXPECT_EQ(pictureColor(images / "missing.png"), std::nullopt);
   EXPECT_EQ(pictureColor(__FILE__), std::nullopt);  // not a PNG
+
+  // A FIFO is never read, even one that holds a whole picture: with no writer it would block the widget.
+  const testing_support::TemporaryFolder folder;
+  const auto fifo = folder.path() / "UsageAgent-corvid.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int end = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  const std::string picture = testing_support::readFile(images / "UsageAgent-corvid.png");
+  ASSERT_EQ(::write(end, picture.data(), picture.size()), static_cast<ssize_t>(picture.size()));
+  EXPECT_EQ(pictureColor(fifo), std::nullopt);
+  ::close(end);
 
   TerminalOptions colored = options(UsageWidgetFamily::medium);
   colored.colors = TerminalColors::trueColor;
   const auto drawn = renderTerminal(entry(sample(), "", UsageWidgetFamily::medium, false), colored);
-  EXPECT_NE(drawn.find("\x1b[0;1;38;2;255;255;255;48;2;193;97;57mC"), std::string::npos)
+  EXPECT_NE(drawn.find("\x1b[0;1;38;2;255;255;255;48;2;139;58;93mC"), std::string::npos)
       << testing_support::escaped(drawn);
 }
 
 TEST(TerminalWidget, EveryRowIsTheWidgetsWidthWithWideTextsAndEveryTextSize) {
   const UsageWidgetSnapshot snapshots[] = {sample(), UsageWidgetSnapshot::empty()};
   for (const auto& snapshot : snapshots) {
-    for (const std::string provider : {"", "claude", "codex", "kimi"}) {
+    for (const std::string provider : {"", "corvid", "crane", "kelp"}) {
       for (auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
         for (bool chinese : {false, true}) {
           for (auto size : {TextSize::xSmall, TextSize::large, TextSize::xxxLarge, TextSize::accessibility5}) {
@@ -164,7 +178,7 @@ TEST(TerminalWidget, ShowOnRequest) {
   for (auto scheme : {ColorScheme::dark, ColorScheme::light}) {
     for (bool chinese : {false, true}) {
       for (auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
-        for (const std::string provider : {"", "claude", "kimi"}) {
+        for (const std::string provider : {"", "corvid", "kelp"}) {
           TerminalOptions colored = options(family);
           colored.scheme = scheme;
           colored.colors = TerminalColors::trueColor;
@@ -179,7 +193,7 @@ TEST(TerminalWidget, ShowOnRequest) {
   const UsageWidgetSnapshot snapshot = sample();
   const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, snapshot, ""},
                                           .family = UsageWidgetFamily::medium,
-                                          .environment = {*platform::TimeZone::named("UTC"), "en_US_POSIX",
+                                          .environment = {platform::TimeZone::utc(), "en_US_POSIX",
                                                           VELTO_AGENT_IMAGES_DIR}}
                             .body();
   std::cout << renderTerminal(stale, options(UsageWidgetFamily::medium));

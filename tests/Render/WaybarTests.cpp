@@ -30,14 +30,14 @@ std::vector<Element> quota(std::string percent, double fraction, Color tint) {
 }
 
 TEST(Waybar, QuotaSummaryTakesTheNameTheFigureAndTheFirstBar) {
-  EXPECT_EQ(waybarJson(account("Codex", quota("42%", 0.42, Color::named(ColorName::orange)))),
-            R"({"text":"Codex 42%","tooltip":"Codex\nlocal\nSession\n42%\nResets 3:00 PM",)"
+  EXPECT_EQ(waybarJson(account("Crane", quota("42%", 0.42, Color::named(ColorName::orange)))),
+            R"({"text":"Crane 42%","tooltip":"Crane\nlocal\nSession\n42%\nResets 3:00 PM",)"
             R"("class":"orange","percentage":42})");
   // Only the first bar counts; the widget's calm sRGB blue reads as blue.
   const auto two = VStack(HorizontalAlignment::leading, 0,
-                          {account("Claude", quota("7%", 0.07, Color::srgb(0.231, 0.51, 0.965))),
-                           account("Kimi", quota("99%", 0.99, Color::named(ColorName::red)))});
-  EXPECT_EQ(waybarJson(two).rfind(R"({"text":"Claude 7%",)", 0), 0u) << waybarJson(two);
+                          {account("Corvid", quota("7%", 0.07, Color::srgb(0.231, 0.51, 0.965))),
+                           account("Kelp", quota("99%", 0.99, Color::named(ColorName::red)))});
+  EXPECT_EQ(waybarJson(two).rfind(R"({"text":"Corvid 7%",)", 0), 0u) << waybarJson(two);
   EXPECT_NE(waybarJson(two).find(R"("class":"blue","percentage":7})"), std::string::npos) << waybarJson(two);
 }
 
@@ -48,7 +48,7 @@ TEST(Waybar, PercentageIsTheBarsClampedFractionRounded) {
   };
   const Case cases[] = {{0, 0}, {0.004, 0}, {0.005, 1}, {0.935, 94}, {1, 100}, {2.5, 100}, {-1, 0}, {std::nan(""), 0}};
   for (const auto& c : cases) {
-    const auto json = waybarJson(account("Codex", quota("x", c.fraction, Color::secondary())));
+    const auto json = waybarJson(account("Crane", quota("x", c.fraction, Color::secondary())));
     EXPECT_NE(json.find(R"("class":"secondary","percentage":)" + std::to_string(c.percentage) + "}"),
               std::string::npos)
         << c.fraction << ": " << json;
@@ -56,10 +56,10 @@ TEST(Waybar, PercentageIsTheBarsClampedFractionRounded) {
 }
 
 TEST(Waybar, WithoutABarTheProminentTextAndItsColourSpeak) {
-  const auto balance = account("Kimi", {Text("Recharge").font(Font::caption2()),
+  const auto balance = account("Kelp", {Text("Recharge").font(Font::caption2()),
                                         Text("CNY 86.40").font(Font::title3().weight(FontWeight::semibold))});
   EXPECT_EQ(waybarJson(balance),
-            R"({"text":"Kimi CNY 86.40","tooltip":"Kimi\nlocal\nRecharge\nCNY 86.40","class":"primary"})");
+            R"({"text":"Kelp CNY 86.40","tooltip":"Kelp\nlocal\nRecharge\nCNY 86.40","class":"primary"})");
 }
 
 TEST(Waybar, EmptyStateIsUnavailableWithItsTitle) {

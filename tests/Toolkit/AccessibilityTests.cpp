@@ -29,10 +29,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CombineJoinsChildren", lines.accessibilityElement(AccessibilityChildren::combine),
              "velto, Usage unavailable, Open velto\n"},
         Case{"CombineWithLabelReadsTheLabel",
-             lines.accessibilityElement(AccessibilityChildren::combine).accessibilityLabel("Kimi, 42% used"),
-             "Kimi, 42% used\n"},
+             lines.accessibilityElement(AccessibilityChildren::combine).accessibilityLabel("Kelp, 42% used"),
+             "Kelp, 42% used\n"},
         Case{"IgnoreReadsOnlyItsLabel",
-             lines.accessibilityElement(AccessibilityChildren::ignore).accessibilityLabel("Kimi"), "Kimi\n"},
+             lines.accessibilityElement(AccessibilityChildren::ignore).accessibilityLabel("Kelp"), "Kelp\n"},
         Case{"IgnoreWithoutLabelSaysNothing", lines.accessibilityElement(AccessibilityChildren::ignore), ""},
         Case{"ContainKeepsChildrenApart",
              lines.accessibilityElement(AccessibilityChildren::contain).accessibilityLabel("group"),
@@ -45,10 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
              "a, e\n"},
         Case{"NestedCombineIsOneLabelInsideTheOuter",
              VStack(HorizontalAlignment::leading, 0,
-                    {Text("Kimi"), VStack(HorizontalAlignment::leading, 4, {Text("Weekly"), Text("42%")})
+                    {Text("Kelp"), VStack(HorizontalAlignment::leading, 4, {Text("Weekly"), Text("42%")})
                                        .accessibilityElement(AccessibilityChildren::combine)
                                        .accessibilityLabel("Weekly, 42% used")}),
-             "Kimi\nWeekly, 42% used\n"},
+             "Kelp\nWeekly, 42% used\n"},
         Case{"LabelReplacesTextAndLabelsImage",
              HStack(VerticalAlignment::center, 3,
                     {Text("10:00").accessibilityLabel("ten"),

@@ -13,7 +13,7 @@ TEST(Dump, WritesEveryElementAndAttributeIndentedByDepth) {
               HStack(VerticalAlignment::center, std::nullopt,
                      {Image(ImageSource::symbol("terminal")).resizable().scaledToFit().padding(2).frame(18, 18)
                           .accessibilityHidden(),
-                      Spacer(4), Text("Kimi").font(Font::caption().weight(FontWeight::semibold)).lineLimit(1)}),
+                      Spacer(4), Text("Kelp").font(Font::caption().weight(FontWeight::semibold)).lineLimit(1)}),
               Text("42.5%")
                   .font(Font::system(30, FontWeight::semibold, FontDesign::rounded))
                   .monospacedDigit()
@@ -23,21 +23,21 @@ TEST(Dump, WritesEveryElementAndAttributeIndentedByDepth) {
               Empty().id("7")})
           .frame({.maxWidth = infinity, .maxHeight = infinity, .alignment = Alignment::leading})
           .accessibilityElement(AccessibilityChildren::combine)
-          .accessibilityLabel("Kimi")
+          .accessibilityLabel("Kelp")
           .widgetURL("velto://usage")
           .privacySensitive()
           .containerBackground()
           .dynamicTypeSize(TextSize::small, TextSize::large);
   EXPECT_EQ(dump(tree),
             "VStack(leading, spacing: 6) textSize=small...large frame(maxWidth: infinity, maxHeight: infinity, "
-            "alignment: leading) accessibility(combine) accessibilityLabel=\"Kimi\" url=\"velto://usage\" "
+            "alignment: leading) accessibility(combine) accessibilityLabel=\"Kelp\" url=\"velto://usage\" "
             "privacySensitive containerBackground\n"
             "  Label(\"velto\", symbol: \"square.split.2x2\") font=headline\n"
             "  HStack(center)\n"
             "    Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
             "accessibilityHidden\n"
             "    Spacer(minLength: 4)\n"
-            "    Text(\"Kimi\") font=caption.semibold lineLimit=1\n"
+            "    Text(\"Kelp\") font=caption.semibold lineLimit=1\n"
             "  Text(\"42.5%\") font=system(30).semibold.rounded color=srgb(0.231, 0.51, 0.965) "
             "minimumScaleFactor=0.8 monospacedDigit\n"
             "  Bar(fraction: 0.425, track: secondary@0.18, fill: red) frame(height: 4)\n"
@@ -47,9 +47,9 @@ TEST(Dump, WritesEveryElementAndAttributeIndentedByDepth) {
 TEST(Dump, QuotesTextsAndNamesImageSources) {
   EXPECT_EQ(describe(Text("say \"hi\"\\\n")), R"(Text("say \"hi\"\\\u{0A}"))");
   EXPECT_EQ(describe(Text("用量 · 42%")), "Text(\"用量 · 42%\")");
-  EXPECT_EQ(describe(Image(ImageSource::file("/b/UsageAgent-kimi.png"))), R"(Image(file "/b/UsageAgent-kimi.png"))");
-  EXPECT_EQ(describe(Image(ImageSource::resource("/b", "UsageAgent-kimi"))),
-            R"(Image(resource "UsageAgent-kimi" in "/b"))");
+  EXPECT_EQ(describe(Image(ImageSource::file("/b/UsageAgent-kelp.png"))), R"(Image(file "/b/UsageAgent-kelp.png"))");
+  EXPECT_EQ(describe(Image(ImageSource::resource("/b", "UsageAgent-kelp"))),
+            R"(Image(resource "UsageAgent-kelp" in "/b"))");
   EXPECT_EQ(describe(Spacer()), "Spacer");
   EXPECT_EQ(describe(Text("x").frame({.width = 10, .alignment = Alignment::topLeading})),
             R"(Text("x") frame(width: 10, alignment: topLeading))");

@@ -2,9 +2,12 @@
 #include "ImageFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <optional>
 #include <string>
 
+#include "PngHeader.h"
 #include "TemporaryFolder.h"
 
 namespace velto::toolkit {
@@ -12,56 +15,67 @@ namespace {
 
 using testing_support::TemporaryFolder;
 
-std::string big32(std::uint32_t v) {
-  return {static_cast<char>(v >> 24), static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-          static_cast<char>(v & 0xFF)};
-}
-
-// The signature and a header chunk; the CRC and the image data do not matter to the check.
-std::string pngHead(std::uint32_t width, std::uint32_t height, std::string type = "IHDR") {
-  return std::string("\x89PNG\r\n\x1a\n", 8) + big32(13) + type + big32(width) + big32(height) +
-         std::string("\x08\x06\x00\x00\x00", 5) + big32(0);
-}
+using testing_support::pngHeader;
 
 TEST(ImageFile, LoadsOnlyWellFormedPngHeaders) {
   TemporaryFolder folder;
   struct Case {
     const char* name;
     std::string bytes;
-    bool loads;
+    std::optional<PixelDimensions> dimensions;
   };
   const Case cases[] = {
-      {"ok.png", pngHead(64, 64), true},
-      {"largest.png", pngHead(16384, 1), true},
-      {"zero-width.png", pngHead(0, 64), false},
-      {"too-tall.png", pngHead(64, 16385), false},
-      {"wrong-chunk.png", pngHead(64, 64, "IDAT"), false},
-      {"truncated.png", pngHead(64, 64).substr(0, 20), false},
-      {"not-png.png", "GIF89a" + pngHead(64, 64), false},
-      {"empty.png", "", false},
+      {"ok.png", pngHeader(64, 32), PixelDimensions{64, 32}},
+      {"largest.png", pngHeader(16384, 1), PixelDimensions{16384, 1}},
+      {"zero-width.png", pngHeader(0, 64), std::nullopt},
+      {"too-tall.png", pngHeader(64, 16385), std::nullopt},
+      {"wrong-chunk.png", pngHeader(64, 64, "IDAT"), std::nullopt},
+      {"truncated.png", pngHeader(64, 64).substr(0, 20), std::nullopt},
+      {"not-png.png", "GIF89a" + pngHeader(64, 64), std::nullopt},
+      {"empty.png", "", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(loadsAsImage(folder.write(c.name, c.bytes)), c.loads) << c.name;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto file = folder.write(c.name, c.bytes);
+    EXPECT_EQ(imageDimensions(file), c.dimensions);
+    EXPECT_EQ(loadsAsImage(file), c.dimensions.has_value());
+    EXPECT_EQ(readImage(file), c.dimensions ? std::optional<std::string>(c.bytes) : std::nullopt);
+  }
   EXPECT_FALSE(loadsAsImage(folder.path() / "missing.png"));
   EXPECT_FALSE(loadsAsImage(folder.path()));
 }
 
+// What is read whole is bounded, and only a regular file is read: a FIFO would block the reader.
+TEST(ImageFile, ReadsOnlyRegularFilesUpToTheLimit) {
+  TemporaryFolder folder;
+  std::string largest = pngHeader(64, 64);
+  largest.resize(maximumImageBytes, '\0');
+  EXPECT_EQ(readImage(folder.write("largest.png", largest)), largest);
+  EXPECT_EQ(readImage(folder.write("too-large.png", largest + '\0')), std::nullopt);
+
+  const auto fifo = folder.path() / "fifo.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(imageDimensions(fifo), std::nullopt);
+  EXPECT_EQ(readImage(fifo), std::nullopt);
+}
+
 TEST(ImageFile, NamedImageTakesScaleVariantsInOrderNeverThePlainFile) {
   TemporaryFolder folder;
-  folder.write("UsageAgent-kimi.png", pngHead(64, 64));
-  EXPECT_FALSE(namedImage(folder.path(), "UsageAgent-kimi"));
-  folder.write("UsageAgent-kimi@3x.png", pngHead(96, 96));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kimi"), folder.path() / "UsageAgent-kimi@3x.png");
-  folder.write("UsageAgent-kimi@2x.png", pngHead(64, 64));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kimi"), folder.path() / "UsageAgent-kimi@2x.png");
-  folder.write("UsageAgent-qwen@2x.png", "broken");
-  folder.write("UsageAgent-qwen@3x.png", pngHead(96, 96));
-  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-qwen"), folder.path() / "UsageAgent-qwen@3x.png");
+  folder.write("UsageAgent-kelp.png", pngHeader(64, 64));
+  EXPECT_FALSE(namedImage(folder.path(), "UsageAgent-kelp"));
+  folder.write("UsageAgent-kelp@3x.png", pngHeader(96, 96));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kelp"), folder.path() / "UsageAgent-kelp@3x.png");
+  folder.write("UsageAgent-kelp@2x.png", pngHeader(64, 64));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-kelp"), folder.path() / "UsageAgent-kelp@2x.png");
+  folder.write("UsageAgent-quay@2x.png", "broken");
+  folder.write("UsageAgent-quay@3x.png", pngHeader(96, 96));
+  EXPECT_EQ(namedImage(folder.path(), "UsageAgent-quay"), folder.path() / "UsageAgent-quay@3x.png");
 }
 
 TEST(ImageFile, NamedImageStaysInsideTheBundle) {
   TemporaryFolder folder;
   std::filesystem::create_directory(folder.path() / "inner");
-  folder.write("x@2x.png", pngHead(8, 8));
+  folder.write("x@2x.png", pngHeader(8, 8));
   EXPECT_FALSE(namedImage(folder.path() / "inner", "../x"));
   EXPECT_FALSE(namedImage(folder.path(), ""));
   EXPECT_FALSE(namedImage(folder.path(), std::string("x\0y", 3)));

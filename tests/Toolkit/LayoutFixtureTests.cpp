@@ -311,11 +311,11 @@ INSTANTIATE_TEST_SUITE_P(
                               "    box 5,19 90x6\n"
                               "      bar 0.25 5,19 90x6\n"},
                       Fixture{"PaddingInAFixedFrameEnglish",
-                              [] { return framed("Codex"); },
+                              [] { return framed("Crane"); },
                               {200, 200},
                               "box 0,0 60x30\n"
                               "  box 13.5,5 33x20\n"
-                              "    text \"Codex\" @10 17.5,9 25x12\n"},
+                              "    text \"Crane\" @10 17.5,9 25x12\n"},
                       Fixture{"PaddingInAFixedFrameChinese",
                               [] { return framed("代码"); },
                               {200, 200},
@@ -324,11 +324,11 @@ INSTANTIATE_TEST_SUITE_P(
                               "    text \"代码\" @10 20,9 20x12\n"},
                       // The frame's height leaves room for one line only, so the text is cut rather than wrapped.
                       Fixture{"FixedFrameHeightLimitsTheLinesEnglish",
-                              [] { return framed("Claude Code"); },
+                              [] { return framed("Corvid Code"); },
                               {200, 200},
                               "box 0,0 60x30\n"
                               "  box 1,5 58x20\n"
-                              "    text \"Claude Co…\" @10 5,9 50x12\n"},
+                              "    text \"Corvid Co…\" @10 5,9 50x12\n"},
                       Fixture{"FixedFrameHeightLimitsTheLinesChinese",
                               [] { return framed("克劳德代码助手"); },
                               {200, 200},

@@ -12,6 +12,7 @@
 
 #include "FakeTextMeasurer.h"
 #include "Layout.h"
+#include "PngHeader.h"
 #include "LayoutTesting.h"
 #include "TemporaryFolder.h"
 
@@ -145,6 +146,9 @@ TEST(LayoutText, NumbersShrinkToFitTheOfferedHeight) {
 
 TEST(LayoutText, HardLineBreaksStartNewLinesAndEndAOneLineText) {
   EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten))), "text \"Line one\\nLine two\" @10 0,0 40x24\n");
+  // A height that holds 1e29 lines holds both; the count of lines that fit never overflows an integer.
+  EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten).frame({.height = 1e30}))),
+            "box 0,0 40x1e+30\n  text \"Line one\\nLine two\" @10 0,5e+29 40x24\n");
   EXPECT_EQ(dumpLayout(laidOut(Text("Line one\nLine two").font(ten).lineLimit(1))),
             "text \"Line one…\" @10 0,0 45x12\n");
 }
@@ -223,13 +227,7 @@ TEST(LayoutBars, FractionIsClampedAndTheHeightComesFromTheFrame) {
   EXPECT_EQ(nan.frame, (Rect{0, 0, 120, 50}));
 }
 
-std::string big32(std::uint32_t value) {
-  return {static_cast<char>(value >> 24), static_cast<char>((value >> 16) & 0xFF),
-          static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
-}
-std::string pngHead(std::uint32_t width, std::uint32_t height) {
-  return std::string("\x89PNG\r\n\x1a\n", 8) + big32(13) + "IHDR" + big32(width) + big32(height) + std::string(5, '\0');
-}
+using testing_support::pngHeader;
 
 class LayoutImages : public ::testing::Test {
  protected:
@@ -249,8 +247,8 @@ TEST_F(LayoutImages, SymbolIsASquareAtItsFontsSize) {
 }
 
 TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
-  const auto wide = folder.write("wide.png", pngHead(64, 32));
-  const auto tall = folder.write("tall.png", pngHead(32, 64));
+  const auto wide = folder.write("wide.png", pngHeader(64, 32));
+  const auto tall = folder.write("tall.png", pngHeader(32, 64));
   const auto mark = [](ImageSource source) {
     return Image(std::move(source)).resizable().scaledToFit().padding(2).frame(18, 18);
   };
@@ -269,14 +267,14 @@ TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
 }
 
 TEST_F(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
-  const auto file = folder.write("wide.png", pngHead(64, 32));
+  const auto file = folder.write("wide.png", pngHeader(64, 32));
   EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::file(file)).frame(40, 40))),
             "box 0,0 40x40\n"
             "  image wide.png -12,4 64x32\n");
   // A resource drawn for twice the density is half as many points.
-  folder.write("UsageAgent-kimi@2x.png", pngHead(64, 32));
-  EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::resource(folder.path(), "UsageAgent-kimi")))),
-            "image UsageAgent-kimi@2x.png 0,0 32x16\n");
+  folder.write("UsageAgent-kelp@2x.png", pngHeader(64, 32));
+  EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::resource(folder.path(), "UsageAgent-kelp")))),
+            "image UsageAgent-kelp@2x.png 0,0 32x16\n");
 }
 
 TEST_F(LayoutImages, MissingPictureDrawsNothingButKeepsItsFrame) {

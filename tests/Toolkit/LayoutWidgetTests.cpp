@@ -60,20 +60,20 @@ struct Scene {
 
 std::vector<Scene> scenes() {
   const UsageWidgetAccount windows{
-      .id = "claude:work",
-      .agent = "claude",
+      .id = "corvid:work",
+      .agent = "corvid",
       .name = "Work account",
-      .windows = {window("five_hour", 42), window("weekly", 87.5, "warn"), window("weekly_opus", 100, "full")},
+      .windows = {window("five_hour", 42), window("weekly", 87.5, "warn"), window("weekly_reef", 100, "full")},
       .observedAt = now - 60};
   const UsageWidgetAccount balance{
-      .id = "kimi:main",
-      .agent = "kimi",
-      .name = "Kimi main",
+      .id = "kelp:main",
+      .agent = "kelp",
+      .name = "Kelp main",
       .wallets = {{"balance", "CNY", "1234.56"}, {"voucher", "CNY", "20"}, {"grant", "USD", "5.5"}},
       .observedAt = now - 60};
-  const UsageWidgetAccount output{.id = "codex:local",
-                                  .agent = "codex",
-                                  .name = "Codex on this machine",
+  const UsageWidgetAccount output{.id = "crane:local",
+                                  .agent = "crane",
+                                  .name = "Crane on this machine",
                                   .observedAt = now - 2000,
                                   .output = UsageWidgetOutput{"2026-12-01", 1234567, 9876543}};
   const UsageWidgetAccount unknown{.id = "mystery:1",
@@ -85,7 +85,7 @@ std::vector<Scene> scenes() {
           {"Balance", {balance}, ""},
           {"Output", {output}, ""},
           {"SideBySide", {windows, balance, output, unknown}, ""},
-          {"Unmatched", {windows}, "gemini"}};
+          {"Unmatched", {windows}, "gannet"}};
 }
 
 struct WidgetCase {
@@ -123,7 +123,7 @@ WidgetCanvas canvasFor(const WidgetCase& row) {
 LayoutBox laidOutWidget(const WidgetCase& row) {
   const UsageWidgetContent content({.server = "lab.example", .capturedAt = now - 60, .accounts = row.scene.accounts},
                                    row.scene.provider, now, row.family, row.chinese, row.textSize,
-                                   {*platform::TimeZone::named("UTC"), "en_US", VELTO_AGENT_IMAGES_DIR});
+                                   {platform::TimeZone::utc(), "en_US", VELTO_AGENT_IMAGES_DIR});
   const FakeTextMeasurer measurer;
   return layoutWidget(content.body(), canvasFor(row), measurer, row.textSize);
 }

@@ -9,7 +9,7 @@ namespace velto {
 namespace {
 
 constexpr Instant now = 1796126400;  // 2026-12-01T12:00:00Z
-const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+const platform::TimeZone utc = platform::TimeZone::utc();
 constexpr Instant nextUtcMidnight = 1796169600;  // 2026-12-02T00:00:00Z
 
 UsageWidgetWindow window(std::optional<Instant> resetAt, std::optional<Instant> observedAt = std::nullopt) {
@@ -19,7 +19,7 @@ UsageWidgetWindow window(std::optional<Instant> resetAt, std::optional<Instant> 
 
 UsageWidgetAccount account(std::string id, std::vector<UsageWidgetWindow> windows = {},
                            std::optional<Instant> observedAt = std::nullopt, bool withOutput = false) {
-  UsageWidgetAccount result{.id = std::move(id), .agent = "codex", .name = "Codex", .windows = std::move(windows),
+  UsageWidgetAccount result{.id = std::move(id), .agent = "crane", .name = "Crane", .windows = std::move(windows),
                             .observedAt = observedAt};
   if (withOutput) result.output = UsageWidgetOutput{.day = "2026-12-01", .today = 1, .week = 1};
   return result;

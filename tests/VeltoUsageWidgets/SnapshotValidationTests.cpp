@@ -69,8 +69,8 @@ UsageWidgetSnapshot baseSnapshot() {
   snapshot.capturedAt = 1'750'000'000;
   snapshot.accounts = {
       UsageWidgetAccount{
-          .id = "claude:work",
-          .agent = "claude",
+          .id = "corvid:work",
+          .agent = "corvid",
           .name = "Work",
           .windows = {{.label = "5 hours", .kind = "session", .model = "", .percent = 42.5,
                        .resetAt = 1'750'010'000, .observedAt = 1'749'999'950, .tier = "warn"}},
@@ -79,11 +79,11 @@ UsageWidgetSnapshot baseSnapshot() {
           .output = UsageWidgetOutput{.day = "2025-06-15", .today = 1200, .week = 8400},
       },
       UsageWidgetAccount{
-          .id = "codex:home",
-          .agent = "codex",
+          .id = "crane:home",
+          .agent = "crane",
           .name = "Home",
           .windows = {{.label = "Weekly", .kind = "weekly", .model = "", .percent = 10},
-                      {.label = "Weekly Opus", .kind = "weekly", .model = "opus", .percent = 99.9,
+                      {.label = "Weekly Reef", .kind = "weekly", .model = "reef", .percent = 99.9,
                        .resetAt = 1'750'500'000, .tier = "full"}},
           .wallets = {{.kind = "credits", .currency = "USD", .amount = "0"},
                       {.kind = "prepaid", .currency = "EUR", .amount = "-3.25"}},
@@ -334,18 +334,18 @@ const std::vector<MutationRow> mutationRows = {
     {"EarlierAccountFirst",
      [](S& s) {
        s.accounts[0].wallets[0].amount = "1.";
-       s.accounts[1].agent = "Codex";
+       s.accounts[1].agent = "Crane";
      },
      fails("accounts[0].wallets[0].amount", amountRule)},
     {"AgentBeforeId",
      [](S& s) {
-       s.accounts[1].agent = "Codex";
-       s.accounts[1].id = "Codex";
+       s.accounts[1].agent = "Crane";
+       s.accounts[1].id = "Crane";
      },
      fails("accounts[1].agent", agentRule)},
     {"IdBeforeName",
      [](S& s) {
-       s.accounts[1].id = "codex home";
+       s.accounts[1].id = "crane home";
        s.accounts[1].name = " Home";
      },
      fails("accounts[1].id", idRule)},
@@ -424,12 +424,12 @@ const std::vector<MutationRow> mutationRows = {
     {"KindBeforeModel",
      [](S& s) {
        s.accounts[1].windows[0].kind = "weekly\n";
-       s.accounts[1].windows[0].model = "\topus";
+       s.accounts[1].windows[0].model = "\treef";
      },
      fails("accounts[1].windows[0].kind", cleanRule(32))},
     {"ModelBeforeResetAt",
      [](S& s) {
-       s.accounts[1].windows[1].model = "opus ";
+       s.accounts[1].windows[1].model = "reef ";
        s.accounts[1].windows[1].resetAt = 0.0;
      },
      fails("accounts[1].windows[1].model", cleanRule(40))},
@@ -566,21 +566,21 @@ const std::string digits12 = "123456789012";
 // Each pattern's own edge cases are checked against ICU in the text rules' tests; these rows check that each
 // field is held to its pattern, with the cases the rules single out.
 const std::vector<PatternRow> patternRows = {
-    {"AgentSimple", agent, "claude", true},
+    {"AgentSimple", agent, "corvid", true},
     {"AgentFortyCharacters", agent, std::string(40, 'a'), true},
-    {"AgentFinalNewline", agent, "codex\n", true},
+    {"AgentFinalNewline", agent, "crane\n", true},
     {"AgentEmpty", agent, "", false},
     {"AgentFortyOneCharacters", agent, std::string(41, 'a'), false},
-    {"AgentUpperCase", agent, "Claude", false},
-    {"AgentDot", agent, "claude.ai", false},
-    {"AgentColon", agent, "claude:work", false},
-    {"AgentTwoFinalNewlines", agent, "claude\n\n", false},
-    {"IdSimple", id, "codex:home", true},
+    {"AgentUpperCase", agent, "Corvid", false},
+    {"AgentDot", agent, "corvid.ai", false},
+    {"AgentColon", agent, "corvid:work", false},
+    {"AgentTwoFinalNewlines", agent, "corvid\n\n", false},
+    {"IdSimple", id, "crane:home", true},
     {"IdEightyCharacters", id, std::string(80, 'b'), true},
-    {"IdFinalNewline", id, "codex:home\n", true},
+    {"IdFinalNewline", id, "crane:home\n", true},
     {"IdEmpty", id, "", false},
     {"IdEightyOneCharacters", id, std::string(81, 'b'), false},
-    {"IdTwoFinalNewlines", id, "codex:home\n\n", false},
+    {"IdTwoFinalNewlines", id, "crane:home\n\n", false},
     {"AmountZero", amount, "0", true},
     {"AmountLongest", amount, digits20 + "." + digits12, true},
     {"AmountFinalNewline", amount, "1.5\n", true},

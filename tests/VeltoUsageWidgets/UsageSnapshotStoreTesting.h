@@ -29,8 +29,8 @@ namespace fs = std::filesystem;
 inline UsageWidgetSnapshot sampleSnapshot() {
   return {.server = "velto.example",
           .capturedAt = 1'700'000'000.25,
-          .accounts = {{.id = "claude:work",
-                        .agent = "claude",
+          .accounts = {{.id = "corvid:work",
+                        .agent = "corvid",
                         .name = "Work 工作",
                         .windows = {{.label = "5-hour window",
                                      .kind = "session",
@@ -42,7 +42,7 @@ inline UsageWidgetSnapshot sampleSnapshot() {
                         .wallets = {{.kind = "bonus", .currency = "USD", .amount = "12.50"}},
                         .observedAt = 1'700'000'000,
                         .output = UsageWidgetOutput{.day = "2023-11-14", .today = 1200, .week = 8400}},
-                       {.id = "codex", .agent = "codex", .name = "Codex"}}};
+                       {.id = "crane", .agent = "crane", .name = "Crane"}}};
 }
 
 inline UsageWidgetSnapshot otherSnapshot() {

@@ -267,7 +267,7 @@ TEST_P(UsageSnapshotStoreContentTest, UnusableContentYieldsNothingAndSaysWhy) {
 
 UsageWidgetSnapshot withBadAgent() {
   UsageWidgetSnapshot snapshot = sampleSnapshot();
-  snapshot.accounts[1].agent = "Codex";
+  snapshot.accounts[1].agent = "Crane";
   return snapshot;
 }
 

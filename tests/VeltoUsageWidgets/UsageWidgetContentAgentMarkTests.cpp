@@ -14,27 +14,27 @@ namespace {
 using testing_support::TemporaryFolder;
 using toolkit::ImageSource;
 
-const std::string png = testing_support::readFile(VELTO_AGENT_IMAGES_DIR "/UsageAgent-kimi.png");
+const std::string png = testing_support::readFile(VELTO_AGENT_IMAGES_DIR "/UsageAgent-kelp.png");
 
 TEST(UsageWidgetAgentMark, FileThenNamedResourceThenTerminalSymbol) {
   const TemporaryFolder folder;
   const auto images = std::optional(folder.path());
-  const UsageWidgetAgentMark kimi{"kimi"};
-  EXPECT_EQ(kimi.source(std::nullopt), ImageSource::symbol("terminal"));
-  EXPECT_EQ(kimi.source(images), ImageSource::symbol("terminal"));
+  const UsageWidgetAgentMark kelp{"kelp"};
+  EXPECT_EQ(kelp.source(std::nullopt), ImageSource::symbol("terminal"));
+  EXPECT_EQ(kelp.source(images), ImageSource::symbol("terminal"));
 
-  folder.write("UsageAgent-kimi.png", "not a picture");
-  EXPECT_EQ(kimi.source(images), ImageSource::symbol("terminal"));
-  folder.write("UsageAgent-kimi@2x.png", png);
-  EXPECT_EQ(kimi.source(images), ImageSource::resource(folder.path(), "UsageAgent-kimi"));
-  folder.write("UsageAgent-kimi.png", png);
-  EXPECT_EQ(kimi.source(images), ImageSource::file(folder.path() / "UsageAgent-kimi.png"));
+  folder.write("UsageAgent-kelp.png", "not a picture");
+  EXPECT_EQ(kelp.source(images), ImageSource::symbol("terminal"));
+  folder.write("UsageAgent-kelp@2x.png", png);
+  EXPECT_EQ(kelp.source(images), ImageSource::resource(folder.path(), "UsageAgent-kelp"));
+  folder.write("UsageAgent-kelp.png", png);
+  EXPECT_EQ(kelp.source(images), ImageSource::file(folder.path() / "UsageAgent-kelp.png"));
 
   // Keys compare exactly, and none leaves the folder.
-  EXPECT_EQ(UsageWidgetAgentMark{"Kimi"}.source(images).kind, ImageSource::Kind::systemSymbol);
+  EXPECT_EQ(UsageWidgetAgentMark{"Kelp"}.source(images).kind, ImageSource::Kind::systemSymbol);
   std::filesystem::create_directory(folder.path() / "UsageAgent-x");
-  folder.write("UsageAgent-x/../UsageAgent-kimi.png", png);
-  EXPECT_EQ(UsageWidgetAgentMark{"x/../UsageAgent-kimi"}.source(images).kind, ImageSource::Kind::systemSymbol);
+  folder.write("UsageAgent-x/../UsageAgent-kelp.png", png);
+  EXPECT_EQ(UsageWidgetAgentMark{"x/../UsageAgent-kelp"}.source(images).kind, ImageSource::Kind::systemSymbol);
 }
 
 TEST(UsageWidgetAgentMark, IsAnInsetSquareHiddenFromAccessibility) {
@@ -56,7 +56,7 @@ TEST(UsageWidgetAgentMark, ImageFolderIsTheFirstResourceFolderThatHasOne) {
 // The marks the bundle ships are found as files, for exactly the agents they are drawn for.
 TEST(UsageWidgetAgentMark, ShippedImagesLoad) {
   const std::filesystem::path images = VELTO_AGENT_IMAGES_DIR;
-  for (const char* agent : {"claude", "codex", "gemini", "kimi", "qwen"}) {
+  for (const char* agent : {"corvid", "crane", "gannet", "kelp", "quay"}) {
     EXPECT_EQ(UsageWidgetAgentMark{agent}.source(images),
               ImageSource::file(images / ("UsageAgent-" + std::string(agent) + ".png")))
         << agent;

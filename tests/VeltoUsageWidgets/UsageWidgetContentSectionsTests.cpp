@@ -17,17 +17,17 @@ constexpr Instant now = 1796126400;  // 2026-12-01 12:00 UTC, the entry's date
 
 UsageWidgetWindow window(double percent, std::optional<Instant> resetAt, std::optional<std::string> tier = {},
                          std::optional<Instant> observedAt = now - 60) {
-  return {.label = "claude 5h", .kind = "session", .percent = percent, .resetAt = resetAt, .observedAt = observedAt,
+  return {.label = "corvid 5h", .kind = "session", .percent = percent, .resetAt = resetAt, .observedAt = observedAt,
           .tier = std::move(tier)};
 }
 
 UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, bool chinese = false, Instant capturedAt = now - 60) {
   return UsageWidgetContent({.server = "lab", .capturedAt = capturedAt, .accounts = std::move(accounts)}, "", now,
                             UsageWidgetFamily::small, chinese, TextSize::large,
-                            {*platform::TimeZone::named("UTC"), "en_US", std::nullopt});
+                            {platform::TimeZone::utc(), "en_US", std::nullopt});
 }
 
-const UsageWidgetAccount claude{.id = "claude:work", .agent = "claude", .name = "Work", .observedAt = now - 60};
+const UsageWidgetAccount corvid{.id = "corvid:work", .agent = "corvid", .name = "Work", .observedAt = now - 60};
 
 std::string dumpAll(const std::vector<Element>& children) {
   std::string out;
@@ -36,8 +36,8 @@ std::string dumpAll(const std::vector<Element>& children) {
 }
 
 TEST(UsageWidgetContentQuota, FreshWindowShowsPercentageBarAndResetTime) {
-  const auto c = content({claude});
-  EXPECT_EQ(dumpAll(c.quota(window(42.5, now + 3600, "warn"), claude, true)),
+  const auto c = content({corvid});
+  EXPECT_EQ(dumpAll(c.quota(window(42.5, now + 3600, "warn"), corvid, true)),
             "Text(\"Session\") font=caption2 color=secondary lineLimit=1\n"
             "Text(\"42.5%\") font=system(30).semibold.rounded color=orange lineLimit=1 minimumScaleFactor=0.8 "
             "monospacedDigit\n"
@@ -45,7 +45,7 @@ TEST(UsageWidgetContentQuota, FreshWindowShowsPercentageBarAndResetTime) {
             "HStack(center, spacing: 3) font=caption2 color=secondary lineLimit=1\n"
             "  Text(\"Resets\") font=caption2\n"
             "  Text(\"1:00\u202fPM\") font=caption2 monospacedDigit\n");
-  const auto smallFigure = c.quota(window(7, std::nullopt), claude, false);
+  const auto smallFigure = c.quota(window(7, std::nullopt), corvid, false);
   EXPECT_EQ(describe(smallFigure[1]),
             "Text(\"7%\") font=subheadline.semibold color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
             "minimumScaleFactor=0.8 monospacedDigit");
@@ -55,20 +55,20 @@ TEST(UsageWidgetContentQuota, FreshWindowShowsPercentageBarAndResetTime) {
 // Reset exactly at the entry's date: the window has expired, so there is nothing current to show.
 TEST(UsageWidgetContentQuota, WindowResetAtTheEntrysDateNeedsAnUpdate) {
   for (const bool chinese : {false, true}) {
-    const auto c = content({claude}, chinese);
+    const auto c = content({corvid}, chinese);
     const auto expired = window(42.5, now, "full");
-    EXPECT_EQ(dumpAll(c.quota(expired, claude, true)),
+    EXPECT_EQ(dumpAll(c.quota(expired, corvid, true)),
               chinese ? "Text(\"会话额度\") font=caption2 color=secondary lineLimit=1\n"
                         "Text(\"等待更新\") font=subheadline.semibold lineLimit=1\n"
                         "Text(\"打开 velto 同步\") font=caption2 color=secondary lineLimit=1\n"
                       : "Text(\"Session\") font=caption2 color=secondary lineLimit=1\n"
                         "Text(\"Update needed\") font=subheadline.semibold lineLimit=1\n"
                         "Text(\"Open velto to sync\") font=caption2 color=secondary lineLimit=1\n");
-    EXPECT_EQ(c.quotaLabel(expired, claude), chinese ? "Work, 会话额度, 等待更新" : "Work, Session, Update needed");
-    EXPECT_EQ(c.tint(expired, claude), Color::secondary());
+    EXPECT_EQ(c.quotaLabel(expired, corvid), chinese ? "Work, 会话额度, 等待更新" : "Work, Session, Update needed");
+    EXPECT_EQ(c.tint(expired, corvid), Color::secondary());
     const auto fresh = window(42.5, now + 1, "full");
-    EXPECT_EQ(c.quotaLabel(fresh, claude), chinese ? "Work, 会话额度, 42.5% 已用" : "Work, Session, 42.5% used");
-    EXPECT_EQ(c.tint(fresh, claude), Color::named(ColorName::red));
+    EXPECT_EQ(c.quotaLabel(fresh, corvid), chinese ? "Work, 会话额度, 42.5% 已用" : "Work, Session, 42.5% used");
+    EXPECT_EQ(c.tint(fresh, corvid), Color::named(ColorName::red));
   }
 }
 
@@ -100,14 +100,14 @@ TEST(UsageWidgetContentTint, SecondaryOnceAnythingIsOutOfDateElseByTier) {
       {"snapshot captured 301 s ahead", window(90, {}, "full"), {}, now + 301, Color::secondary()},
   };
   for (const auto& c : cases) {
-    auto account = claude;
+    auto account = corvid;
     account.observedAt = c.accountObservedAt;
     EXPECT_EQ(content({account}, false, c.capturedAt).tint(c.window, account), c.expected) << c.name;
   }
 }
 
 TEST(UsageWidgetContentNonQuota, BalanceFirstThenRecordedOutputThenNothing) {
-  auto account = claude;
+  auto account = corvid;
   account.wallets = {{.kind = "bonus", .currency = "CNY", .amount = "0012.50"}, {.kind = "recharge", .currency = "CNY", .amount = "3"}};
   account.output = UsageWidgetOutput{.day = "2026-12-01", .today = 1500, .week = 2500000};
   const auto c = content({account});
@@ -125,7 +125,7 @@ TEST(UsageWidgetContentNonQuota, BalanceFirstThenRecordedOutputThenNothing) {
 }
 
 TEST(UsageWidgetContentNonQuota, BalanceSaysLastReadingWhenTheAccountIsStale) {
-  auto account = claude;
+  auto account = corvid;
   account.wallets = {{.kind = "recharge", .currency = "USD", .amount = "5"}};
   const auto texts = [&](Instant observedAt, bool chinese) {
     account.observedAt = observedAt;
@@ -138,8 +138,8 @@ TEST(UsageWidgetContentNonQuota, BalanceSaysLastReadingWhenTheAccountIsStale) {
 
 TEST(UsageWidgetContentRecorded, AbbreviatesTheCountsAndSpellsThemOutForAccessibility) {
   const UsageWidgetOutput yesterday{.day = "2026-11-30", .today = 184230, .week = 1093344};
-  const auto c = content({claude});
-  EXPECT_EQ(dump(c.recorded(yesterday, claude, true)),
+  const auto c = content({corvid});
+  EXPECT_EQ(dump(c.recorded(yesterday, corvid, true)),
             "VStack(leading, spacing: 4) accessibility(ignore) accessibilityLabel=\"Work, 2026-11-30 output 184230 "
             "tokens. Past 7 days 1093344 tokens. Local records.\"\n"
             "  Text(\"2026-11-30 output\") font=caption2 color=secondary lineLimit=1\n"
@@ -151,7 +151,7 @@ TEST(UsageWidgetContentRecorded, AbbreviatesTheCountsAndSpellsThemOutForAccessib
             "  Text(\"7 days 1.1M Token\") font=caption2 color=secondary lineLimit=1 minimumScaleFactor=0.8\n");
 
   const UsageWidgetOutput today{.day = "2026-12-01", .today = 999, .week = 1000};
-  const auto chinese = content({claude}, true).recorded(today, claude, false);
+  const auto chinese = content({corvid}, true).recorded(today, corvid, false);
   EXPECT_EQ(accessibilityText(chinese), "Work, 今日输出 999 Token，近 7 天 1000 Token。本机记录。\n");
   EXPECT_NE(dump(chinese).find("Text(\"999\") font=headline "), std::string::npos);
   EXPECT_NE(dump(chinese).find("Text(\"近 7 天 1K Token\")"), std::string::npos);

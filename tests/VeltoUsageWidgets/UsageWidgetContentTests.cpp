@@ -34,7 +34,7 @@ struct Options {
 UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, const Options& options = {}) {
   return UsageWidgetContent({.server = "lab", .capturedAt = now - 60, .accounts = std::move(accounts)},
                             options.provider, now, options.family, options.chinese, options.textSize,
-                            {*platform::TimeZone::named("UTC"), "en_US", std::nullopt});
+                            {platform::TimeZone::utc(), "en_US", std::nullopt});
 }
 
 // Every text of a tree, in order.
@@ -61,7 +61,7 @@ void PrintTo(const LayoutCase& row, std::ostream* out) { *out << row.name; }
 class UsageWidgetContentLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(UsageWidgetContentLayout, BodyPicksTheLayoutBeforeCappingTheTextSize) {
-  const auto body = content({account("a:1", "claude", {window("day", 10)}), account("b:1", "codex")},
+  const auto body = content({account("a:1", "corvid", {window("day", 10)}), account("b:1", "crane")},
                             GetParam().options)
                         .body();
   EXPECT_EQ(describe(body), GetParam().expectedTop + " url=\"velto://usage\" privacySensitive");
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {.family = UsageWidgetFamily::medium, .textSize = TextSize::accessibility3},
                    "VStack(leading, spacing: 9) textSize=small...large"},
         LayoutCase{"UnknownAgentIsEmpty",
-                   {.provider = "gemini"},
+                   {.provider = "gannet"},
                    "VStack(leading, spacing: 6) textSize=small...large frame(maxWidth: infinity, maxHeight: infinity, "
                    "alignment: leading) accessibility(combine)"}));
 
@@ -90,14 +90,14 @@ TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
             "  Text(\"Usage unavailable\") font=subheadline.semibold\n"
             "  Text(\"Open velto to sync your server.\") font=caption color=secondary\n");
   EXPECT_EQ(accessibilityText(content({}, {.chinese = true}).body()), "velto, 暂无用量数据, 打开 velto，同步服务器用量。\n");
-  EXPECT_EQ(accessibilityText(content({account("a:1", "claude")}, {.provider = "codex"}).body()),
+  EXPECT_EQ(accessibilityText(content({account("a:1", "corvid")}, {.provider = "crane"}).body()),
             "velto, Usage unavailable, This server has no current reading for this agent.\n");
-  EXPECT_EQ(accessibilityText(content({}, {.provider = "codex", .chinese = true}).body()),
+  EXPECT_EQ(accessibilityText(content({}, {.provider = "crane", .chinese = true}).body()),
             "velto, 暂无用量数据, 当前服务器未提供此 Agent 的读数。\n");
 }
 
 TEST(UsageWidgetContent, SmallShowsTheFirstAccountsFirstWindow) {
-  const auto c = content({account("a:1", "claude", {window("week", 42), window("day", 7)}), account("b:1", "codex")});
+  const auto c = content({account("a:1", "corvid", {window("week", 42), window("day", 7)}), account("b:1", "crane")});
   EXPECT_EQ(dump(c.body()),
             "VStack(leading, spacing: 6) textSize=small...large url=\"velto://usage\" privacySensitive\n"
             "  HStack(center, spacing: 5)\n"
@@ -126,7 +126,7 @@ TEST(UsageWidgetContent, SmallShowsTheFirstAccountsFirstWindow) {
 TEST(UsageWidgetContent, AccessibleSmallUsesFixedSizesAndShowsUpdateNeededOnceReset) {
   auto expired = window("week", 42);
   expired.resetAt = now;
-  const auto c = content({account("a:1", "claude", {expired})}, {.textSize = TextSize::xxLarge});
+  const auto c = content({account("a:1", "corvid", {expired})}, {.textSize = TextSize::xxLarge});
   const auto children = c.accessibleSmall(c.snapshot.accounts[0]);
   ASSERT_EQ(children.size(), 7u);
   EXPECT_EQ(describe(children[0]), "HStack(center, spacing: 5) font=system(14).semibold");
@@ -138,7 +138,7 @@ TEST(UsageWidgetContent, AccessibleSmallUsesFixedSizesAndShowsUpdateNeededOnceRe
             "minimumScaleFactor=0.8 monospacedDigit");
   EXPECT_EQ(accessibilityText(c.body()), "Name a:1\nlab\nWeekly\nUpdate needed\nLast reading\n11:59\u202fAM\n");
 
-  const auto fresh = content({account("a:1", "claude", {window("week", 42)})}, {.textSize = TextSize::xxLarge});
+  const auto fresh = content({account("a:1", "corvid", {window("week", 42)})}, {.textSize = TextSize::xxLarge});
   EXPECT_EQ(describe(fresh.accessibleSmall(fresh.snapshot.accounts[0])[4]),
             "Text(\"42%\") font=system(36).semibold.rounded color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
             "minimumScaleFactor=0.8 monospacedDigit");
@@ -163,7 +163,7 @@ TEST(UsageWidgetContent, UpdatedLineReadsLastReadingWhenAnythingIsStale) {
       {"snapshot time", std::nullopt, {}, "Updated\n11:59\u202fAM\n"},
   };
   for (const auto& c : cases) {
-    auto a = account("a:1", "claude", c.windows);
+    auto a = account("a:1", "corvid", c.windows);
     a.observedAt = c.accountObservedAt;
     const auto line = content({a}).updated(a);
     EXPECT_EQ(accessibilityText(line), c.expected) << c.name;
@@ -173,8 +173,8 @@ TEST(UsageWidgetContent, UpdatedLineReadsLastReadingWhenAnythingIsStale) {
 }
 
 TEST(UsageWidgetContentMedium, EveryAgentWithTwoOrMoreAccountsSideBySide) {
-  const auto a = account("a:1", "claude", {window("week", 42)});
-  const auto b = account("b:1", "kimi");
+  const auto a = account("a:1", "corvid", {window("week", 42)});
+  const auto b = account("b:1", "kelp");
   const auto two = content({a, b}, {.family = UsageWidgetFamily::medium}).medium(a);
   ASSERT_EQ(two.size(), 4u);
   EXPECT_EQ(describe(two[0].children()[2]), "Text(\"lab\") font=caption color=secondary lineLimit=1");
@@ -186,23 +186,23 @@ TEST(UsageWidgetContentMedium, EveryAgentWithTwoOrMoreAccountsSideBySide) {
             "VStack(leading, spacing: 7) frame(maxWidth: infinity, alignment: leading) id=\"b:1\"");
   EXPECT_EQ(two[3].children().size(), 2u);  // the updated line and the spacer: no overflow count
 
-  const auto c = account("c:1", "codex");
-  const auto d = account("d:1", "codex");
+  const auto c = account("c:1", "crane");
+  const auto d = account("d:1", "crane");
   const auto count = [&](std::vector<UsageWidgetAccount> accounts, bool chinese) {
     const auto footer = content(accounts, {.family = UsageWidgetFamily::medium, .chinese = chinese}).medium(a)[3];
     return describe(footer.children().back());
   };
   EXPECT_EQ(count({a, b, c}, false), "Text(\"+1 more\") font=caption2 color=secondary");
-  EXPECT_EQ(count({a, b, c, d, account("e:1", "qwen")}, false), "Text(\"+3 more\") font=caption2 color=secondary");
+  EXPECT_EQ(count({a, b, c, d, account("e:1", "quay")}, false), "Text(\"+3 more\") font=caption2 color=secondary");
   EXPECT_EQ(count({a, b, c}, true), "Text(\"另有 1 项\") font=caption2 color=secondary");
 }
 
 TEST(UsageWidgetContentMedium, ConfiguredAgentShowsItsFirstAccountAloneWithItsNextWindows) {
-  const auto first = account("a:1", "claude", {window("week", 42), window("day", 7), window("hour", 3),
+  const auto first = account("a:1", "corvid", {window("week", 42), window("day", 7), window("hour", 3),
                                                window("month", 99)});
-  const auto second = account("a:2", "claude", {window("week", 1)});
-  const auto c = content({first, account("b:1", "codex"), second},
-                         {.provider = "claude", .family = UsageWidgetFamily::medium});
+  const auto second = account("a:2", "corvid", {window("week", 1)});
+  const auto c = content({first, account("b:1", "crane"), second},
+                         {.provider = "corvid", .family = UsageWidgetFamily::medium});
   const auto children = c.medium(first);
   const auto& area = children[1];
   ASSERT_EQ(area.children().size(), 2u);
@@ -220,7 +220,7 @@ TEST(UsageWidgetContentMedium, ConfiguredAgentShowsItsFirstAccountAloneWithItsNe
 }
 
 TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) {
-  auto a = account("a:1", "kimi", {window("week", 42)});
+  auto a = account("a:1", "kelp", {window("week", 42)});
   a.wallets = {{.kind = "recharge", .currency = "CNY", .amount = "1.00"},
                {.kind = "bonus", .currency = "CNY", .amount = "2.00"},
                {.kind = "gift", .currency = "USD", .amount = "3"}};
@@ -239,6 +239,40 @@ TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) 
   a.wallets.pop_back();
   a.wallets.pop_back();  // one wallet and one window: the left column alone
   EXPECT_EQ(content({a}, {.family = UsageWidgetFamily::medium}).medium(a)[1].children().size(), 1u);
+}
+
+}  // namespace
+}  // namespace velto
+
+namespace velto {
+namespace {
+
+// A stored amount may end in a line terminator and a clean text may hold U+2028 inside. The dump holds every
+// text, label and accessibility label of the tree, which every renderer reads: none of them may show one.
+TEST(UsageWidgetContent, ShownTextsHoldNoControlsOrLineSeparatorsFromTheSnapshot) {
+  UsageWidgetAccount balance = account("quill-balance-0", "quill");
+  balance.name = "Qu\u2028ill";
+  balance.wallets = {{.kind = "bo\u2029nus", .currency = "C\u2028NY", .amount = "86.40\r\n"},
+                     {.kind = "gift", .currency = "CNY", .amount = "12\u0085"}};
+  UsageWidgetAccount windows = account("orca", "orca", {window("week", 40), window("day", 10)});
+  windows.windows[0].label = "Week\u2028ly";
+  windows.windows[1].kind = "week-model";
+  windows.windows[1].model = "re\u2028ef";
+  const std::pair<UsageWidgetAccount, std::string> cases[] = {{balance, "CNY 86.40"}, {windows, "Weekly"}};
+  for (const auto& [shown, visible] : cases) {
+    for (const auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
+      const Element body = UsageWidgetContent({.server = "l\u2029ab", .capturedAt = now - 60, .accounts = {shown}}, "",
+                                              now, family, false, TextSize::large,
+                                              {platform::TimeZone::utc(), "en_US", std::nullopt})
+                               .body();
+      const std::string tree = dump(body);
+      SCOPED_TRACE(tree);
+      for (const std::string_view control : {"\\u{", "\u0085", "\u2028", "\u2029"}) {
+        EXPECT_EQ(tree.find(control), std::string::npos) << control;
+      }
+      EXPECT_NE(tree.find(visible), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

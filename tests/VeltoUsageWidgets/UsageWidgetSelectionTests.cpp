@@ -11,7 +11,7 @@ UsageWidgetAccount account(std::string id, std::string agent, std::string name) 
 }
 
 const UsageWidgetSnapshot snapshot{.server = "local", .capturedAt = 1, .accounts = {
-    account("a:1", "claude", "Claude Work"), account("b:1", "codex", "Codex"), account("a:2", "claude", "Claude Home")}};
+    account("a:1", "corvid", "Corvid Work"), account("b:1", "crane", "Crane"), account("a:2", "corvid", "Corvid Home")}};
 
 std::vector<std::string> ids(const std::vector<UsageWidgetAccount>& accounts) {
   std::vector<std::string> result;
@@ -25,8 +25,8 @@ TEST(UsageWidgetSelection, ProviderForEachKindOfStoredValue) {
     std::string agent;
   };
   const Case cases[] = {
-      {std::nullopt, ""},           {"automatic", ""},       {"provider:codex", "codex"},
-      {"provider:", ""},            {"codex", "codex"},      {"Automatic", "Automatic"},
+      {std::nullopt, ""},           {"automatic", ""},       {"provider:crane", "crane"},
+      {"provider:", ""},            {"crane", "crane"},      {"Automatic", "Automatic"},
       {"provider:provider:x", "provider:x"}, {"", ""},
   };
   for (const auto& c : cases) {
@@ -36,7 +36,7 @@ TEST(UsageWidgetSelection, ProviderForEachKindOfStoredValue) {
 
 TEST(UsageWidgetSelection, ChoicesOfferEachAgentOnceUnderItsFirstAccountsName) {
   const std::vector<UsageProviderChoice> expected{
-      {"automatic", "Automatic"}, {"provider:claude", "Claude Work"}, {"provider:codex", "Codex"}};
+      {"automatic", "Automatic"}, {"provider:corvid", "Corvid Work"}, {"provider:crane", "Crane"}};
   EXPECT_EQ(UsageWidgetSelection::choices(snapshot, "Automatic"), expected);
   EXPECT_EQ(UsageWidgetSelection::choices(UsageWidgetSnapshot::empty(), "自动"),
             (std::vector<UsageProviderChoice>{{"automatic", "自动"}}));
@@ -53,8 +53,8 @@ TEST(UsageWidgetSelection, EachChoiceSelectsItsAccounts) {
 }
 
 TEST(UsageWidgetSnapshotSelected, UnknownOrDifferentlyCasedAgentSelectsNothing) {
-  EXPECT_TRUE(snapshot.selected("gemini").empty());
-  EXPECT_TRUE(snapshot.selected("Claude").empty());
+  EXPECT_TRUE(snapshot.selected("gannet").empty());
+  EXPECT_TRUE(snapshot.selected("Corvid").empty());
   EXPECT_TRUE(UsageWidgetSnapshot::empty().selected("").empty());
 }
 

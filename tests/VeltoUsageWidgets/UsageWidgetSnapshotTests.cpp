@@ -9,7 +9,7 @@ namespace velto {
 namespace {
 
 UsageWidgetAccount account(std::string id, std::string name) {
-  return {.id = std::move(id), .agent = "codex", .name = std::move(name), .windows = {}, .wallets = {},
+  return {.id = std::move(id), .agent = "crane", .name = std::move(name), .windows = {}, .wallets = {},
           .observedAt = std::nullopt, .output = std::nullopt};
 }
 

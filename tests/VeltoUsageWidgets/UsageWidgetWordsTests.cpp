@@ -48,30 +48,30 @@ class UsageWidgetWordsWindow : public ::testing::TestWithParam<WindowCase> {};
 TEST_P(UsageWidgetWordsWindow, TitleInBothLanguages) {
   const auto& row = GetParam();
   const UsageWidgetWindow window{.label = row.label, .kind = row.kind, .model = row.model};
-  EXPECT_EQ(UsageWidgetWords::window(window, "claude", false), row.english) << escaped(row.english);
-  EXPECT_EQ(UsageWidgetWords::window(window, "claude", true), row.chinese) << escaped(row.chinese);
+  EXPECT_EQ(UsageWidgetWords::window(window, "corvid", false), row.english) << escaped(row.english);
+  EXPECT_EQ(UsageWidgetWords::window(window, "corvid", true), row.chinese) << escaped(row.chinese);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     UsageWidgetWords, UsageWidgetWordsWindow,
     ::testing::Values(
-        WindowCase{"Hour", "hour", "claude 5h", "", "Hourly", "小时额度"},
-        WindowCase{"Session", "session", "claude 5h", "", "Session", "会话额度"},
+        WindowCase{"Hour", "hour", "corvid 5h", "", "Hourly", "小时额度"},
+        WindowCase{"Session", "session", "corvid 5h", "", "Session", "会话额度"},
         WindowCase{"Day", "day", "", "", "Daily", "日额度"},
         WindowCase{"Week", "week", "", "", "Weekly", "周额度"},
-        WindowCase{"WeekAllIsWeekly", "week-all", "claude all models", "", "Weekly", "周额度"},
+        WindowCase{"WeekAllIsWeekly", "week-all", "corvid all models", "", "Weekly", "周额度"},
         WindowCase{"Month", "month", "", "", "Monthly", "月额度"},
-        WindowCase{"WeekModelNamesItsModel", "week-model", "claude opus", "Opus 4", "Opus 4 · Weekly",
-                   "Opus 4 · 周额度"},
-        WindowCase{"WeekModelWithoutModel", "week-model", "claude opus", "", "Weekly", "周额度"},
-        WindowCase{"CapitalKindFallsBackToLabel", "HOUR", "claude 5h", "", "5h", "5h"},
-        WindowCase{"EmptyKindFallsBackToLabel", "", "claude 5h", "", "5h", "5h"},
-        WindowCase{"KeyLaterInLabelKept", "burst", "Pro claude 5h", "", "Pro claude 5h", "Pro claude 5h"},
-        WindowCase{"KeyWithoutSpaceKept", "burst", "claude5h", "", "claude5h", "claude5h"},
-        WindowCase{"LongerKeyKept", "burst", "claude-code 5h", "", "claude-code 5h", "claude-code 5h"},
-        WindowCase{"OnlyOnePrefixRemoved", "burst", "claude claude 5h", "", "claude 5h", "claude 5h"},
+        WindowCase{"WeekModelNamesItsModel", "week-model", "corvid reef", "Reef 4", "Reef 4 · Weekly",
+                   "Reef 4 · 周额度"},
+        WindowCase{"WeekModelWithoutModel", "week-model", "corvid reef", "", "Weekly", "周额度"},
+        WindowCase{"CapitalKindFallsBackToLabel", "HOUR", "corvid 5h", "", "5h", "5h"},
+        WindowCase{"EmptyKindFallsBackToLabel", "", "corvid 5h", "", "5h", "5h"},
+        WindowCase{"KeyLaterInLabelKept", "burst", "Pro corvid 5h", "", "Pro corvid 5h", "Pro corvid 5h"},
+        WindowCase{"KeyWithoutSpaceKept", "burst", "corvid5h", "", "corvid5h", "corvid5h"},
+        WindowCase{"LongerKeyKept", "burst", "corvid-code 5h", "", "corvid-code 5h", "corvid-code 5h"},
+        WindowCase{"OnlyOnePrefixRemoved", "burst", "corvid corvid 5h", "", "corvid 5h", "corvid 5h"},
         // The space carries a combining acute accent: one character that is not a space, so nothing is cut.
-        WindowCase{"MarkedSpaceIsNoSeparator", "burst", "claude \u0301x", "", "claude \u0301x", "claude \u0301x"}));
+        WindowCase{"MarkedSpaceIsNoSeparator", "burst", "corvid \u0301x", "", "corvid \u0301x", "corvid \u0301x"}));
 
 struct PercentCase {
   const char* name;

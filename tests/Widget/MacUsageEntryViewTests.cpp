@@ -14,12 +14,12 @@ using namespace toolkit;
 
 constexpr Instant now = 1796126400;
 
-UsageWidgetContentEnvironment environment() { return {*platform::TimeZone::named("UTC"), "en_US_POSIX", std::nullopt}; }
+UsageWidgetContentEnvironment environment() { return {platform::TimeZone::utc(), "en_US_POSIX", std::nullopt}; }
 
-UsageWidgetSnapshot codexOnly() {
+UsageWidgetSnapshot craneOnly() {
   UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = now + 3600};
   return {.server = "local", .capturedAt = now, .accounts = {
-      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}, .observedAt = now}}};
+      {.id = "crane", .agent = "crane", .name = "Crane", .windows = {window}, .observedAt = now}}};
 }
 
 MacUsageEntryView view(UsageWidgetSnapshot snapshot, std::string provider, bool chinese) {
@@ -36,8 +36,8 @@ TEST(MacUsageEntryView, EmptyStateSaysWhyInBothLanguages) {
   const Case cases[] = {
       {UsageWidgetSnapshot::empty(), "", false, "velto, Usage unavailable, Open velto to update usage on this Mac."},
       {UsageWidgetSnapshot::empty(), "", true, "velto, 暂无用量数据, 打开 velto，更新本机用量。"},
-      {codexOnly(), "claude", false, "velto, Usage unavailable, This Mac has no current reading for this agent."},
-      {codexOnly(), "claude", true, "velto, 暂无用量数据, 本机暂无此 Agent 的当前读数。"},
+      {craneOnly(), "corvid", false, "velto, Usage unavailable, This Mac has no current reading for this agent."},
+      {craneOnly(), "corvid", true, "velto, 暂无用量数据, 本机暂无此 Agent 的当前读数。"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(accessibilityElements(view(c.snapshot, c.provider, c.chinese).body()),
@@ -54,15 +54,15 @@ TEST(MacUsageEntryView, EmptyStateTextSizeStaysWithinSmallToLarge) {
 }
 
 TEST(MacUsageEntryView, AnAccountOfTheAgentShowsTheContentAtTheEntrysDate) {
-  const auto entryView = view(codexOnly(), "codex", false);
-  const auto content = UsageWidgetContent(codexOnly(), "codex", now, UsageWidgetFamily::small, false,
+  const auto entryView = view(craneOnly(), "crane", false);
+  const auto content = UsageWidgetContent(craneOnly(), "crane", now, UsageWidgetFamily::small, false,
                                           TextSize::large, environment());
   EXPECT_EQ(visibleTexts(entryView.body()), visibleTexts(content.body()));
-  EXPECT_NE(visibleTexts(entryView.body()), visibleTexts(view(codexOnly(), "claude", false).body()));
+  EXPECT_NE(visibleTexts(entryView.body()), visibleTexts(view(craneOnly(), "corvid", false).body()));
 }
 
 TEST(MacUsageEntryView, EveryRenderingOpensUsageIsPrivateAndHasTheBackground) {
-  for (const auto& entryView : {view(codexOnly(), "", false), view(UsageWidgetSnapshot::empty(), "", true)}) {
+  for (const auto& entryView : {view(craneOnly(), "", false), view(UsageWidgetSnapshot::empty(), "", true)}) {
     const Element body = entryView.body();
     const Traits& traits = body.node().traits;
     EXPECT_EQ(traits.url, "velto://usage");

@@ -11,15 +11,15 @@ namespace {
 using testing_support::TemporaryFolder;
 
 constexpr Instant now = 1796126400;
-const platform::TimeZone utc = *platform::TimeZone::named("UTC");
+const platform::TimeZone utc = platform::TimeZone::utc();
 
 // Captured 600 s ago (stale at now + 300) with one window resetting at now + 3600: two transitions, the
 // second beyond the reload instant.
 UsageWidgetSnapshot twoTransitions() {
   UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = now + 3600};
   return {.server = "local", .capturedAt = now - 600, .accounts = {
-      {.id = "codex", .agent = "codex", .name = "Codex", .windows = {window}},
-      {.id = "claude", .agent = "claude", .name = "Claude Work"}}};
+      {.id = "crane", .agent = "crane", .name = "Crane", .windows = {window}},
+      {.id = "corvid", .agent = "corvid", .name = "Corvid Work"}}};
 }
 
 TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
@@ -33,14 +33,14 @@ TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
 TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvider) {
   const TemporaryFolder folder;
   UsageSnapshotStore(folder.path()).write(twoTransitions());
-  const auto timeline = MacUsageProvider::timeline({.agent = "provider:codex"}, now, UsageSnapshotStore(folder.path()), utc);
+  const auto timeline = MacUsageProvider::timeline({.agent = "provider:crane"}, now, UsageSnapshotStore(folder.path()), utc);
   ASSERT_EQ(timeline.entries.size(), 3u);
   EXPECT_EQ(timeline.entries[0].date, now);
   EXPECT_EQ(timeline.entries[1].date, now + 300);
   EXPECT_EQ(timeline.entries[2].date, now + 3600);
   for (const auto& entry : timeline.entries) {
     EXPECT_EQ(entry.snapshot, twoTransitions());
-    EXPECT_EQ(entry.provider, "codex");
+    EXPECT_EQ(entry.provider, "crane");
   }
   EXPECT_EQ(timeline.reloadAfter, now + 900);
 }
@@ -56,7 +56,7 @@ TEST(MacUsageOptions, AutomaticFirstThenEachAgentInSnapshotOrder) {
   UsageSnapshotStore(folder.path()).write(twoTransitions());
   EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), false),
             (std::vector<MacUsageOption>{
-                {"automatic", "Automatic"}, {"provider:codex", "Codex"}, {"provider:claude", "Claude Work"}}));
+                {"automatic", "Automatic"}, {"provider:crane", "Crane"}, {"provider:corvid", "Corvid Work"}}));
   EXPECT_EQ(MacUsageOptions::defaultResult(), "automatic");
 }
 

@@ -25,24 +25,24 @@ using render::testing::PixelImage;
 
 Instant now() { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); }
 
-/// Two accounts read half a minute before `at`: Codex with its five-hour window at `percent`, resetting
-/// `resetIn` seconds after `at`, and Claude.
+/// Two accounts read half a minute before `at`: Crane with its five-hour window at `percent`, resetting
+/// `resetIn` seconds after `at`, and Corvid.
 UsageWidgetSnapshot snapshotAt(Instant at, double percent, double resetIn = 3 * 3600) {
   const Instant read = std::floor(at) - 30;
   return {.server = "build-box",
           .capturedAt = read,
           .accounts = {
-              {.id = "codex",
-               .agent = "codex",
-               .name = "Codex",
+              {.id = "crane",
+               .agent = "crane",
+               .name = "Crane",
                .windows = {{.label = "5-hour", .kind = "session", .model = "", .percent = percent,
                             .resetAt = std::floor(at) + resetIn, .observedAt = read},
                            {.label = "Weekly", .kind = "weekly", .model = "", .percent = 12,
                             .resetAt = read + 5 * 86400, .observedAt = read}},
                .observedAt = read},
-              {.id = "claude",
-               .agent = "claude",
-               .name = "Claude",
+              {.id = "corvid",
+               .agent = "corvid",
+               .name = "Corvid",
                .windows = {{.label = "5-hour", .kind = "session", .model = "", .percent = 64,
                             .resetAt = read + 7200, .observedAt = read}},
                .observedAt = read},
@@ -290,9 +290,9 @@ TEST_F(DesktopOnX11, ChoosingAnAgentKeepsItAndRedraws) {
   comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1"}), 1, 5s);
 
   // The menu's agent item sets off the window's "agent" action, which the application exports on the bus.
-  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", g_variant_new_string("provider:claude")));
-  EXPECT_TRUE(waitFor([&] { return testing_support::readFile(stateFile()).find("Agent=provider:claude") != std::string::npos; }, 5s));
-  comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1", "--agent", "provider:claude"}),
+  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", g_variant_new_string("provider:corvid")));
+  EXPECT_TRUE(waitFor([&] { return testing_support::readFile(stateFile()).find("Agent=provider:corvid") != std::string::npos; }, 5s));
+  comesToShow(shown[0], rendered({"--family", "medium", "--lang", "en", "--scale", "1", "--agent", "provider:corvid"}),
               1, 5s);
 }
 
@@ -317,7 +317,7 @@ TEST_F(DesktopOnX11, AnEntryIsDrawnWhenItsDateComes) {
   const auto shown = windows(1);
   ASSERT_EQ(shown.size(), 1u) << desktop.err();
 
-  // Codex's five-hour window resets two seconds from now: from then on it says "Update needed". What the
+  // Crane's five-hour window resets two seconds from now: from then on it says "Update needed". What the
   // window shows is watched until a second past the reset, each new picture kept with when it was seen, and
   // compared once the expected pictures are drawn (which takes long in a sanitizer build).
   const Instant reset = std::floor(now()) + 2;

@@ -18,7 +18,7 @@ using testing_support::TemporaryFolder;
 TEST(DesktopState, KeepsEveryWidgetAsItWasPlaced) {
   const DesktopState state{{
       {UsageWidgetFamily::medium, std::nullopt, std::nullopt},
-      {UsageWidgetFamily::small, "provider:codex", WidgetPosition{-20, 1400}},
+      {UsageWidgetFamily::small, "provider:crane", WidgetPosition{-20, 1400}},
       // A value the key file must escape, and an underscore that a menu would take as a mnemonic.
       {UsageWidgetFamily::small, "  spaced ; and \\ my_agent #", WidgetPosition{0, 0}},
   }};
@@ -69,7 +69,7 @@ TEST(DesktopStateFile, SavesAtomicallyAndPrivatelyAndLoadsWhatItSaved) {
   EXPECT_EQ(loaded.state, DesktopState::firstStart());
   EXPECT_EQ(loaded.problem, "");
 
-  const DesktopState state{{{UsageWidgetFamily::small, "provider:claude", WidgetPosition{10, 20}}}};
+  const DesktopState state{{{UsageWidgetFamily::small, "provider:corvid", WidgetPosition{10, 20}}}};
   file.save(state);
   loaded = file.load();
   EXPECT_EQ(loaded.state, state);
