@@ -122,7 +122,9 @@ ExitCode watchCommand(const WidgetRequest& request, Streams streams) {
       host, widget,
       [&](Instant until) {
         // Look at the clock at least once a minute, so that a suspended machine catches up soon after waking.
-        const double seconds = std::clamp(until - currentInstant(), 0.0, 60.0);
+        // A date that is not a number (never from a valid timeline) waits nothing rather than casting NaN.
+        const double left = until - currentInstant();
+        const double seconds = std::isnan(left) ? 0.0 : std::clamp(left, 0.0, 60.0);
         const auto timeout = std::chrono::milliseconds(static_cast<long long>(std::ceil(seconds * 1000)));
         switch (watcher.wait(timeout)) {
           case platform::FileWatcher::Event::changed: return WaitResult::changed;

@@ -426,7 +426,7 @@ TEST_F(DesktopOnX11, TheMouseAndTheKeyboardMoveOpenAndReachTheMenu) {
   EXPECT_TRUE(waitFor([&] { return viewable() == 1; }, 5s)) << viewable();
 
   // The next start puts it where it was left.
-  EXPECT_EQ(desktop.stop(), 0);
+  EXPECT_EQ(desktop.stop(), 0) << desktop.err();
   auto& again = startDesktop({"--scheme", "light"});
   const auto restored = windows(1);
   ASSERT_EQ(restored.size(), 1u) << again.err();
