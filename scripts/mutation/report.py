@@ -30,7 +30,7 @@ def write(results, header, path):
     for file, counts in sorted(by_file.items()) + [("**total**", total)]:
         lines.append(f"| {file} | " + " | ".join(str(counts[o]) for o in OUTCOMES) + f" | {_detected(counts)} |")
     lines += ["", "## Survivors", ""]
-    for result in (r for r in results if r["outcome"] == "survived"):
+    for result in sorted((r for r in results if r["outcome"] == "survived"), key=lambda r: (r["path"], r["line"])):
         lines += [f"- `{result['path']}:{result['line']}` {result['operator']}", "  ```diff",
                   f"  - {result['before'].strip()}", f"  + {result['after'].strip()}", "  ```"]
     path.write_text("\n".join(lines) + "\n")
@@ -49,7 +49,7 @@ def save_table(results, path):
     with open(path, "w", newline="") as table:
         writer = csv.DictWriter(table, _FIELDS, delimiter="\t", extrasaction="ignore")
         writer.writeheader()
-        writer.writerows(results)
+        writer.writerows(sorted(results, key=lambda r: (r["path"], r["line"], r["key"])))
 
 
 def lost(results, earlier_table):
