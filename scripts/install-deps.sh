@@ -23,6 +23,7 @@ packages=(
   xvfb dbus-daemon libx11-dev libxtst-dev        # desktop tests: their own X server and session bus, XTest
   sway grim                                      # desktop test under a Wayland compositor (skipped without)
   unicode-data                                   # Unicode's own conformance test files
+  python3                                        # scripts/mutation.sh
 )
 
 missing=()

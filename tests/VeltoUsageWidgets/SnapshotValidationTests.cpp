@@ -167,17 +167,12 @@ const std::vector<MutationRow> mutationRows = {
     // Snapshot fields.
     {"SchemaZero", [](S& s) { s.schema = 0; }, fails("schema", mustBeOne)},
     {"SchemaTwo", [](S& s) { s.schema = 2; }, fails("schema", mustBeOne)},
-    {"SchemaMinusOne", [](S& s) { s.schema = -1; }, fails("schema", mustBeOne)},
     {"CapturedAtZero", [](S& s) { s.capturedAt = 0; }, valid},
     {"CapturedAtNegativeZero", [](S& s) { s.capturedAt = -0.0; }, valid},
-    {"CapturedAtSmallestPositive", [](S& s) { s.capturedAt = tiny; }, valid},
-    {"CapturedAtLargestFinite", [](S& s) { s.capturedAt = std::numeric_limits<double>::max(); }, valid},
     {"CapturedAtMinusOne", [](S& s) { s.capturedAt = -1; }, fails("capturedAt", notNegative)},
     {"CapturedAtSmallestNegative", [](S& s) { s.capturedAt = -tiny; }, fails("capturedAt", notNegative)},
     {"CapturedAtNaN", [](S& s) { s.capturedAt = notANumber; }, fails("capturedAt", notNegative)},
     {"CapturedAtInfinity", [](S& s) { s.capturedAt = infinity; }, fails("capturedAt", notNegative)},
-    {"CapturedAtMinusInfinity", [](S& s) { s.capturedAt = -infinity; }, fails("capturedAt", notNegative)},
-    {"NoAccounts", [](S& s) { s.accounts.clear(); }, valid},
     {"EightyAccounts", [](S& s) { useAccounts(s, 80); }, valid},
     {"EightyOneValidAccounts", [](S& s) { useAccounts(s, 81); },
      fails("accounts", "must hold at most 80 accounts")},
@@ -205,16 +200,11 @@ const std::vector<MutationRow> mutationRows = {
     {"SixtyFourWindows", [](S& s) { s.accounts[1].windows.resize(64, s.accounts[1].windows[1]); }, valid},
     {"SixtyFiveWindows", [](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
      fails("accounts[1].windows", "must hold at most 64 windows")},
-    {"NoWindows", [](S& s) { s.accounts[1].windows.clear(); }, valid},
     {"EightWallets", [](S& s) { s.accounts[1].wallets.resize(8, s.accounts[1].wallets[1]); }, valid},
     {"NineWallets", [](S& s) { s.accounts[1].wallets.resize(9, s.accounts[1].wallets[1]); },
      fails("accounts[1].wallets", "must hold at most 8 wallets")},
     {"AccountObservedAtSmallestPositive", [](S& s) { s.accounts[0].observedAt = tiny; }, valid},
     {"AccountObservedAtZero", [](S& s) { s.accounts[0].observedAt = 0.0; }, fails("accounts[0].observedAt", positive)},
-    {"AccountObservedAtNegativeZero", [](S& s) { s.accounts[0].observedAt = -0.0; },
-     fails("accounts[0].observedAt", positive)},
-    {"AccountObservedAtNegative", [](S& s) { s.accounts[1].observedAt = -5.0; },
-     fails("accounts[1].observedAt", positive)},
     {"AccountObservedAtNaN", [](S& s) { s.accounts[0].observedAt = notANumber; }, fails("accounts[0].observedAt", positive)},
     {"AccountObservedAtInfinity", [](S& s) { s.accounts[0].observedAt = infinity; },
      fails("accounts[0].observedAt", positive)},
@@ -243,14 +233,9 @@ const std::vector<MutationRow> mutationRows = {
      valid},
     {"PercentZero", [](S& s) { s.accounts[0].windows[0].percent = 0; }, valid},
     {"PercentNegativeZero", [](S& s) { s.accounts[0].windows[0].percent = -0.0; }, valid},
-    {"PercentOverHundredNotClamped", [](S& s) { s.accounts[0].windows[0].percent = 250.5; }, valid},
     {"PercentThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000; }, valid},
-    {"PercentJustOverThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000.0001; },
-     fails("accounts[0].windows[0].percent", percentRule)},
     {"PercentNextDoubleAfterThousand", [](S& s) { s.accounts[0].windows[0].percent = std::nextafter(1000.0, infinity); },
      fails("accounts[0].windows[0].percent", percentRule)},
-    {"PercentNegative", [](S& s) { s.accounts[1].windows[1].percent = -0.5; },
-     fails("accounts[1].windows[1].percent", percentRule)},
     {"PercentSmallestNegative", [](S& s) { s.accounts[1].windows[1].percent = -tiny; },
      fails("accounts[1].windows[1].percent", percentRule)},
     {"PercentNaN", [](S& s) { s.accounts[1].windows[1].percent = notANumber; },
@@ -261,8 +246,6 @@ const std::vector<MutationRow> mutationRows = {
     {"ResetAtSmallestPositive", [](S& s) { s.accounts[0].windows[0].resetAt = tiny; }, valid},
     {"ResetAtZero", [](S& s) { s.accounts[0].windows[0].resetAt = 0.0; },
      fails("accounts[0].windows[0].resetAt", positive)},
-    {"ResetAtNegative", [](S& s) { s.accounts[1].windows[1].resetAt = -1.0; },
-     fails("accounts[1].windows[1].resetAt", positive)},
     {"ResetAtNaN", [](S& s) { s.accounts[0].windows[0].resetAt = notANumber; },
      fails("accounts[0].windows[0].resetAt", positive)},
     {"ResetAtInfinity", [](S& s) { s.accounts[0].windows[0].resetAt = infinity; },
@@ -270,197 +253,77 @@ const std::vector<MutationRow> mutationRows = {
     {"WindowObservedAtFarFuture", [](S& s) { s.accounts[0].windows[0].observedAt = 4e9; }, valid},
     {"WindowObservedAtZero", [](S& s) { s.accounts[0].windows[0].observedAt = 0.0; },
      fails("accounts[0].windows[0].observedAt", positive)},
-    {"WindowObservedAtNegative", [](S& s) { s.accounts[1].windows[0].observedAt = -1.0; },
-     fails("accounts[1].windows[0].observedAt", positive)},
-    {"WindowObservedAtMinusInfinity", [](S& s) { s.accounts[0].windows[0].observedAt = -infinity; },
-     fails("accounts[0].windows[0].observedAt", positive)},
     {"TierWarn", [](S& s) { s.accounts[1].windows[0].tier = "warn"; }, valid},
     {"TierFull", [](S& s) { s.accounts[0].windows[0].tier = "full"; }, valid},
     {"TierCapitalised", [](S& s) { s.accounts[0].windows[0].tier = "Warn"; },
      fails("accounts[0].windows[0].tier", tierRule)},
     {"TierEmpty", [](S& s) { s.accounts[0].windows[0].tier = ""; }, fails("accounts[0].windows[0].tier", tierRule)},
-    {"TierTrailingSpace", [](S& s) { s.accounts[1].windows[1].tier = "full "; },
-     fails("accounts[1].windows[1].tier", tierRule)},
-    {"TierUnknown", [](S& s) { s.accounts[1].windows[1].tier = "critical"; },
-     fails("accounts[1].windows[1].tier", tierRule)},
 
     // Wallet fields beyond the clean texts and the amount pattern, which have their own tables.
     {"CurrencyEmpty", [](S& s) { s.accounts[1].wallets[1].currency.clear(); },
      fails("accounts[1].wallets[1].currency", "must not be empty")},
 
-    // The first broken rule wins.
-    {"SchemaBeforeWindow",
-     [](S& s) {
-       s.schema = 2;
-       s.accounts[0].windows[0].percent = -1;
-     },
-     fails("schema", mustBeOne)},
-    {"SchemaBeforeCapturedAt",
-     [](S& s) {
-       s.schema = 0;
-       s.capturedAt = notANumber;
-     },
-     fails("schema", mustBeOne)},
-    {"CapturedAtBeforeAccountCount",
-     [](S& s) {
-       useAccounts(s, 81);
-       s.capturedAt = -1;
-     },
-     fails("capturedAt", notNegative)},
-    {"AccountCountBeforeServer",
-     [](S& s) {
-       useAccounts(s, 81);
-       s.server = " host";
-     },
-     fails("accounts", "must hold at most 80 accounts")},
-    {"AccountCountBeforeRepeatedIds",
-     [](S& s) {
-       useAccounts(s, 81);
-       for (auto& account : s.accounts) account.id = "same";
-     },
-     fails("accounts", "must hold at most 80 accounts")},
-    {"ServerBeforeRepeatedIds",
-     [](S& s) {
-       s.server = "host\t";
-       s.accounts[1].id = s.accounts[0].id;
-     },
-     fails("server", cleanRule(80))},
-    {"RepeatedIdBeforeEarlierAccountFault",
-     [](S& s) {
-       s.accounts[0].windows[0].percent = -1;
-       s.accounts[1].id = s.accounts[0].id;
-     },
-     fails("accounts[1].id", "repeats the id of an earlier account")},
-    {"EarlierAccountFirst",
-     [](S& s) {
-       s.accounts[0].wallets[0].amount = "1.";
-       s.accounts[1].agent = "Crane";
-     },
-     fails("accounts[0].wallets[0].amount", amountRule)},
-    {"AgentBeforeId",
-     [](S& s) {
-       s.accounts[1].agent = "Crane";
-       s.accounts[1].id = "Crane";
-     },
-     fails("accounts[1].agent", agentRule)},
-    {"IdBeforeName",
-     [](S& s) {
-       s.accounts[1].id = "crane home";
-       s.accounts[1].name = " Home";
-     },
-     fails("accounts[1].id", idRule)},
-    {"NameBeforeWindowCount",
-     [](S& s) {
-       s.accounts[1].name = "Home\t";
-       s.accounts[1].windows.resize(65);
-     },
-     fails("accounts[1].name", cleanRule(60))},
-    {"WindowCountBeforeWalletCount",
-     [](S& s) {
-       s.accounts[1].windows.resize(65);
-       s.accounts[1].wallets.resize(9);
-     },
-     fails("accounts[1].windows", "must hold at most 64 windows")},
-    {"WindowCountBeforeWindowContents",
-     [](S& s) {
-       s.accounts[1].windows[0].percent = notANumber;
-       s.accounts[1].windows.resize(65, s.accounts[1].windows[1]);
-     },
-     fails("accounts[1].windows", "must hold at most 64 windows")},
-    {"WalletCountBeforeObservedAt",
-     [](S& s) {
-       s.accounts[0].wallets.resize(9, s.accounts[0].wallets[0]);
-       s.accounts[0].observedAt = 0.0;
-     },
-     fails("accounts[0].wallets", "must hold at most 8 wallets")},
-    {"ObservedAtBeforeOutput",
-     [](S& s) {
-       s.accounts[0].observedAt = notANumber;
-       s.accounts[0].output->day = "tomorrow";
-     },
-     fails("accounts[0].observedAt", positive)},
-    {"OutputBeforeWindows",
-     [](S& s) {
-       s.accounts[0].output->today = -1;
-       s.accounts[0].windows[0].percent = -1;
-     },
-     fails("accounts[0].output.today", "must not be negative")},
-    {"TodayBeforeWeek",
-     [](S& s) {
-       s.accounts[0].output->today = -1;
-       s.accounts[0].output->week = -2;
-     },
-     fails("accounts[0].output.today", "must not be negative")},
-    {"WeekBeforeDay",
-     [](S& s) {
-       s.accounts[0].output->week = 0;
-       s.accounts[0].output->day = "2025-02-30";
-     },
-     fails("accounts[0].output.week", "must not be less than today")},
-    {"WindowsBeforeWallets",
-     [](S& s) {
-       s.accounts[1].wallets[0].amount = "+1";
-       s.accounts[1].windows[1].tier = "Full";
-     },
-     fails("accounts[1].windows[1].tier", tierRule)},
-    {"EarlierWindowFirst",
-     [](S& s) {
-       s.accounts[1].windows[0].tier = "warning";
-       s.accounts[1].windows[1].percent = 2000;
-     },
-     fails("accounts[1].windows[0].tier", tierRule)},
-    {"PercentBeforeLabel",
-     [](S& s) {
-       s.accounts[1].windows[0].percent = -1;
-       s.accounts[1].windows[0].label = " Weekly";
-     },
-     fails("accounts[1].windows[0].percent", percentRule)},
-    {"LabelBeforeKind",
-     [](S& s) {
-       s.accounts[1].windows[0].label = "Weekly ";
-       s.accounts[1].windows[0].kind = " weekly";
-     },
-     fails("accounts[1].windows[0].label", cleanRule(100))},
-    {"KindBeforeModel",
-     [](S& s) {
-       s.accounts[1].windows[0].kind = "weekly\n";
-       s.accounts[1].windows[0].model = "\treef";
-     },
-     fails("accounts[1].windows[0].kind", cleanRule(32))},
-    {"ModelBeforeResetAt",
-     [](S& s) {
-       s.accounts[1].windows[1].model = "reef ";
-       s.accounts[1].windows[1].resetAt = 0.0;
-     },
-     fails("accounts[1].windows[1].model", cleanRule(40))},
-    {"ResetAtBeforeObservedAt",
-     [](S& s) {
-       s.accounts[0].windows[0].resetAt = -1.0;
-       s.accounts[0].windows[0].observedAt = -1.0;
-     },
-     fails("accounts[0].windows[0].resetAt", positive)},
-    {"ObservedAtBeforeTier",
-     [](S& s) {
-       s.accounts[0].windows[0].observedAt = 0.0;
-       s.accounts[0].windows[0].tier = "none";
-     },
-     fails("accounts[0].windows[0].observedAt", positive)},
-    {"AmountBeforeWalletKind",
-     [](S& s) {
-       s.accounts[1].wallets[1].amount = "";
-       s.accounts[1].wallets[1].kind = "prepaid ";
-     },
-     fails("accounts[1].wallets[1].amount", amountRule)},
-    {"WalletKindBeforeCurrency",
-     [](S& s) {
-       s.accounts[1].wallets[1].kind = "\u200Bprepaid";
-       s.accounts[1].wallets[1].currency.clear();
-     },
-     fails("accounts[1].wallets[1].kind", cleanRule(32))},
 };
 
 INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationMutation, testing::ValuesIn(mutationRows),
                          rowName<MutationRow>);
+
+// --- The first broken rule wins ---------------------------------------------------------------------------------
+
+struct Fault {
+  void (*breakRule)(UsageWidgetSnapshot&);
+  std::string expected;
+};
+
+// In the order the rules are checked: the snapshot's own fields, the account count (copies that also repeat an
+// id), the server, repeated ids, then each account whole before the next (its fields, counts, output, each
+// window whole before the next, then its wallets).
+const std::vector<Fault> faultsInOrder = {
+    {[](S& s) { s.schema = 2; }, fails("schema", mustBeOne)},
+    {[](S& s) { s.capturedAt = notANumber; }, fails("capturedAt", notNegative)},
+    {[](S& s) { s.accounts.resize(81, s.accounts[1]); }, fails("accounts", "must hold at most 80 accounts")},
+    {[](S& s) { s.server = "host\t"; }, fails("server", cleanRule(80))},
+    {[](S& s) { s.accounts[1].id = s.accounts[0].id; },
+     fails("accounts[1].id", "repeats the id of an earlier account")},
+    {[](S& s) { s.accounts[0].wallets[0].amount = "1."; }, fails("accounts[0].wallets[0].amount", amountRule)},
+    {[](S& s) { s.accounts[1].agent = "Crane"; }, fails("accounts[1].agent", agentRule)},
+    {[](S& s) { s.accounts[1].id = "crane home"; }, fails("accounts[1].id", idRule)},
+    {[](S& s) { s.accounts[1].name = "Home\t"; }, fails("accounts[1].name", cleanRule(60))},
+    {[](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
+     fails("accounts[1].windows", "must hold at most 64 windows")},
+    {[](S& s) { s.accounts[1].wallets.resize(9, s.accounts[1].wallets[1]); },
+     fails("accounts[1].wallets", "must hold at most 8 wallets")},
+    {[](S& s) { s.accounts[1].observedAt = notANumber; }, fails("accounts[1].observedAt", positive)},
+    {[](S& s) { s.accounts[1].output->today = -1; }, fails("accounts[1].output.today", "must not be negative")},
+    {[](S& s) { s.accounts[1].output->week = 0; }, fails("accounts[1].output.week", "must not be less than today")},
+    {[](S& s) { s.accounts[1].output->day = "2025-02-30"; }, fails("accounts[1].output.day", calendarRule)},
+    {[](S& s) { s.accounts[1].windows[0].percent = -1; }, fails("accounts[1].windows[0].percent", percentRule)},
+    {[](S& s) { s.accounts[1].windows[0].label = " Weekly"; }, fails("accounts[1].windows[0].label", cleanRule(100))},
+    {[](S& s) { s.accounts[1].windows[0].kind = "weekly\n"; }, fails("accounts[1].windows[0].kind", cleanRule(32))},
+    {[](S& s) { s.accounts[1].windows[0].model = "\treef"; }, fails("accounts[1].windows[0].model", cleanRule(40))},
+    {[](S& s) { s.accounts[1].windows[0].resetAt = 0.0; }, fails("accounts[1].windows[0].resetAt", positive)},
+    {[](S& s) { s.accounts[1].windows[0].observedAt = 0.0; }, fails("accounts[1].windows[0].observedAt", positive)},
+    {[](S& s) { s.accounts[1].windows[0].tier = "none"; }, fails("accounts[1].windows[0].tier", tierRule)},
+    {[](S& s) { s.accounts[1].windows[1].percent = 2000; }, fails("accounts[1].windows[1].percent", percentRule)},
+    {[](S& s) { s.accounts[1].wallets[1].amount = ""; }, fails("accounts[1].wallets[1].amount", amountRule)},
+    {[](S& s) { s.accounts[1].wallets[1].kind = "\u200Bprepaid"; },
+     fails("accounts[1].wallets[1].kind", cleanRule(32))},
+    {[](S& s) { s.accounts[1].wallets[1].currency.clear(); },
+     fails("accounts[1].wallets[1].currency", "must not be empty")},
+};
+
+// Each fault is reported while it and every later one are present. Earlier faults are written last, so that
+// one that copies or replaces a field keeps the later faults within it.
+TEST(SnapshotValidation, FirstBrokenRuleInCheckingOrderWins) {
+  for (std::size_t first = 0; first < faultsInOrder.size(); ++first) {
+    SCOPED_TRACE(faultsInOrder[first].expected);
+    auto snapshot = baseSnapshot();
+    snapshot.accounts[1].observedAt = 1'749'999'900;
+    snapshot.accounts[1].output = UsageWidgetOutput{.day = "2025-06-15", .today = 10, .week = 20};
+    for (std::size_t k = faultsInOrder.size(); k-- > first;) faultsInOrder[k].breakRule(snapshot);
+    EXPECT_EQ(outcome(snapshot), faultsInOrder[first].expected);
+  }
+}
 
 // --- Clean texts: every field under the same rule, each with its own limit ----------------------------------
 
@@ -498,7 +361,6 @@ const std::vector<CleanText> cleanTexts = {
     {"AtLimitWithInnerSpaces", [](std::size_t n) { return spaced(n); }, true},
     {"AtLimitInSkinToneEmoji", [](std::size_t n) { return repeated(thumbsUpMediumSkin, n); }, true},
     {"OneOverLimit", [](std::size_t n) { return std::string(n + 1, 'a'); }, false},
-    {"TrailingSpace", [](std::size_t) { return std::string("ab "); }, false},
     {"InnerTab", [](std::size_t) { return std::string("a\tb"); }, false},
     {"InnerZeroWidthSpace", [](std::size_t) { return std::string("a\u200Bb"); }, false},
 };
@@ -566,31 +428,15 @@ const std::string digits12 = "123456789012";
 // Each pattern's own edge cases are checked against ICU in the text rules' tests; these rows check that each
 // field is held to its pattern, with the cases the rules single out.
 const std::vector<PatternRow> patternRows = {
-    {"AgentSimple", agent, "corvid", true},
     {"AgentFortyCharacters", agent, std::string(40, 'a'), true},
     {"AgentFinalNewline", agent, "crane\n", true},
-    {"AgentEmpty", agent, "", false},
-    {"AgentFortyOneCharacters", agent, std::string(41, 'a'), false},
-    {"AgentUpperCase", agent, "Corvid", false},
-    {"AgentDot", agent, "corvid.ai", false},
     {"AgentColon", agent, "corvid:work", false},
-    {"AgentTwoFinalNewlines", agent, "corvid\n\n", false},
-    {"IdSimple", id, "crane:home", true},
     {"IdEightyCharacters", id, std::string(80, 'b'), true},
     {"IdFinalNewline", id, "crane:home\n", true},
-    {"IdEmpty", id, "", false},
     {"IdEightyOneCharacters", id, std::string(81, 'b'), false},
-    {"IdTwoFinalNewlines", id, "crane:home\n\n", false},
-    {"AmountZero", amount, "0", true},
     {"AmountLongest", amount, digits20 + "." + digits12, true},
     {"AmountFinalNewline", amount, "1.5\n", true},
-    {"AmountEmpty", amount, "", false},
-    {"AmountLeadingPlus", amount, "+1", false},
     {"AmountTrailingDot", amount, "1.", false},
-    {"AmountComma", amount, "1,000", false},
-    {"AmountExponent", amount, "1e5", false},
-    {"AmountTwentyOneIntegerDigits", amount, digits20 + "1", false},
-    {"AmountThirteenFractionDigits", amount, "1." + digits12 + "3", false},
     {"AmountTwoFinalNewlines", amount, "1\n\n", false},
 };
 
@@ -620,31 +466,12 @@ const std::vector<OutputRow> outputRows = {
     {"LargestCounts", {"2025-06-15", std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
      true},
     {"TodayNegative", {"2025-06-15", -1, 0}, false},
-    {"BothNegative", {"2025-06-15", -2, -1}, false},
     {"WeekBelowToday", {"2025-06-15", 501, 500}, false},
     day("LeapDay2024", "2024-02-29", true),
-    day("LeapDay2000", "2000-02-29", true),
     day("LeapDay2023", "2023-02-29", false),
-    day("LeapDay1900", "1900-02-29", false),
-    day("LeapDay2100", "2100-02-29", false),
-    day("LastDayOfYear", "2025-12-31", true),
-    day("LastOfApril", "2025-04-30", true),
-    day("ThirtyFirstOfApril", "2025-04-31", false),
-    day("ThirtiethOfFebruary", "2024-02-30", false),
-    day("MonthThirteen", "2025-13-01", false),
-    day("MonthZero", "2025-00-10", false),
-    day("DayZero", "2025-01-00", false),
-    day("DayThirtyTwo", "2025-01-32", false),
-    day("FarFuture", "9999-12-31", true),
     day("Empty", "", false),
     day("SingleDigitMonth", "2025-6-15", false),
-    day("TwoDigitYear", "25-06-15", false),
-    day("FiveDigitYear", "12025-06-15", false),
-    day("NoSeparators", "20250615", false),
-    day("Slashes", "2025/06/15", false),
     day("WithTime", "2025-06-15T00:00", false),
-    day("LeadingSpace", " 2025-06-15", false),
-    day("TrailingSpace", "2025-06-15 ", false),
     day("FinalNewline", "2025-06-15\n", false),
     day("FullwidthDigits", "\uFF12\uFF10\uFF12\uFF15-\uFF10\uFF16-\uFF11\uFF15", false),
 };
@@ -714,14 +541,11 @@ TEST_P(UsageWidgetWindowExpired, MatchesTable) {
 INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowStale,
                          testing::ValuesIn(std::vector<TimingRow>{
                              {"NeverObserved", std::nullopt, false},
-                             {"ObservedNow", now, false},
                              {"Observed899SecondsAgo", now - 899, false},
                              {"ObservedJustUnder900SecondsAgo", now - 899.5, false},
                              {"Observed900SecondsAgo", now - 900, true},
-                             {"ObservedADayAgo", now - 86'400, true},
                              {"Observed300SecondsAhead", now + 300, false},
                              {"ObservedJustOver300SecondsAhead", now + 300.5, true},
-                             {"Observed301SecondsAhead", now + 301, true},
                          }),
                          rowName<TimingRow>);
 
@@ -730,9 +554,7 @@ INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowExpired,
                              {"NoResetTime", std::nullopt, false},
                              {"ResetsNow", now, true},
                              {"ResetASecondAgo", now - 1, true},
-                             {"ResetLongAgo", 1, true},
                              {"ResetsInAFraction", now + 0.5, false},
-                             {"ResetsInASecond", now + 1, false},
                          }),
                          rowName<TimingRow>);
 

@@ -206,61 +206,6 @@ TEST(TextRules, CleanCutsOnUnicodeGraphemeBoundaries) {
   EXPECT_GT(checked, 200u);
 }
 
-TEST(TextRules, PatternsSeeOneFinalLineTerminator) {
-  struct Case {
-    std::string text;
-    bool agent, account, amount, day;
-  };
-  const Case cases[] = {
-      {"crane", true, true, false, false},
-      {"corvid-code_2", true, true, false, false},
-      {"org:team", false, true, false, false},
-      {"Crane", false, false, false, false},
-      {"", false, false, false, false},
-      {"12", true, true, true, false},
-      {"-12.50", false, false, true, false},
-      {"-", true, true, false, false},
-      {"1.", false, false, false, false},
-      {".5", false, false, false, false},
-      {"+1", false, false, false, false},
-      {"1e5", true, true, false, false},
-      {repeated("9", 20) + "." + repeated("9", 12), false, false, true, false},
-      {repeated("9", 21), true, true, false, false},
-      {"1." + repeated("9", 13), false, false, false, false},
-      {"2024-02-30", true, true, false, true},
-      {"2024-2-03", true, true, false, false},
-      {repeated("a", 40), true, true, false, false},
-      {repeated("a", 41), false, true, false, false},
-      {repeated("a", 80), false, true, false, false},
-      {repeated("a", 81), false, false, false, false},
-      // One final terminator is stepped over, "\r\n" counting as one; two are not.
-      {"abc\n", true, true, false, false},
-      {"7\r\n", true, true, true, false},
-      {"2024-01-31\r", true, true, false, true},
-      {"7\v", true, true, true, false},
-      {"7\f", true, true, true, false},
-      {"7\u0085", true, true, true, false},
-      {"7\u2028", true, true, true, false},
-      {"7\u2029", true, true, true, false},
-      {"7\n\n", false, false, false, false},
-      {"7\n\r", false, false, false, false},
-      {"7\t", false, false, false, false},
-      {"\n", false, false, false, false},
-      {"\n7", false, false, false, false},
-      {"7\n7", false, false, false, false},
-      {repeated("a", 40) + "\n", true, true, false, false},
-      {"7\xC2", false, false, false, false},
-      {"7\xE2\x80", false, false, false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(escaped(c.text));
-    EXPECT_EQ(matchesAgentKey(c.text), c.agent);
-    EXPECT_EQ(matchesAccountID(c.text), c.account);
-    EXPECT_EQ(matchesAmount(c.text), c.amount);
-    EXPECT_EQ(matchesDay(c.text), c.day);
-  }
-}
-
 /// An ICU regex searched with find(), as the rules are written.
 class IcuPattern {
  public:

@@ -55,6 +55,7 @@ TEST(UnicodeText, CanonicalEquivalence) {
   }
 }
 
+// The break test below holds every kind of cluster; these add invalid UTF-8 and check the prefixes' edges.
 TEST(UnicodeText, CharacterCountAndPrefixLength) {
   struct Case {
     std::string text;
@@ -64,18 +65,11 @@ TEST(UnicodeText, CharacterCountAndPrefixLength) {
       {"", 0},
       {"abc", 3},
       {"\r\n", 1},
-      {"a\r\nb", 3},
-      {"\n\r", 2},
-      {"\r\r\n", 2},
       {"e\u0301", 1},
-      {"e\u0301\u0302x", 2},
       {"\u0301a", 2},                                       // a leading mark is a cluster of its own
       {"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA", 2},      // two flags
-      {"\U0001F1EB\U0001F1F7\U0001F1E9", 2},                // a lone regional indicator after a flag
       {"\U0001F44D\U0001F3FD", 1},                          // skin tone modifier
-      {"1\uFE0F\u20E3", 1},                                 // keycap
       {"\U0001F468\u200D\U0001F469\u200D\U0001F467", 1},    // ZWJ family
-      {"\u1100\u1161\u11A8", 1},                            // Hangul jamo
       {"\u4E2D\u6587", 2},
       {"\xFF\xFE", 2},                                      // each invalid byte reads as U+FFFD
       {"a\xCC\x81", 1},

@@ -101,7 +101,7 @@ TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverT
 }
 
 INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest,
-                         testing::Values(mode_t{0000}, mode_t{0022}, mode_t{0077}, mode_t{0277}));
+                         testing::Values(mode_t{0000}, mode_t{0277}));
 
 TEST_F(UsageSnapshotStoreTest, ExistingDirectoryKeepsItsMode) {
   ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
@@ -110,7 +110,7 @@ TEST_F(UsageSnapshotStoreTest, ExistingDirectoryKeepsItsMode) {
   EXPECT_EQ(modeOf(file()), 0600);
 }
 
-enum class Entry { directory, fifo, symlinkToSnapshot, symlinkToDevNull, socket, deviceNode };
+enum class Entry { directory, fifo, symlinkToSnapshot, socket, deviceNode };
 
 struct EntryCase {
   const char* name;
@@ -133,8 +133,6 @@ class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
       case Entry::symlinkToSnapshot:
         writeBytes(target, encode(sampleSnapshot()));
         return ::symlink(target.c_str(), file().c_str()) == 0;
-      case Entry::symlinkToDevNull:
-        return ::symlink("/dev/null", file().c_str()) == 0;
       case Entry::deviceNode:
         return ::mknod(file().c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
       case Entry::socket: {
@@ -179,8 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
             EntryCase{"Fifo", Entry::fifo, "a FIFO", "a FIFO, not a regular file"},
             EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "a symbolic link",
                       "Too many levels of symbolic links"},
-            EntryCase{"SymlinkToDevNull", Entry::symlinkToDevNull, "a symbolic link",
-                      "Too many levels of symbolic links"},
             EntryCase{"Socket", Entry::socket, "a socket", "No such device or address"},
             EntryCase{"DeviceNode", Entry::deviceNode, "a character device", "a character device, not a regular file"}),
         testing::Bool()),
@@ -214,8 +210,7 @@ TEST_P(UsageSnapshotStoreSizeTest, FileSizeLimitCountsEveryByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, UsageSnapshotStoreSizeTest,
-                         testing::Values(SizeCase{"ByteOrderMark", true, 0, true},
-                                         SizeCase{"Exactly65536", false, 65536, true},
+                         testing::Values(SizeCase{"Exactly65536", false, 65536, true},
                                          SizeCase{"Exactly65537", false, 65537, false},
                                          SizeCase{"ByteOrderMarkTo65536", true, 65536, true},
                                          SizeCase{"ByteOrderMarkTo65537", true, 65537, false}),
@@ -275,11 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
     Contents, UsageSnapshotStoreContentTest,
     testing::Values(
         ContentCase{"Empty", [] { return std::string(); }, "empty"},
-        ContentCase{"ByteOrderMarkOnly", [] { return std::string("\xEF\xBB\xBF"); }, ""},
         ContentCase{"NotJson", [] { return std::string("usage: none"); }, ""},
         ContentCase{"Truncated", [] { return encode(sampleSnapshot()).substr(0, 40); }, ""},
-        ContentCase{"SchemaIsText",
-                    [] { return std::string(R"({"schema":"1","server":"","capturedAt":0,"accounts":[]})"); }, "schema"},
         ContentCase{"SchemaTwo", [] { return std::string(R"({"schema":2,"server":"","capturedAt":0,"accounts":[]})"); },
                     "schema"},
         ContentCase{"BadAgent", [] { return encode(withBadAgent()); }, "accounts[1].agent"}),
@@ -386,8 +378,7 @@ TEST_P(UsageSnapshotStoreReadFaultTest, InterruptionsAndShortReadsAreAbsorbedAnd
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, UsageSnapshotStoreReadFaultTest,
-    testing::Values(ReadFaultCase{"InterruptedRead", {{Call::read, 1, EINTR}}, SIZE_MAX, ""},
-                    ReadFaultCase{"OneBytePerRead", {}, 1, ""},
+    testing::Values(ReadFaultCase{"OneBytePerRead", {}, 1, ""},
                     ReadFaultCase{"InterruptedShortReads", {{Call::read, 2, EINTR}, {Call::read, 5, EINTR}}, 3, ""},
                     ReadFaultCase{"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
                     ReadFaultCase{

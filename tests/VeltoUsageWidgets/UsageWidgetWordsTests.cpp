@@ -57,10 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         WindowCase{"Hour", "hour", "corvid 5h", "", "Hourly", "小时额度"},
         WindowCase{"Session", "session", "corvid 5h", "", "Session", "会话额度"},
-        WindowCase{"Day", "day", "", "", "Daily", "日额度"},
-        WindowCase{"Week", "week", "", "", "Weekly", "周额度"},
         WindowCase{"WeekAllIsWeekly", "week-all", "corvid all models", "", "Weekly", "周额度"},
-        WindowCase{"Month", "month", "", "", "Monthly", "月额度"},
         WindowCase{"WeekModelNamesItsModel", "week-model", "corvid reef", "Reef 4", "Reef 4 · Weekly",
                    "Reef 4 · 周额度"},
         WindowCase{"WeekModelWithoutModel", "week-model", "corvid reef", "", "Weekly", "周额度"},
@@ -68,7 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"EmptyKindFallsBackToLabel", "", "corvid 5h", "", "5h", "5h"},
         WindowCase{"KeyLaterInLabelKept", "burst", "Pro corvid 5h", "", "Pro corvid 5h", "Pro corvid 5h"},
         WindowCase{"KeyWithoutSpaceKept", "burst", "corvid5h", "", "corvid5h", "corvid5h"},
-        WindowCase{"LongerKeyKept", "burst", "corvid-code 5h", "", "corvid-code 5h", "corvid-code 5h"},
         WindowCase{"OnlyOnePrefixRemoved", "burst", "corvid corvid 5h", "", "corvid 5h", "corvid 5h"},
         // The space carries a combining acute accent: one character that is not a space, so nothing is cut.
         WindowCase{"MarkedSpaceIsNoSeparator", "burst", "corvid \u0301x", "", "corvid \u0301x", "corvid \u0301x"}));
@@ -94,16 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
         PercentCase{"Whole", "en_US", 42, "42%"},
         PercentCase{"OneDigit", "en_US", 42.5, "42.5%"},
         PercentCase{"TieToEvenDown", "en_US", 42.25, "42.2%"},
-        PercentCase{"TieToEvenUp", "en_US", 42.35, "42.4%"},
-        PercentCase{"RoundsDown", "en_US", 99.94, "99.9%"},
         PercentCase{"RoundsUpToWhole", "en_US", 99.96, "100%"},
         PercentCase{"Grouped", "en_US", 1000, "1,000%"},
-        PercentCase{"BelowZeroShownAsIs", "en_US", -5, "-5%"},
         PercentCase{"SmallNegativeKeepsSign", "en_US", -0.06, "-0.1%"},
         PercentCase{"NegativeZero", "en_US", -0.0, "0%"},
         PercentCase{"NegativeRoundingToZero", "en_US", -0.04, "0%"},
         PercentCase{"GermanComma", "de_DE", 42.5, "42,5%"},
-        PercentCase{"GermanTieToEven", "de_DE", 42.25, "42,2%"},
         PercentCase{"GermanGrouping", "de_DE", 1000, "1.000%"},
         PercentCase{"PosixHasNoGrouping", "en_US_POSIX", 1000, "1000%"}));
 
@@ -121,7 +113,6 @@ TEST_P(UsageWidgetWordsCount, Abbreviated) { EXPECT_EQ(UsageWidgetWords::count(G
 INSTANTIATE_TEST_SUITE_P(
     UsageWidgetWords, UsageWidgetWordsCount,
     ::testing::Values(
-        CountCase{"Zero", 0, "0"},
         CountCase{"LargestPlain", 999, "999"},
         CountCase{"OneThousand", 1000, "1K"},
         CountCase{"ThousandTieToEven", 1050, "1K"},
@@ -130,8 +121,6 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"TieRoundsToWholeThousand", 999950, "1000K"},
         CountCase{"NotPromotedToMillions", 999999, "1000K"},
         CountCase{"OneMillion", 1000000, "1M"},
-        CountCase{"MillionTieToEven", 1050000, "1M"},
-        CountCase{"TwoAndAHalfMillion", 2500000, "2.5M"},
         CountCase{"BillionUngrouped", 1000000000, "1000M"},
         // 797522772178.45 exactly: a tie, to even. The nearest double of the count is a little more.
         CountCase{"TieOfAHugeCountIsExact", 797522772178450000, "797522772178.4M"},

@@ -1,4 +1,5 @@
 // Tests of the velto-widget command as a user runs it: exit codes, standard output and standard error.
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,15 +46,10 @@ TEST_F(CommandLine, HelpVersionAndUsageErrors) {
       {{"read", "--directory"}, 2, "", "directory"},
       // An empty folder name is no folder; read would take it as the current one.
       {{"read", "--directory", ""}, 2, "", "--directory: must not be empty"},
-      {{"options", "--directory", ""}, 2, "", "--directory: must not be empty"},
-      {{"timeline", "--directory", ""}, 2, "", "--directory: must not be empty"},
       {{"render", "--directory", ""}, 2, "", "--directory: must not be empty"},
-      {{"watch", "--directory", ""}, 2, "", "--directory: must not be empty"},
-      {{"clear", "--directory", ""}, 2, "", "--directory: must not be empty"},
       {{"project", "--server", "s", "--directory", ""}, 2, "", "--directory: must not be empty"},
       // The widget comes in the small and the medium family only.
       {{"render", "--family", "large"}, 2, "", "large not in {small,medium}"},
-      {{"watch", "--family", "large"}, 2, "", "large not in {small,medium}"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -245,7 +241,7 @@ TEST_F(CommandLine, ClearSaysWhyTheSnapshotCouldNotBeDeleted) {
 TEST_F(CommandLine, ProjectNeedsAServerAndAReadableTime) {
   const auto report = (reports / "pass" / "empty-object.json").string();
   for (const std::string at : {"tomorrow", "2026-02-30T00:00:00Z", "2026-12-01T12:00:00", "2026-12-01", "nan",
-                               "1e999", "2026-12-01T24:00:00Z"}) {
+                               "1e999", "2026-12-01T24:00:00Z", "2026-12-01T12:00:60Z"}) {
     SCOPED_TRACE(at);
     const auto result = run({"project", report, "--server", "s", "--at", at, "--print"});
     EXPECT_EQ(result.exitCode, 2);
@@ -256,12 +252,6 @@ TEST_F(CommandLine, ProjectNeedsAServerAndAReadableTime) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("--server is required"), std::string::npos) << result.err;
 }
-
-}  // namespace
-}  // namespace velto
-
-namespace velto {
-namespace {
 
 // Without --directory, the host side's commands write where the widget side's commands read: the widget's
 // store in the bundle's group container under XDG_DATA_HOME.
@@ -299,12 +289,6 @@ TEST_F(CommandLine, OptionsLanguageFollowsTheFirstPreferredLanguage) {
   ::unsetenv("LC_ALL");
 }
 
-}  // namespace
-}  // namespace velto
-
-namespace velto {
-namespace {
-
 TEST_F(CommandLine, TimelineListsTheEntriesAndTheReloadDate) {
   const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40,
                                  .resetAt = 1796130000};
@@ -323,12 +307,6 @@ TEST_F(CommandLine, TimelineListsTheEntriesAndTheReloadDate) {
                         R"("reloadAfter":1796127300})" "\n");
   EXPECT_EQ(run({"timeline", "--at", "yesterday"}).exitCode, 2);
 }
-
-}  // namespace
-}  // namespace velto
-
-namespace velto {
-namespace {
 
 // From a raw report to what the widget shows over time: each timeline entry rendered as text.
 TEST_F(CommandLine, EachTimelineEntryRendersWhatChangesByThen) {
@@ -372,14 +350,6 @@ TEST_F(CommandLine, RenderWritesTheOutputFileWhole) {
   EXPECT_EQ(run({"render", "--format", "jpeg"}).exitCode, 2);
   EXPECT_EQ(run({"render", "--format", "text", "-o", (scratch_ / "no" / "such" / "folder").string()}).exitCode, 1);
 }
-
-}  // namespace
-}  // namespace velto
-
-#include <poll.h>
-
-namespace velto {
-namespace {
 
 // Reads one line from `fd`, waiting at most `timeout` milliseconds for it; empty when none came.
 std::string readLine(int fd, int timeout) {
