@@ -35,9 +35,10 @@ std::string lines(const std::vector<std::string>& texts) {
 std::string narrowTerminal(int needed, int columns, bool chinese) {
   const auto widget = std::to_string(needed);
   const auto terminal = std::to_string(columns);
-  return chinese ? "小组件需要 " + widget + " 列，此终端只有 " + terminal + " 列。可试 --family small 或 --format line。\n"
-                 : "The widget needs " + widget + " columns; this terminal has " + terminal +
-                       ". Try --family small or --format line.\n";
+  return chinese
+             ? "小组件需要 " + widget + " 列，此终端只有 " + terminal + " 列。可试 --family small 或 --format line。\n"
+             : "The widget needs " + widget + " columns; this terminal has " + terminal +
+                   ". Try --family small or --format line.\n";
 }
 
 }  // namespace

@@ -148,7 +148,8 @@ ExitCode renderCommand(const RenderRequest& request, Streams streams) {
   const auto now = instantArgument(request.at, streams.err);
   if (!now) return exitUsage;
   const EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
-  if (refusesPictureOnTerminal(request, style, streams.err) || refusesOptionsOfOtherFormats(request, style, streams.err)) {
+  if (refusesPictureOnTerminal(request, style, streams.err) ||
+      refusesOptionsOfOtherFormats(request, style, streams.err)) {
     return exitUsage;
   }
   // The entry the desktop would show at that instant: a host placed with the widget's configuration, whose

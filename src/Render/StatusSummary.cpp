@@ -18,8 +18,8 @@ using toolkit::Node;
 struct Piece {
   enum class Kind { text, image, bar };
   Kind kind = Kind::text;
-  std::string text;  ///< a text's text; an image's identity
-  std::string symbol;  ///< a system symbol's name
+  std::string text;    ///< a text's text; an image's identity
+  std::string symbol;  ///< an image's system symbol name
   double size = 0;
   std::optional<toolkit::Color> color;
   int group = -1;
@@ -219,7 +219,8 @@ StatusSummary readStatus(const toolkit::Element& root) {
   }
   summary.accent = accent;
   summary.updated = updatedLine(pieces);
-  const bool clock = std::any_of(pieces.begin(), pieces.end(), [](const Piece& piece) { return piece.symbol == "clock"; });
+  const bool clock =
+      std::any_of(pieces.begin(), pieces.end(), [](const Piece& piece) { return piece.symbol == "clock"; });
   summary.state = stateOf(accent, clock);
   return summary;
 }

@@ -41,8 +41,8 @@ StatusTemplate::StatusTemplate(std::string_view text) {
     const auto name = text.substr(i + 1, close - i - 1);
     const auto known = std::find_if(names.begin(), names.end(), [&](const auto& entry) { return entry.first == name; });
     if (known == names.end()) {
-      throw std::invalid_argument("unknown placeholder {" + std::string(name) + "} in the template; the placeholders are " +
-                                  std::string(placeholders));
+      throw std::invalid_argument("unknown placeholder {" + std::string(name) +
+                                  "} in the template; the placeholders are " + std::string(placeholders));
     }
     part.field = known->second;
     parts_.push_back(std::move(part));

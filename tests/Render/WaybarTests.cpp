@@ -119,12 +119,12 @@ TEST(StatusSummary, ColumnsGiveLinesOfTheirOwnAndASpacerSetsPartsApart) {
     return VStack(HorizontalAlignment::leading, 7,
                   {HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")), Text(name)})});
   };
-  const auto medium = VStack(HorizontalAlignment::leading, 9,
-                             {HStack(VerticalAlignment::center, std::nullopt, {Label("velto", "x"), Spacer(4), Text("local")}),
-                              HStack(VerticalAlignment::top, 16, {column("Corvid"), column("Crane")}),
-                              HStack(VerticalAlignment::center, std::nullopt,
-                                     {HStack(VerticalAlignment::center, 3, {Text("Updated"), Text("9:00")}), Spacer(4),
-                                      Text("+1 more")})});
+  const auto medium = VStack(
+      HorizontalAlignment::leading, 9,
+      {HStack(VerticalAlignment::center, std::nullopt, {Label("velto", "x"), Spacer(4), Text("local")}),
+       HStack(VerticalAlignment::top, 16, {column("Corvid"), column("Crane")}),
+       HStack(VerticalAlignment::center, std::nullopt,
+              {HStack(VerticalAlignment::center, 3, {Text("Updated"), Text("9:00")}), Spacer(4), Text("+1 more")})});
   EXPECT_EQ(readStatus(medium).lines,
             (std::vector<std::string>{"local", "Corvid", "Crane", "Updated 9:00 · +1 more"}));
   EXPECT_EQ(readStatus(medium).updated, "Updated 9:00");
@@ -167,7 +167,8 @@ TEST(StatusLine, EachBarsColourConvention) {
   EXPECT_EQ(line(StatusLineColors::trueColor), "\x1b[38;2;255;69;58mCrane 97%\x1b[0m\n");
   // A stale balance has no accent of its own and is dimmed; the empty state keeps the bar's colour.
   summary = {.state = StatusState::stale, .name = "Kelp", .balance = "CNY 1.00"};
-  EXPECT_EQ(line(StatusLineColors::i3blocks), "Kelp CNY 1.00\nCNY 1.00\n" + hexColor(Color::secondary(), ColorScheme::dark) + "\n");
+  EXPECT_EQ(line(StatusLineColors::i3blocks),
+            "Kelp CNY 1.00\nCNY 1.00\n" + hexColor(Color::secondary(), ColorScheme::dark) + "\n");
   summary = {.name = "Usage unavailable"};
   EXPECT_EQ(line(StatusLineColors::i3blocks), "Usage unavailable\nUsage unavailable\n");
   EXPECT_EQ(line(StatusLineColors::polybar), "Usage unavailable\n");
