@@ -105,9 +105,10 @@ ExitCode demoCommand(const std::optional<std::string>& pictures, Streams streams
   const EntryStyle terminal{
       .format = Format::ansi,
       .family = UsageWidgetFamily::medium,
-      .scheme = render::ColorScheme::dark,
+      .scheme = render::terminalColorScheme(platform::processEnvironment).value_or(render::ColorScheme::dark),
       .chinese = chinese,
-      .terminalColors = render::detectTerminalColors(platform::processEnvironment, ::isatty(STDOUT_FILENO) != 0)};
+      .terminalColors = render::detectTerminalColors(platform::processEnvironment, ::isatty(STDOUT_FILENO) != 0),
+      .paintBackground = false};  // the terminal's own background, as render's --scheme auto
   streams.out << formatEntry(entryBody(entry, terminal), terminal) << '\n'
               << "The sample report, as the widget shows it at 2026-12-01 09:30 UTC.\n"
               << "Stored snapshot: " << (*store.directory() / std::string(UsageSnapshotStore::fileName)).string()

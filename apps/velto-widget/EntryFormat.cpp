@@ -7,6 +7,7 @@
 #include "Layout.h"
 #include "MacUsageEntryView.h"
 #include "PictureRenderer.h"
+#include "StatusSummary.h"
 #include "Terminal.h"
 #include "VisibleText.h"
 #include "Waybar.h"
@@ -30,6 +31,16 @@ std::string lines(const std::vector<std::string>& texts) {
   return joined;
 }
 
+// A box cut by the terminal's edge wraps into a jumble; one line that says why reads better.
+std::string narrowTerminal(int needed, int columns, bool chinese) {
+  const auto widget = std::to_string(needed);
+  const auto terminal = std::to_string(columns);
+  return chinese
+             ? "小组件需要 " + widget + " 列，此终端只有 " + terminal + " 列。可试 --family small 或 --format line。\n"
+             : "The widget needs " + widget + " columns; this terminal has " + terminal +
+                   ". Try --family small or --format line.\n";
+}
+
 }  // namespace
 
 Format formatNamed(std::string_view name) {
@@ -39,6 +50,7 @@ Format formatNamed(std::string_view name) {
   if (name == "svg") return Format::svg;
   if (name == "ansi") return Format::ansi;
   if (name == "waybar") return Format::waybar;
+  if (name == "line") return Format::line;
   throw std::invalid_argument("unknown format \"" + std::string(name) + "\"");
 }
 
@@ -57,13 +69,19 @@ std::string formatEntry(const toolkit::Element& body, const EntryStyle& style) {
   switch (style.format) {
     case Format::text: return lines(toolkit::visibleTexts(body));
     case Format::accessibility: return toolkit::accessibilityText(body);
-    case Format::waybar: return render::waybarJson(body) + '\n';
-    case Format::ansi:
-      return render::renderTerminal(body, {.canvas = canvasFor(style.family),
-                                           .scheme = style.scheme,
-                                           .colors = style.terminalColors,
-                                           .textSize = style.textSize,
-                                           .redacted = style.redacted});
+    case Format::waybar: return render::waybarJson(render::readStatus(body), style.statusLine.lineTemplate) + '\n';
+    case Format::line: return render::statusLine(render::readStatus(body), style.statusLine);
+    case Format::ansi: {
+      const render::TerminalOptions options{.canvas = canvasFor(style.family),
+                                            .scheme = style.scheme,
+                                            .colors = style.terminalColors,
+                                            .textSize = style.textSize,
+                                            .redacted = style.redacted,
+                                            .background = style.paintBackground};
+      const int needed = render::terminalSize(options).columns;
+      if (style.terminalColumns && *style.terminalColumns < needed) return narrowTerminal(needed, *style.terminalColumns, style.chinese);
+      return render::renderTerminal(body, options);
+    }
     case Format::png:
     case Format::svg: {
       const render::PictureOptions options{.canvas = canvasFor(style.family),

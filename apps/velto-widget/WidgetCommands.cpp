@@ -1,13 +1,16 @@
 // WidgetCommands: the provider and the options, printed as JSON.
 #include "WidgetCommands.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <ostream>
 
 #include "CommandStore.h"
+#include "Environment.h"
 #include "EntryFormat.h"
 #include "FileWatcher.h"
 #include "InstantArgument.h"
@@ -63,21 +66,73 @@ UsageWidgetFamily familyNamed(std::string_view name) {
 render::TerminalColors terminalColors(std::string_view choice, bool toTerminal) {
   if (choice == "truecolor") return render::TerminalColors::trueColor;
   if (choice == "256") return render::TerminalColors::ansi256;
-  if (choice == "none") return render::TerminalColors::none;
-  return render::detectTerminalColors(platform::processEnvironment, toTerminal);
+  if (choice == "auto") return render::detectTerminalColors(platform::processEnvironment, toTerminal);
+  return render::TerminalColors::none;  // none, and the bars' own conventions, which are no terminal's
+}
+
+render::StatusLineColors statusLineColors(std::string_view choice, render::TerminalColors terminal) {
+  if (choice == "i3blocks") return render::StatusLineColors::i3blocks;
+  if (choice == "polybar") return render::StatusLineColors::polybar;
+  switch (terminal) {
+    case render::TerminalColors::trueColor: return render::StatusLineColors::trueColor;
+    case render::TerminalColors::ansi256: return render::StatusLineColors::ansi256;
+    case render::TerminalColors::none: break;
+  }
+  return render::StatusLineColors::none;
 }
 
 bool writesToStandardOutput(const WidgetRequest& request) { return request.output.empty() || request.output == "-"; }
 
+// The width of the terminal standard output is, else COLUMNS; nothing for a file or an unknown width.
+std::optional<int> outputColumns(const WidgetRequest& request) {
+  if (!writesToStandardOutput(request)) return std::nullopt;
+  if (winsize size{}; ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  const std::string columns = platform::processEnvironment("COLUMNS").value_or("");
+  int value = 0;
+  const auto [end, error] = std::from_chars(columns.data(), columns.data() + columns.size(), value);
+  if (error != std::errc() || end != columns.data() + columns.size() || value <= 0) return std::nullopt;
+  return value;
+}
+
 EntryStyle styleFor(const WidgetRequest& request, bool chinese) {
-  return {.format = formatNamed(request.format),
+  const Format format = formatNamed(request.format);
+  const bool toTerminal = writesToStandardOutput(request) && ::isatty(STDOUT_FILENO);
+  // auto: a picture keeps the light scheme; text in a terminal or a bar takes the terminal's, else dark.
+  render::ColorScheme scheme = render::ColorScheme::light;
+  if (request.scheme == "dark") {
+    scheme = render::ColorScheme::dark;
+  } else if (request.scheme == "auto" && !isPicture(format)) {
+    scheme = render::terminalColorScheme(platform::processEnvironment).value_or(render::ColorScheme::dark);
+  }
+  const auto colors = terminalColors(request.colors, toTerminal);
+  return {.format = format,
           .family = familyNamed(request.family),
-          .scheme = request.scheme == "dark" ? render::ColorScheme::dark : render::ColorScheme::light,
+          .scheme = scheme,
           .scale = request.scale,
           .redacted = request.redact,
           .textSize = toolkit::textSizeNamed(request.textSize).value_or(toolkit::TextSize::large),
           .chinese = chinese,
-          .terminalColors = terminalColors(request.colors, writesToStandardOutput(request) && ::isatty(STDOUT_FILENO))};
+          .terminalColors = colors,
+          .paintBackground = request.scheme != "auto",
+          .terminalColumns = format == Format::ansi ? outputColumns(request) : std::nullopt,
+          .statusLine = {.lineTemplate = render::StatusTemplate(
+                             request.lineTemplate.value_or(std::string(render::StatusTemplate::standard))),
+                         .colors = statusLineColors(request.colors, colors),
+                         .scheme = scheme}};
+}
+
+// Options that mean something for some formats only are refused with the others, rather than ignored.
+bool refusesOptionsOfOtherFormats(const WidgetRequest& request, const EntryStyle& style, std::ostream& err) {
+  const bool barColors = request.colors == "i3blocks" || request.colors == "polybar";
+  if (barColors && style.format != Format::line) {
+    err << "velto-widget: --colors " << request.colors << " is for --format line\n";
+    return true;
+  }
+  if (request.lineTemplate && style.format != Format::line && style.format != Format::waybar) {
+    err << "velto-widget: --template is for --format line or waybar\n";
+    return true;
+  }
+  return false;
 }
 
 // A picture is bytes no terminal can show; say so rather than fill the screen with them.
@@ -93,7 +148,10 @@ ExitCode renderCommand(const RenderRequest& request, Streams streams) {
   const auto now = instantArgument(request.at, streams.err);
   if (!now) return exitUsage;
   const EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
-  if (refusesPictureOnTerminal(request, style, streams.err)) return exitUsage;
+  if (refusesPictureOnTerminal(request, style, streams.err) ||
+      refusesOptionsOfOtherFormats(request, style, streams.err)) {
+    return exitUsage;
+  }
   // The entry the desktop would show at that instant: a host placed with the widget's configuration, whose
   // clock stands still there.
   WidgetHost host([at = *now] { return at; }, [&] { return commandStore(request.directory); },
@@ -104,7 +162,8 @@ ExitCode renderCommand(const RenderRequest& request, Streams streams) {
 }
 
 ExitCode watchCommand(const WidgetRequest& request, Streams streams) {
-  const EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
+  EntryStyle style = styleFor(request, request.chinese.value_or(prefersChinese(platform::preferredLanguages())));
+  if (refusesOptionsOfOtherFormats(request, style, streams.err)) return exitUsage;
   if (isPicture(style.format) && writesToStandardOutput(request)) {
     streams.err << "velto-widget: watch --format " << request.format << " needs -o FILE to replace\n";
     return exitUsage;
@@ -134,6 +193,7 @@ ExitCode watchCommand(const WidgetRequest& request, Streams streams) {
         return WaitResult::timeout;
       },
       [&](const MacUsageEntry& entry) {
+        if (redraw) style.terminalColumns = outputColumns(request);  // the window may have been resized
         const std::string bytes = formatEntry(entryBody(entry, style), style);
         if (redraw) streams.out << "\x1b[H\x1b[2J";  // home, clear: the widget replaces itself
         writeOutput(request.output, bytes, streams.out);

@@ -33,11 +33,12 @@ struct WidgetRequest {
   std::string family = "small";                    ///< small or medium
   std::optional<bool> chinese;                     ///< --lang; absent: the user's first preferred language
   std::string textSize = "large";                  ///< one of the twelve size names
-  std::string format = "text";                     ///< text, accessibility, png, svg, ansi or waybar
-  std::string scheme = "light";                    ///< light or dark
+  std::string format = "text";                     ///< text, accessibility, png, svg, ansi, waybar or line
+  std::string scheme = "auto";                     ///< auto (the terminal's; pictures light), light or dark
   int scale = 2;                                   ///< pixels per point of a picture: 1, 2 or 3
   bool redact = false;                             ///< draw privacy-sensitive content as placeholders
-  std::string colors = "auto";                     ///< terminal colours: auto, truecolor, 256 or none
+  std::string colors = "auto";                     ///< auto, truecolor, 256, none, i3blocks or polybar
+  std::optional<std::string> lineTemplate;         ///< --template, already parsed once; absent: the standard one
   std::string output;                              ///< -o, as writeOutput takes it; empty or "-": standard output
 };
 
@@ -51,7 +52,7 @@ ExitCode renderCommand(const RenderRequest& request, Streams streams);
 
 /// A live widget: shows each entry when its date comes, asks for a new timeline at the reload date and at
 /// once when the snapshot file is replaced, until interrupted. Pictures replace the output file whole; the
-/// terminal is redrawn; waybar gets one JSON line per change.
+/// terminal is redrawn; waybar gets one JSON line per change, line one line (i3blocks' colours: three).
 ExitCode watchCommand(const WidgetRequest& request, Streams streams);
 
 }  // namespace velto::app

@@ -15,6 +15,7 @@
 #include "ProducerCommands.h"
 #include "SampleReportCommand.h"
 #include "StandardOutput.h"
+#include "StatusTemplate.h"
 #include "UsageWidgetLanguage.h"
 #include "WidgetCommands.h"
 
@@ -80,13 +81,35 @@ void addWidgetOptions(CLI::App& command, velto::app::WidgetRequest& request, std
   command.add_option("--text-size", request.textSize, "The text size, xSmall ... accessibility5 (default: large).")
       ->check(CLI::IsMember({"xSmall", "small", "medium", "large", "xLarge", "xxLarge", "xxxLarge", "accessibility1",
                              "accessibility2", "accessibility3", "accessibility4", "accessibility5"}));
-  command.add_option("--scheme", request.scheme, "Light or dark colours (default: light).")
-      ->check(CLI::IsMember({"light", "dark"}));
+  command
+      .add_option("--scheme", request.scheme,
+                  "Light or dark colours (default: auto: a terminal's own background, from COLORFGBG where set, "
+                  "else dark; pictures light).")
+      ->check(CLI::IsMember({"auto", "light", "dark"}));
   command.add_option("--scale", request.scale, "Pixels per point of a picture (default: 2).")
       ->check(CLI::IsMember({1, 2, 3}));
   command.add_flag("--redact", request.redact, "Draw private content as placeholder shapes, as on a locked screen.");
-  command.add_option("--colors", request.colors, "Terminal colours (default: auto: none unless a colour terminal).")
-      ->check(CLI::IsMember({"auto", "truecolor", "256", "none"}));
+  command
+      .add_option("--colors", request.colors,
+                  "Terminal colours (default: auto: none unless a colour terminal); for --format line also "
+                  "i3blocks (full text, short text and colour lines) or polybar (%{F#rrggbb}).")
+      ->check(CLI::IsMember({"auto", "truecolor", "256", "none", "i3blocks", "polybar"}));
+  command
+      .add_option("--template", request.lineTemplate,
+                  "The text of --format line and waybar, with placeholders " +
+                      std::string(velto::render::StatusTemplate::placeholders) + " and {{ }} for braces (default: " +
+                      std::string(velto::render::StatusTemplate::standard) + ").")
+      ->type_name("TEXT")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            try {
+              velto::render::StatusTemplate{text};
+              return std::string();
+            } catch (const std::invalid_argument& error) {
+              return std::string(error.what());
+            }
+          },
+          "", ""));
   command
       .add_option("-o,--output", request.output,
                   "Write to FILE instead of standard output (- is standard output): a regular file is replaced "
@@ -227,7 +250,7 @@ int main(int argc, char** argv) {
   std::string renderLanguage;
   auto* render = app.add_subcommand("render", "Render the entry a widget shows at an instant.");
   addWidgetOptions(*render, renderRequest, renderLanguage,
-                   {"text", "accessibility", "png", "svg", "ansi", "waybar"});
+                   {"text", "accessibility", "png", "svg", "ansi", "waybar", "line"});
   render->add_option("--at", renderRequest.at, "The instant: seconds since 1970 or ISO 8601 (default: now).")
       ->type_name("TIME");
 
@@ -236,7 +259,8 @@ int main(int argc, char** argv) {
   std::string watchLanguage;
   auto* watch = app.add_subcommand("watch", "Keep a widget live: redraw it whenever what it shows changes, "
                                             "until interrupted.");
-  addWidgetOptions(*watch, watchRequest, watchLanguage, {"ansi", "png", "svg", "waybar", "text", "accessibility"});
+  addWidgetOptions(*watch, watchRequest, watchLanguage,
+                   {"ansi", "png", "svg", "waybar", "line", "text", "accessibility"});
 
   auto* clear = app.add_subcommand("clear", "Delete the stored snapshot.");
   addDirectoryOption(*clear, directory);

@@ -203,10 +203,12 @@ class Painter {
 
  private:
   std::optional<Rgb8> backgroundStyle() const {
-    return colored_ ? std::optional<Rgb8>(composite(background_, background_)) : std::nullopt;
+    return colored_ && options_.background ? std::optional<Rgb8>(composite(background_, background_)) : std::nullopt;
   }
   std::optional<Rgb8> opaque(const toolkit::Color& color) const {
-    return colored_ ? std::optional<Rgb8>(composite(resolve(color, options_.scheme), background_)) : std::nullopt;
+    // On the terminal's own background its own text colour is the one sure to read well.
+    if (!colored_ || (!options_.background && color == toolkit::Color::primary())) return std::nullopt;
+    return composite(resolve(color, options_.scheme), background_);
   }
   CellStyle styled(const toolkit::Color& color, bool bold) const {
     return {opaque(color), backgroundStyle(), colored_ && bold};

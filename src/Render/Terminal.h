@@ -24,6 +24,10 @@ struct TerminalOptions {
   toolkit::Size cell = terminalCell;
   /// Privacy-sensitive texts drawn as placeholder cells and bars as empty tracks.
   bool redacted = false;
+  /// With colours, paint the scheme's background behind the widget and its primary texts in the scheme's
+  /// colour; false: the terminal's own background and text colour show, and the scheme only shades the
+  /// other colours.
+  bool background = true;
 };
 
 /// The grid a widget is drawn on, before content taller than its room makes it taller.

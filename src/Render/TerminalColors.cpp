@@ -2,6 +2,7 @@
 #include "TerminalColors.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <string_view>
 
@@ -49,6 +50,17 @@ TerminalColors detectTerminalColors(const TerminalEnvironment& environment, bool
   }
   if (term.find("256color") != std::string::npos) return TerminalColors::ansi256;
   return TerminalColors::none;
+}
+
+std::optional<ColorScheme> terminalColorScheme(const TerminalEnvironment& environment) {
+  const std::string value = environment("COLORFGBG").value_or("");
+  const std::string last = value.substr(value.rfind(';') + 1);  // the whole value without a ';'
+  int number = 0;
+  const auto [end, error] = std::from_chars(last.data(), last.data() + last.size(), number);
+  if (last.empty() || error != std::errc() || end != last.data() + last.size() || number < 0 || number > 15) {
+    return std::nullopt;
+  }
+  return number == 7 || number >= 9 ? ColorScheme::light : ColorScheme::dark;
 }
 
 Rgb8 composite(const Rgba& color, const Rgba& under) {

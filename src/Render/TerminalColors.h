@@ -24,6 +24,11 @@ using TerminalEnvironment = std::function<std::optional<std::string>(const char*
 ///    unreadable text where no colour gives plain text.
 TerminalColors detectTerminalColors(const TerminalEnvironment& environment, bool outputIsTerminal);
 
+/// The scheme of the terminal's own background, from COLORFGBG ("15;0", "0;default;15": the last field is the
+/// background's colour number): 0 to 6 and 8 are dark, 7 and 9 to 15 light; nothing when it is unset or names
+/// no colour (as many terminals, which do not set it).
+std::optional<ColorScheme> terminalColorScheme(const TerminalEnvironment& environment);
+
 /// An opaque 8-bit sRGB colour.
 struct Rgb8 {
   int red = 0;

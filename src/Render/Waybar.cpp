@@ -1,77 +1,10 @@
-// Waybar: one walk over the tree for the summary, the bar and its colour; a small JSON string writer.
+// Waybar: the summary's fields as JSON members; a small JSON string writer.
 #include "Waybar.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-#include <optional>
-#include <stdexcept>
-#include <vector>
-
-#include "Accessibility.h"
-#include "Layout.h"
-#include "Palette.h"
 #include "Utf8Text.h"
 
 namespace velto::render {
 namespace {
-
-using toolkit::ColorName;
-
-std::string_view nameOf(ColorName name) {
-  switch (name) {
-    case ColorName::primary: return "primary";
-    case ColorName::secondary: return "secondary";
-    case ColorName::blue: return "blue";
-    case ColorName::green: return "green";
-    case ColorName::orange: return "orange";
-    case ColorName::red: return "red";
-    case ColorName::yellow: return "yellow";
-    case ColorName::gray: return "gray";
-  }
-  return "primary";
-}
-
-struct ShownText {
-  std::string text;
-  double size = 0;
-  std::optional<toolkit::Color> color;
-};
-
-/// What the walk finds, in tree order.
-struct Findings {
-  bool picture = false;
-  std::optional<std::size_t> name;  ///< index into `texts` of the text after the first picture
-  std::vector<ShownText> texts;
-  std::optional<toolkit::BarContent> bar;
-};
-
-struct Inherited {
-  std::optional<toolkit::Font> font;
-  std::optional<toolkit::Color> color;
-};
-
-double pointSizeOf(const std::optional<toolkit::Font>& font) {
-  // Sizes at the default text size: only their order matters here.
-  if (!font) return toolkit::pointSize(toolkit::TextStyle::body, toolkit::TextSize::large);
-  return font->textStyle ? toolkit::pointSize(*font->textStyle, toolkit::TextSize::large) : font->size;
-}
-
-void walk(const toolkit::Element& element, Inherited inherited, Findings& found) {
-  const toolkit::Node& node = element.node();
-  // The innermost setting wins: the element's own over its ancestors'.
-  if (node.environment.font) inherited.font = node.environment.font;
-  if (node.environment.foreground) inherited.color = node.environment.foreground;
-  if (const auto* text = std::get_if<toolkit::TextContent>(&node.content); text && !text->text.empty()) {
-    if (found.picture && !found.name) found.name = found.texts.size();
-    found.texts.push_back({text->text, pointSizeOf(inherited.font), inherited.color});
-  } else if (std::holds_alternative<toolkit::ImageContent>(node.content)) {
-    found.picture = true;
-  } else if (const auto* bar = std::get_if<toolkit::BarContent>(&node.content); bar && !found.bar) {
-    found.bar = *bar;
-  }
-  for (const auto& child : node.children) walk(child, inherited, found);
-}
 
 std::string markup(std::string_view text) {
   std::string out;
@@ -87,26 +20,6 @@ std::string markup(std::string_view text) {
 }
 
 }  // namespace
-
-std::string colorClass(const toolkit::Color& color) {
-  if (color.name) return std::string(nameOf(*color.name));
-  const Rgba wanted = resolve(color, ColorScheme::light);
-  std::string_view best = "primary";
-  double bestDistance = std::numeric_limits<double>::infinity();
-  // Secondary is left out: it is a translucent grey, and an opaque colour is never it.
-  for (const ColorName name : {ColorName::primary, ColorName::blue, ColorName::green, ColorName::orange,
-                               ColorName::red, ColorName::yellow, ColorName::gray}) {
-    const Rgba candidate = resolve(toolkit::Color::named(name), ColorScheme::light);
-    const double dr = candidate.red - wanted.red;
-    const double dg = candidate.green - wanted.green;
-    const double db = candidate.blue - wanted.blue;
-    if (const double distance = dr * dr + dg * dg + db * db; distance < bestDistance) {
-      bestDistance = distance;
-      best = nameOf(name);
-    }
-  }
-  return std::string(best);
-}
 
 std::string jsonString(std::string_view text) {
   const std::string valid = toolkit::validUtf8(text);
@@ -131,42 +44,13 @@ std::string jsonString(std::string_view text) {
   return out + "\"";
 }
 
-std::string waybarJson(const toolkit::Element& root) {
-  Findings found;
-  walk(root, {}, found);
-
-  std::string text;
-  std::string cssClass;
-  if (!found.picture) {
-    if (!found.texts.empty()) text = found.texts.front().text;
-    cssClass = "unavailable";
-  } else {
-    std::optional<std::size_t> prominent;
-    const std::size_t from = found.name ? *found.name + 1 : 0;
-    for (std::size_t i = from; i < found.texts.size(); ++i) {
-      if (!prominent || found.texts[i].size > found.texts[*prominent].size) prominent = i;
-    }
-    if (found.name) text = found.texts[*found.name].text;
-    if (prominent) text += (text.empty() ? "" : " ") + found.texts[*prominent].text;
-    if (found.bar) {
-      cssClass = colorClass(found.bar->fill);
-    } else {
-      cssClass = prominent && found.texts[*prominent].color ? colorClass(*found.texts[*prominent].color) : "primary";
-    }
-  }
-
+std::string waybarJson(const StatusSummary& summary, const StatusTemplate& textTemplate) {
   std::string tooltip;
-  for (const auto& line : toolkit::accessibilityElements(root)) {
-    if (!tooltip.empty()) tooltip += '\n';
-    tooltip += line;
-  }
-
-  std::string json = "{\"text\":" + jsonString(markup(text)) + ",\"tooltip\":" + jsonString(markup(tooltip)) +
-                     ",\"class\":" + jsonString(cssClass);
-  if (found.bar) {
-    const double fraction = found.bar->fraction > 0 ? std::min(found.bar->fraction, 1.0) : 0.0;
-    json += ",\"percentage\":" + std::to_string(std::lround(fraction * 100));
-  }
+  for (const auto& line : summary.lines) (tooltip += tooltip.empty() ? "" : "\n") += line;
+  std::string json = "{\"text\":" + jsonString(markup(textTemplate.fill(summary)));
+  if (!summary.agent.empty()) json += ",\"alt\":" + jsonString(summary.agent);
+  json += ",\"tooltip\":" + jsonString(markup(tooltip)) + ",\"class\":" + jsonString(stateName(summary.state));
+  if (summary.percentage) json += ",\"percentage\":" + std::to_string(*summary.percentage);
   return json + "}";
 }
 

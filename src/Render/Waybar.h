@@ -4,26 +4,20 @@
 #include <string>
 #include <string_view>
 
-#include "Color.h"
-#include "Element.h"
+#include "StatusSummary.h"
+#include "StatusTemplate.h"
 
 namespace velto::render {
 
-/// The entry as one JSON object for waybar's custom module ("return-type": "json"), read from the tree alone:
-/// - "text": the account's name (the first text after the first picture, which is the agent mark beside
-///   it) and the tree's most prominent text (the largest font after that name, the first of equal ones),
-///   such as "Crane 42%"; for a tree without a picture (the empty state) its first text;
-/// - "tooltip": the accessibility elements, one per line;
-/// - "class": the colour name of the first bar's fill ("blue", "orange", "red", "secondary"), else of the
-///   prominent text ("primary" when it has none); "unavailable" for the empty state;
-/// - "percentage": the first bar's fraction x 100, rounded; left out when there is no bar.
+/// The entry as one JSON object for waybar's custom module ("return-type": "json"):
+/// - "text": the template filled from the summary (by default the account and its figure, "Crane 42%");
+/// - "alt": the agent key, for per-agent "format-icons"; left out for the empty state;
+/// - "tooltip": the summary's lines, one per block ("Session · 42% · Resets 3:00 PM"), then the updated line;
+/// - "class": the state's name: normal, warning, critical, stale or unavailable;
+/// - "percentage": the quota bar's fill, 0 to 100, whenever the entry shows one (also when stale).
 /// Text and tooltip are Pango markup with "&", "<" and ">" escaped, so the module's own "escape" option
 /// should stay off. The object is on one line, without a line break after it.
-std::string waybarJson(const toolkit::Element& root);
-
-/// The name a status bar's style sheet knows a colour by: a named colour's own name ("blue"), an sRGB
-/// colour's nearest named colour in the light scheme (the widget's calm sRGB blue is "blue").
-std::string colorClass(const toolkit::Color& color);
+std::string waybarJson(const StatusSummary& summary, const StatusTemplate& textTemplate = StatusTemplate());
 
 /// `text` as a JSON string with its quotes: '"', '\' and control characters escaped, invalid UTF-8 replaced
 /// by U+FFFD.

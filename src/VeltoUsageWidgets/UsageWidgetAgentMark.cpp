@@ -19,7 +19,9 @@ toolkit::ImageSource UsageWidgetAgentMark::source(const std::optional<std::files
 }
 
 toolkit::Element UsageWidgetAgentMark::body(const std::optional<std::filesystem::path>& images) const {
-  return toolkit::Image(source(images)).resizable().scaledToFit().padding(2).frame(18, 18).accessibilityHidden();
+  // Identified by its agent key, so that a renderer with no picture to show (a status bar) can still name it.
+  return toolkit::Image(source(images)).resizable().scaledToFit().padding(2).frame(18, 18).accessibilityHidden().id(
+      agent);
 }
 
 std::optional<std::filesystem::path> UsageWidgetAgentMark::imageFolder(

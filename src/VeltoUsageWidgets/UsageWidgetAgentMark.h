@@ -28,7 +28,7 @@ struct UsageWidgetAgentMark {
   toolkit::ImageSource source(const std::optional<std::filesystem::path>& images) const;
 
   /// The mark as an element: the picture scaled to fit, inset by 2 points in an 18 x 18 frame, centred, and
-  /// hidden from accessibility (the account's name beside it says who it is).
+  /// hidden from accessibility (the account's name beside it says who it is), identified by the agent key.
   toolkit::Element body(const std::optional<std::filesystem::path>& images) const;
 
   /// The agent images folder: "images" inside the first of `resourceFolders` that has one (the program's own

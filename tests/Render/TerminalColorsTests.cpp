@@ -48,6 +48,19 @@ TEST(TerminalColors, DetectionHonoursNoColorAndTheOutputBeforeTheTerminalsClaims
   }
 }
 
+TEST(TerminalColors, SchemeOfTheTerminalFromTheLastFieldOfColorFgBg) {
+  const std::pair<const char*, std::optional<ColorScheme>> cases[] = {
+      {"15;0", ColorScheme::dark},   {"0;15", ColorScheme::light},  {"0;default;7", ColorScheme::light},
+      {"7;8", ColorScheme::dark},    {"0;9", ColorScheme::light},   {"12", ColorScheme::light},
+      {"15;default", std::nullopt},  {"0;16", std::nullopt},        {"0;-1", std::nullopt},
+      {"0;", std::nullopt},          {"0;1x", std::nullopt},        {"", std::nullopt},
+  };
+  for (const auto& [value, expected] : cases) {
+    EXPECT_EQ(terminalColorScheme(environment({{"COLORFGBG", value}})), expected) << value;
+  }
+  EXPECT_EQ(terminalColorScheme(environment({})), std::nullopt);
+}
+
 TEST(TerminalColors, NearestPaletteColourComesFromTheCubeOrTheGreyRamp) {
   struct Case {
     Rgb8 color;

@@ -1,98 +1,196 @@
-// Tests of the status-bar entry: the summary read from small trees, colour classes and JSON strings.
+// Tests of the status-bar outputs on small trees: the summary's reading rules, templates, line colours, JSON.
 #include "Waybar.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 #include "EscapedText.h"
+#include "StatusLine.h"
 
 namespace velto::render {
 namespace {
 
 using namespace toolkit;
 
-/// The shape of an account's face: a mark and a name, then a quota block or a balance.
-Element account(std::string name, std::vector<Element> block) {
+}  // namespace
+
+// Failures name each field.
+void PrintTo(const StatusSummary& s, std::ostream* out) {
+  *out << stateName(s.state) << " agent=" << s.agent << " name=" << s.name << " title=" << s.title
+       << " percent=" << s.percent << " reset=" << s.reset << " balance=" << s.balance << " output=" << s.output
+       << " updated=" << s.updated << " percentage=" << s.percentage.value_or(-1) << " accent=" << s.accent.has_value()
+       << " lines=";
+  for (const auto& line : s.lines) *out << "[" << line << "]";
+}
+
+namespace {
+
+/// The shape of an account's face: a mark and a name, then a block, then the updated line.
+Element account(std::string name, Element block, bool clock = false) {
+  std::vector<Element> updated{Text("Updated"), Text("3:00 PM")};
+  if (clock) updated.insert(updated.begin(), Image(ImageSource::symbol("clock")));
   return VStack(HorizontalAlignment::leading, 6,
                 {HStack(VerticalAlignment::center, 5,
-                        {Image(ImageSource::symbol("terminal")).accessibilityHidden(),
+                        {Image(ImageSource::symbol("terminal")).accessibilityHidden().id("crane"),
                          Text(std::move(name)).font(Font::caption().weight(FontWeight::semibold))}),
-                 Text("local").font(Font::caption2()),
-                 VStack(HorizontalAlignment::leading, 4, std::move(block))});
+                 Text("local").font(Font::caption2()), Spacer(0), std::move(block), Spacer(0),
+                 HStack(VerticalAlignment::center, 3, std::move(updated)).font(Font::caption2())});
 }
 
-std::vector<Element> quota(std::string percent, double fraction, Color tint) {
-  return {Text("Session").font(Font::caption2()),
-          Text(std::move(percent)).font(Font::system(30, FontWeight::semibold)).foregroundStyle(tint),
-          Bar(fraction, Color::secondary().opacity(0.18), tint).frame({.height = 4}).accessibilityHidden(),
-          Text("Resets 3:00 PM").font(Font::caption2())};
+Element quota(std::string percent, double fraction, Color tint) {
+  return VStack(HorizontalAlignment::leading, 4,
+                {Text("Session").font(Font::caption2()),
+                 Text(std::move(percent)).font(Font::system(30, FontWeight::semibold)).foregroundStyle(tint),
+                 Bar(fraction, Color::secondary().opacity(0.18), tint).frame({.height = 4}).accessibilityHidden(),
+                 HStack(VerticalAlignment::center, 3, {Text("Resets"), Text("4:00 PM")})})
+      .accessibilityElement(AccessibilityChildren::combine)
+      .accessibilityLabel("Crane, Session, " + percent + " used");
 }
 
-TEST(Waybar, QuotaSummaryTakesTheNameTheFigureAndTheFirstBar) {
-  EXPECT_EQ(waybarJson(account("Crane", quota("42%", 0.42, Color::named(ColorName::orange)))),
-            R"({"text":"Crane 42%","tooltip":"Crane\nlocal\nSession\n42%\nResets 3:00 PM",)"
-            R"("class":"orange","percentage":42})");
-  // Only the first bar counts; the widget's calm sRGB blue reads as blue.
-  const auto two = VStack(HorizontalAlignment::leading, 0,
-                          {account("Corvid", quota("7%", 0.07, Color::srgb(0.231, 0.51, 0.965))),
-                           account("Kelp", quota("99%", 0.99, Color::named(ColorName::red)))});
-  EXPECT_EQ(waybarJson(two).rfind(R"({"text":"Corvid 7%",)", 0), 0u) << waybarJson(two);
-  EXPECT_NE(waybarJson(two).find(R"("class":"blue","percentage":7})"), std::string::npos) << waybarJson(two);
-}
-
-TEST(Waybar, PercentageIsTheBarsClampedFractionRounded) {
+TEST(StatusSummary, ReadsEachKindOfBlock) {
+  const Color blue = Color::srgb(0.231, 0.51, 0.965);
+  const Color red = Color::named(ColorName::red);
+  const auto expired = VStack(HorizontalAlignment::leading, 4,
+                              {Text("Session").font(Font::caption2()), Text("Update needed").font(Font::subheadline()),
+                               Text("Open velto to sync").font(Font::caption2())})
+                           .accessibilityElement(AccessibilityChildren::combine);
+  const auto balance =
+      VStack(HorizontalAlignment::leading, 5,
+             {Text("Recharge").font(Font::caption2()), Text("CNY 86.40").font(Font::title3())});
+  const auto output = VStack(HorizontalAlignment::leading, 4,
+                             {Text("Today output").font(Font::caption2()),
+                              HStack(VerticalAlignment::bottom, 4,
+                                     {Text("184.2K").font(Font::system(30)),
+                                      VStack(HorizontalAlignment::leading, 0, {Text("Token"), Text("Local records")})
+                                          .font(Font::caption2())})})
+                          .accessibilityElement(AccessibilityChildren::ignore)
+                          .accessibilityLabel("Crane, Today output 184230 tokens.");
+  // The accessible layout: title and figure loose in the face, the figure in its tint.
+  const auto loose = VStack(HorizontalAlignment::leading, 0,
+                            {Text("Session").font(Font::system(12)),
+                             Text("7%").font(Font::system(36)).foregroundStyle(Color::named(ColorName::orange))});
   struct Case {
-    double fraction;
-    long percentage;
+    const char* what;
+    Element tree;
+    StatusSummary expected;
   };
-  const Case cases[] = {{0, 0}, {0.004, 0}, {0.005, 1}, {0.935, 94}, {1, 100}, {2.5, 100}, {-1, 0}, {std::nan(""), 0}};
+  const Case cases[] = {
+      {"quota", account("Crane", quota("42%", 0.424, blue)),
+       {.state = StatusState::normal, .agent = "crane", .name = "Crane", .title = "Session", .percent = "42%",
+        .reset = "Resets 4:00 PM", .updated = "Updated 3:00 PM", .percentage = 42, .accent = blue,
+        .lines = {"Crane", "local", "Session · 42% · Resets 4:00 PM", "Updated 3:00 PM"}}},
+      {"over a full bar, stale", account("Crane", quota("250%", 1, Color::secondary()), true),
+       {.state = StatusState::stale, .agent = "crane", .name = "Crane", .title = "Session", .percent = "250%",
+        .reset = "Resets 4:00 PM", .updated = "Updated 3:00 PM", .percentage = 100, .accent = Color::secondary(),
+        .lines = {"Crane", "local", "Session · 250% · Resets 4:00 PM", "Updated 3:00 PM"}}},
+      {"no number", account("Crane", quota("?", std::nan(""), red)),
+       {.state = StatusState::critical, .agent = "crane", .name = "Crane", .title = "Session", .percent = "?",
+        .reset = "Resets 4:00 PM", .updated = "Updated 3:00 PM", .percentage = 0, .accent = red,
+        .lines = {"Crane", "local", "Session · ? · Resets 4:00 PM", "Updated 3:00 PM"}}},
+      {"expired: no bar, the clock says stale", account("Crane", expired, true),
+       {.state = StatusState::stale, .agent = "crane", .name = "Crane", .title = "Session",
+        .percent = "Update needed", .reset = "Open velto to sync", .updated = "Updated 3:00 PM",
+        .lines = {"Crane", "local", "Session · Update needed · Open velto to sync", "Updated 3:00 PM"}}},
+      {"balance", account("Crane", balance),
+       {.state = StatusState::normal, .agent = "crane", .name = "Crane", .title = "Recharge",
+        .balance = "CNY 86.40", .updated = "Updated 3:00 PM",
+        .lines = {"Crane", "local", "Recharge · CNY 86.40", "Updated 3:00 PM"}}},
+      {"output", account("Crane", output),
+       {.state = StatusState::normal, .agent = "crane", .name = "Crane", .title = "Today output",
+        .output = "184.2K", .updated = "Updated 3:00 PM",
+        .lines = {"Crane", "local", "Today output · 184.2K Token · Local records", "Updated 3:00 PM"}}},
+      {"accessible", account("Crane", loose),
+       {.state = StatusState::warning, .agent = "crane", .name = "Crane", .title = "Session", .percent = "7%",
+        .updated = "Updated 3:00 PM", .accent = Color::named(ColorName::orange),
+        .lines = {"Crane", "local", "Session · 7%", "Updated 3:00 PM"}}},
+      {"empty state",
+       VStack(HorizontalAlignment::leading, 6,
+              {Label("velto", "square.split.2x2"), Text("Usage unavailable"), Text("Open velto to sync.")})
+           .accessibilityElement(AccessibilityChildren::combine),
+       {.name = "Usage unavailable", .lines = {"Usage unavailable · Open velto to sync."}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(readStatus(c.tree), c.expected) << c.what;
+}
+
+TEST(StatusSummary, ColumnsGiveLinesOfTheirOwnAndASpacerSetsPartsApart) {
+  const auto column = [](std::string name) {
+    return VStack(HorizontalAlignment::leading, 7,
+                  {HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")), Text(name)})});
+  };
+  const auto medium = VStack(
+      HorizontalAlignment::leading, 9,
+      {HStack(VerticalAlignment::center, std::nullopt, {Label("velto", "x"), Spacer(4), Text("local")}),
+       HStack(VerticalAlignment::top, 16, {column("Corvid"), column("Crane")}),
+       HStack(VerticalAlignment::center, std::nullopt,
+              {HStack(VerticalAlignment::center, 3, {Text("Updated"), Text("9:00")}), Spacer(4), Text("+1 more")})});
+  EXPECT_EQ(readStatus(medium).lines,
+            (std::vector<std::string>{"local", "Corvid", "Crane", "Updated 9:00 · +1 more"}));
+  EXPECT_EQ(readStatus(medium).updated, "Updated 9:00");
+}
+
+TEST(StatusTemplate, FillsPlaceholdersAndRefusesWhatItDoesNotKnow) {
+  const StatusSummary summary{.agent = "crane", .name = "Crane", .title = "Session", .percent = "42%",
+                              .reset = "Resets 4:00 PM", .updated = "Updated 3:00 PM"};
+  struct Case {
+    std::string text;
+    std::string filled;  ///< or the error
+  };
+  const Case cases[] = {
+      {std::string(StatusTemplate::standard), "Crane 42%"},
+      {"{agent}: {title} {percent} ({reset}) {balance}", "crane: Session 42% (Resets 4:00 PM)"},
+      {"{{{name}}} {{}}", "{Crane} {}"},
+      {"  {output} ", ""},
+      {"{Name}", "unknown placeholder {Name} in the template; the placeholders are " +
+                     std::string(StatusTemplate::placeholders)},
+      {"{name", "a \"{\" at character 1 of the template is not closed; write {{ for a brace"},
+      {"a {b {name}", "a \"{\" at character 3 of the template is not closed; write {{ for a brace"},
+      {"x}", "a \"}\" at character 2 of the template closes nothing; write }} for a brace"},
+  };
   for (const auto& c : cases) {
-    const auto json = waybarJson(account("Crane", quota("x", c.fraction, Color::secondary())));
-    EXPECT_NE(json.find(R"("class":"secondary","percentage":)" + std::to_string(c.percentage) + "}"),
-              std::string::npos)
-        << c.fraction << ": " << json;
+    try {
+      EXPECT_EQ(StatusTemplate(c.text).fill(summary), c.filled) << c.text;
+    } catch (const std::invalid_argument& error) {
+      EXPECT_EQ(error.what(), c.filled) << c.text;
+    }
   }
 }
 
-TEST(Waybar, WithoutABarTheProminentTextAndItsColourSpeak) {
-  const auto balance = account("Kelp", {Text("Recharge").font(Font::caption2()),
-                                        Text("CNY 86.40").font(Font::title3().weight(FontWeight::semibold))});
-  EXPECT_EQ(waybarJson(balance),
-            R"({"text":"Kelp CNY 86.40","tooltip":"Kelp\nlocal\nRecharge\nCNY 86.40","class":"primary"})");
+TEST(StatusLine, EachBarsColourConvention) {
+  StatusSummary summary{.state = StatusState::critical, .name = "Crane", .percent = "97%",
+                        .accent = Color::named(ColorName::red)};
+  const auto line = [&](StatusLineColors colors) { return statusLine(summary, {.colors = colors}); };
+  EXPECT_EQ(line(StatusLineColors::none), "Crane 97%\n");
+  EXPECT_EQ(line(StatusLineColors::i3blocks), "Crane 97%\n97%\n#ff453a\n");
+  EXPECT_EQ(line(StatusLineColors::polybar), "%{F#ff453a}Crane 97%%{F-}\n");
+  EXPECT_EQ(line(StatusLineColors::trueColor), "\x1b[38;2;255;69;58mCrane 97%\x1b[0m\n");
+  // A stale balance has no accent of its own and is dimmed; the empty state keeps the bar's colour.
+  summary = {.state = StatusState::stale, .name = "Kelp", .balance = "CNY 1.00"};
+  EXPECT_EQ(line(StatusLineColors::i3blocks),
+            "Kelp CNY 1.00\nCNY 1.00\n" + hexColor(Color::secondary(), ColorScheme::dark) + "\n");
+  summary = {.name = "Usage unavailable"};
+  EXPECT_EQ(line(StatusLineColors::i3blocks), "Usage unavailable\nUsage unavailable\n");
+  EXPECT_EQ(line(StatusLineColors::polybar), "Usage unavailable\n");
 }
 
-TEST(Waybar, EmptyStateIsUnavailableWithItsTitle) {
-  const auto empty = VStack(HorizontalAlignment::leading, 6,
-                            {Label("velto", "square.split.2x2").font(Font::headline()),
-                             Text("暂无用量数据").font(Font::subheadline()),
-                             Text("打开 velto，同步服务器用量。").font(Font::caption())})
-                         .accessibilityElement(AccessibilityChildren::combine);
-  EXPECT_EQ(waybarJson(empty),
-            R"({"text":"暂无用量数据","tooltip":"velto, 暂无用量数据, 打开 velto，同步服务器用量。","class":"unavailable"})");
+TEST(Waybar, MembersAndEscapes) {
+  const StatusSummary summary{.state = StatusState::warning, .agent = "crane", .name = "A&B <\"x\">\\\x01\xFF",
+                              .percent = "81%", .percentage = 81, .lines = {"a < b", "c"}};
+  EXPECT_EQ(waybarJson(summary), R"({"text":"A&amp;B &lt;\"x\"&gt;\\\u0001)"
+                                 "\uFFFD"
+                                 R"( 81%","alt":"crane","tooltip":"a &lt; b\nc","class":"warning","percentage":81})")
+      << testing_support::escaped(waybarJson(summary));
+  EXPECT_EQ(waybarJson({.name = "Usage unavailable"}, StatusTemplate("{name}!")),
+            R"({"text":"Usage unavailable!","tooltip":"","class":"unavailable"})");
 }
 
-TEST(Waybar, TextsAreEscapedForJsonAndPangoMarkup) {
-  const auto json = waybarJson(account("A&B <\"x\">\\\x01\xFF", quota("1%", 0.01, Color::named(ColorName::red))));
-  EXPECT_EQ(json.substr(0, json.find(",\"tooltip\"")),
-            R"({"text":"A&amp;B &lt;\"x\"&gt;\\\u0001)"
-            "\uFFFD"
-            R"( 1%")")
-      << testing_support::escaped(json);
-}
-
-TEST(Waybar, JsonStringsAndColourClasses) {
+TEST(Waybar, JsonStrings) {
   EXPECT_EQ(jsonString(""), R"("")");
   EXPECT_EQ(jsonString("a\"b\\c\n\r\t\x1f\x7f"), R"("a\"b\\c\n\r\t\u001f)"
                                                    "\x7f\"");
   EXPECT_EQ(jsonString("用量 e\u0301"), "\"用量 e\u0301\"");
   EXPECT_EQ(jsonString("\xC0\xAF"), "\"\uFFFD\uFFFD\"");  // an overlong '/' never passes as one
-
-  EXPECT_EQ(colorClass(Color::named(ColorName::red)), "red");
-  EXPECT_EQ(colorClass(Color::secondary().opacity(0.18)), "secondary");
-  EXPECT_EQ(colorClass(Color::srgb(0.231, 0.51, 0.965)), "blue");
-  EXPECT_EQ(colorClass(Color::srgb(0.9, 0.3, 0.2)), "red");
-  EXPECT_EQ(colorClass(Color::srgb(0.1, 0.1, 0.1)), "primary");
 }
 
 }  // namespace

@@ -37,10 +37,10 @@ TEST(UsageWidgetAgentMark, FileThenNamedResourceThenTerminalSymbol) {
   EXPECT_EQ(UsageWidgetAgentMark{"x/../UsageAgent-kelp"}.source(images).kind, ImageSource::Kind::systemSymbol);
 }
 
-TEST(UsageWidgetAgentMark, IsAnInsetSquareHiddenFromAccessibility) {
+TEST(UsageWidgetAgentMark, IsAnInsetSquareHiddenFromAccessibilityIdentifiedByItsAgent) {
   EXPECT_EQ(toolkit::dump(UsageWidgetAgentMark{"nobody"}.body(std::nullopt)),
             "Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
-            "accessibilityHidden\n");
+            "accessibilityHidden id=\"nobody\"\n");
 }
 
 TEST(UsageWidgetAgentMark, ImageFolderIsTheFirstResourceFolderThatHasOne) {

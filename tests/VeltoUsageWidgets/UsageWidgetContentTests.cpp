@@ -102,7 +102,7 @@ TEST(UsageWidgetContent, SmallShowsTheFirstAccountsFirstWindow) {
             "VStack(leading, spacing: 6) textSize=small...large url=\"velto://usage\" privacySensitive\n"
             "  HStack(center, spacing: 5)\n"
             "    Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
-            "accessibilityHidden\n"
+            "accessibilityHidden id=\"corvid\"\n"
             "    Text(\"Name a:1\") font=caption.semibold lineLimit=1\n"
             "  Text(\"lab\") font=caption2 color=secondary lineLimit=1\n"
             "  Spacer(minLength: 0)\n"

@@ -50,6 +50,11 @@ TEST_F(CommandLine, HelpVersionAndUsageErrors) {
       {{"project", "--server", "s", "--directory", ""}, 2, "", "--directory: must not be empty"},
       // The widget comes in the small and the medium family only.
       {{"render", "--family", "large"}, 2, "", "large not in {small,medium}"},
+      // A template is checked before anything is read, and options of another format are refused.
+      {{"render", "--format", "line", "--template", "{nope}"}, 2, "", "unknown placeholder {nope} in the template"},
+      {{"watch", "--format", "line", "--template", "50%}"}, 2, "", "a \"}\" at character 4 of the template"},
+      {{"render", "--format", "ansi", "--colors", "polybar"}, 2, "", "--colors polybar is for --format line"},
+      {{"render", "--format", "text", "--template", "{name}"}, 2, "", "--template is for --format line or waybar"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -349,6 +354,34 @@ TEST_F(CommandLine, RenderWritesTheOutputFileWhole) {
   EXPECT_EQ(readFile(output), "velto\nUsage unavailable\nOpen velto to update usage on this Mac.\n");
   EXPECT_EQ(run({"render", "--format", "jpeg"}).exitCode, 2);
   EXPECT_EQ(run({"render", "--format", "text", "-o", (scratch_ / "no" / "such" / "folder").string()}).exitCode, 1);
+}
+
+// The text hosts as a bar or a terminal runs them: the bar's colour convention, the terminal's own background
+// (COLORFGBG), and one line instead of a box the terminal is too narrow for (COLUMNS, as standard output here
+// is a file).
+TEST_F(CommandLine, RenderForBarsAndTerminals) {
+  const auto store = scratch_ / "store";
+  UsageWidgetSnapshot snapshot{.server = "local", .capturedAt = 1796126400, .accounts = {
+      {.id = "crane", .agent = "crane", .name = "Crane", .windows = {{.label = "5-hour", .kind = "session", .percent = 40}}}}};
+  UsageSnapshotStore(store).write(snapshot);
+  const std::vector<std::string> widget{"render", "--directory", store.string(), "--lang", "en", "--at", "1796126400"};
+  const auto render = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), widget.begin(), widget.end());
+    return run(more);
+  };
+  ::setenv("COLORFGBG", "0;15", 1);
+  ::setenv("COLUMNS", "23", 1);
+  EXPECT_EQ(render({"--format", "line", "--colors", "polybar"}).out, "%{F#3b82f6}Crane 40%%{F-}\n");
+  EXPECT_EQ(render({"--format", "line", "--template", "{agent}: {percent} {{x}}"}).out, "crane: 40% {x}\n");
+  EXPECT_EQ(render({"--format", "ansi"}).out,
+            "The widget needs 24 columns; this terminal has 23. Try --family small or --format line.\n");
+  ::setenv("COLUMNS", "24", 1);
+  const std::string white = "48;2;255;255;255";
+  EXPECT_EQ(render({"--format", "ansi", "--colors", "truecolor"}).out.find(white), std::string::npos);
+  EXPECT_NE(render({"--format", "ansi", "--colors", "truecolor", "--scheme", "light"}).out.find(white),
+            std::string::npos);
+  ::unsetenv("COLORFGBG");
+  ::unsetenv("COLUMNS");
 }
 
 // Reads one line from `fd`, waiting at most `timeout` milliseconds for it; empty when none came.

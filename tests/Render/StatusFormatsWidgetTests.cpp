@@ -1,0 +1,67 @@
+// Tests of the widget's real entries in the text hosts (waybar, one line with i3blocks' colours, the terminal)
+// against golden files: a normal, a warning, a critical, a stale and an unavailable entry, in English and
+// Chinese. Set VELTO_UPDATE_GOLDENS=1 to write the files anew, then read the difference before committing it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "TestFiles.h"
+
+#include "EscapedText.h"
+#include "MacUsageEntryView.h"
+#include "SnapshotJson.h"
+#include "StatusLine.h"
+#include "Terminal.h"
+#include "Waybar.h"
+
+namespace velto::render {
+namespace {
+
+const std::filesystem::path folder = std::filesystem::path(VELTO_FIXTURES_DIR) / "bars";
+
+/// A fresh account of each tier, captured at 2026-12-01 12:00 UTC.
+UsageWidgetSnapshot accounts() { return decodeSnapshot(testing_support::readFile(folder / "accounts.json")); }
+
+/// Every text host's output for the entry, one after another under a heading each.
+std::string hosts(const MacUsageEntry& entry, bool chinese) {
+  const toolkit::Element tree = MacUsageEntryView{.entry = entry,
+                                                  .family = UsageWidgetFamily::small,
+                                                  .chinese = chinese,
+                                                  .environment = {platform::TimeZone::utc(), "en_US_POSIX",
+                                                                  VELTO_AGENT_IMAGES_DIR}}
+                                    .body();
+  const StatusSummary summary = readStatus(tree);
+  return "-- waybar\n" + waybarJson(summary) + "\n-- line --colors i3blocks\n" +
+         statusLine(summary, {.colors = StatusLineColors::i3blocks}) + "-- ansi\n" +
+         renderTerminal(tree, {.canvas = toolkit::WidgetCanvas::small()});
+}
+
+TEST(StatusFormatsWidget, EachStateInEachLanguage) {
+  const UsageWidgetSnapshot snapshot = accounts();
+  struct Case {
+    std::string state;
+    MacUsageEntry entry;
+  };
+  const Case cases[] = {
+      {"normal", {snapshot.capturedAt, snapshot, "crane"}},
+      {"warning", {snapshot.capturedAt, snapshot, "corvid"}},
+      {"critical", {snapshot.capturedAt, snapshot, "quay"}},
+      // An hour on, before the window resets: its percentage still shows, dimmed.
+      {"stale", {snapshot.capturedAt + 3600, snapshot, "crane"}},
+      {"unavailable", {snapshot.capturedAt, snapshot, "gannet"}},
+  };
+  const bool update = std::getenv("VELTO_UPDATE_GOLDENS") != nullptr;
+  for (const auto& c : cases) {
+    for (const bool chinese : {false, true}) {
+      const auto golden = folder / (c.state + (chinese ? ".zh" : ".en") + ".txt");
+      const std::string drawn = hosts(c.entry, chinese);
+      if (update) std::ofstream(golden, std::ios::binary) << drawn;
+      EXPECT_EQ(drawn, testing_support::readFile(golden)) << golden << "\n" << testing_support::escaped(drawn);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velto::render
