@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing velto-widget need. Safe to run again:
-# it calls apt-get only when a package is missing, and uses sudo only when not already root.
+# Installs the Debian packages that building and testing velto-widget need, or with --package those that
+# scripts/package.sh needs besides. Safe to run again: it calls apt-get only when a package is missing, and uses
+# sudo only when not already root.
 set -euo pipefail
 
 packages=(
@@ -23,7 +24,11 @@ packages=(
   xvfb dbus-daemon libx11-dev libxtst-dev        # desktop tests: their own X server and session bus, XTest
   sway grim                                      # desktop test under a Wayland compositor (skipped without)
   unicode-data                                   # Unicode's own conformance test files
+  help2man                                       # manual pages, from each program's --help
 )
+if [ "${1:-}" = --package ]; then
+  packages=(dpkg-dev lintian)                    # dpkg-shlibdeps, dpkg-gencontrol, dpkg-deb; the package's check
+fi
 
 missing=()
 for package in "${packages[@]}"; do
