@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing velto-widget need. Safe to run again:
-# it calls apt-get only when a package is missing, and uses sudo only when not already root.
+# Installs the Debian packages that building and testing velto-widget need, or with --package those that
+# scripts/package.sh needs besides. Safe to run again: it calls apt-get only when a package is missing, and uses
+# sudo only when not already root.
 set -euo pipefail
 
 packages=(
@@ -24,7 +25,11 @@ packages=(
   sway grim                                      # desktop test under a Wayland compositor (skipped without)
   unicode-data                                   # Unicode's own conformance test files
   python3                                        # scripts/mutation.sh
+  help2man                                       # manual pages, from each program's --help
 )
+if [ "${1:-}" = --package ]; then
+  packages=(dpkg-dev lintian)                    # dpkg-shlibdeps, dpkg-gencontrol, dpkg-deb; the package's check
+fi
 
 missing=()
 for package in "${packages[@]}"; do
