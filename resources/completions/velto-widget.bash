@@ -14,9 +14,9 @@ _velto_widget_value() {
         --scheme) COMPREPLY=($(compgen -W "$4" -- "$cur")) ;;
         --text-size) COMPREPLY=($(compgen -W "$_velto_widget_sizes" -- "$cur")) ;;
         --scale) COMPREPLY=($(compgen -W '1 2 3' -- "$cur")) ;;
-        --colors) COMPREPLY=($(compgen -W 'auto truecolor 256 none' -- "$cur")) ;;
+        --colors) COMPREPLY=($(compgen -W 'auto truecolor 256 none i3blocks polybar' -- "$cur")) ;;
         --agent) COMPREPLY=($(compgen -W 'automatic provider:' -- "$cur")) ;;
-        --server|--at|--every|--timeout|--reload-command) ;;
+        --server|--at|--every|--timeout|--reload-command|--template) ;;
         *) return 1 ;;
     esac
     return 0
@@ -26,7 +26,7 @@ _velto_widget() {
     local cur prev words cword
     _init_completion || return
     local commands='project host sample-report read options check timeline render watch clear demo help'
-    local widget='--directory --agent --format --family --lang --text-size --scheme --scale --redact --colors --output'
+    local widget='--directory --agent --format --family --lang --text-size --scheme --scale --redact --colors --template --output'
 
     local command= i
     for ((i = 1; i < cword; i++)); do
@@ -34,8 +34,8 @@ _velto_widget() {
         if [[ " $commands " == *" ${words[i]} "* ]]; then command=${words[i]}; break; fi
     done
 
-    local formats='text accessibility png svg ansi waybar'
-    _velto_widget_value "$prev" "$cur" "$formats" 'light dark' && return
+    local formats='text accessibility png svg ansi waybar line'
+    _velto_widget_value "$prev" "$cur" "$formats" 'auto light dark' && return
 
     local options
     case $command in
