@@ -6,13 +6,21 @@
 #include "Accessibility.h"
 #include "Layout.h"
 #include "MacUsageEntryView.h"
-#include "PictureRenderer.h"
+#include "PictureFormat.h"
 #include "Terminal.h"
 #include "VisibleText.h"
 #include "Waybar.h"
 
 namespace velto::app {
 namespace {
+
+std::string lines(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const auto& text : texts) joined += text + '\n';
+  return joined;
+}
+
+}  // namespace
 
 toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family) {
   switch (family) {
@@ -23,14 +31,6 @@ toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family) {
   }
   return toolkit::WidgetCanvas::small();
 }
-
-std::string lines(const std::vector<std::string>& texts) {
-  std::string joined;
-  for (const auto& text : texts) joined += text + '\n';
-  return joined;
-}
-
-}  // namespace
 
 Format formatNamed(std::string_view name) {
   if (name == "text") return Format::text;
@@ -65,15 +65,7 @@ std::string formatEntry(const toolkit::Element& body, const EntryStyle& style) {
                                            .textSize = style.textSize,
                                            .redacted = style.redacted});
     case Format::png:
-    case Format::svg: {
-      const render::PictureOptions options{.canvas = canvasFor(style.family),
-                                           .scheme = style.scheme,
-                                           .scale = style.scale,
-                                           .redacted = style.redacted,
-                                           .textSize = style.textSize,
-                                           .chinese = style.chinese};
-      return style.format == Format::png ? render::renderPng(body, options) : render::renderSvg(body, options);
-    }
+    case Format::svg: return formatPicture(body, style);
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "Element.h"
+#include "Layout.h"
 #include "MacUsageEntry.h"
 #include "Palette.h"
 #include "TerminalColors.h"
@@ -38,6 +39,9 @@ toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style);
 /// The bytes of `body` (an entry view's tree) in `style`. Text formats end every line with "\n"; waybar is one
 /// line with its "\n".
 std::string formatEntry(const toolkit::Element& body, const EntryStyle& style);
+
+/// The canvas of a widget of `family`.
+toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family);
 
 /// True for the formats that are pictures (not for a terminal).
 bool isPicture(Format format);
