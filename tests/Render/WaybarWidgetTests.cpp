@@ -22,7 +22,7 @@ toolkit::Element entry(const UsageWidgetSnapshot& snapshot, std::string provider
                        bool chinese) {
   const UsageWidgetContentEnvironment environment{platform::TimeZone::utc(), "en_US_POSIX",
                                                   VELTO_AGENT_IMAGES_DIR};
-  return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
+  return MacUsageEntryView{.entry = {snapshot.capturedAt, share(snapshot), std::move(provider)},
                            .family = family,
                            .chinese = chinese,
                            .environment = environment}
