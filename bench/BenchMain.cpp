@@ -87,26 +87,24 @@ void printTable(const RatioReporter& reporter) {
       {"collector run, no output", "RunProcess/quiet", "BareSpawn/quiet", 1.5},
       {"collector run, 2 MiB output", "RunProcess/largest", "BareSpawn/largest", 1.5},
   };
-  std::printf("\nRatios (median CPU time of %lld repetitions; limit measured in the same run):\n",
+  std::printf("\nRatios (median CPU time of %lld repetitions; limit measured in the same run), as Markdown rows:\n",
               static_cast<long long>(reporter.repetitions()));
-  std::printf("%-40s %12s %12s %9s %9s %9s  %s\n", "figure", "measured us", "limit us", "ratio", "target",
-              "r/target", "met");
+  std::printf("| figure | measured | limit | ratio | target | met |\n|---|---:|---:|---:|---:|:---:|\n");
   for (const Row& row : rows) {
     const auto subject = reporter.seconds(row.subject);
     const auto limit = reporter.seconds(row.limit);
     if (!subject || !limit) {
-      std::printf("%-40s %12s %12s %9s %9.2f %9s  %s\n", row.what.c_str(), "-", "-", "-", row.target, "-",
-                  "not run");
+      std::printf("| %s | | | | %.3gx | not run |\n", row.what.c_str(), row.target);
       continue;
     }
     const double ratio = *subject / *limit;
     if (row.target == 0) {
-      std::printf("%-40s %12.1f %12.1f %8.2fx %9s %9s  %s\n", row.what.c_str(), *subject * 1e6, *limit * 1e6, ratio,
-                  "none", "-", "-");
+      std::printf("| %s | %.1f us | %.1f us (%s) | %.2fx | none | - |\n", row.what.c_str(), *subject * 1e6,
+                  *limit * 1e6, row.limit.c_str(), ratio);
       continue;
     }
-    std::printf("%-40s %12.1f %12.1f %8.2fx %8.2fx %9.2f  %s\n", row.what.c_str(), *subject * 1e6, *limit * 1e6,
-                ratio, row.target, ratio / row.target, ratio <= row.target ? "yes" : "NO");
+    std::printf("| %s | %.1f us | %.1f us (%s) | %.2fx | %.3gx | %s |\n", row.what.c_str(), *subject * 1e6,
+                *limit * 1e6, row.limit.c_str(), ratio, row.target, ratio <= row.target ? "yes" : "no");
   }
   const auto reused = reporter.seconds("BareParseReusedParser/worst");
   const auto projection = reporter.seconds("Projection/worst");

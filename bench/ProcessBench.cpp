@@ -57,25 +57,31 @@ T median(std::vector<T> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 6) {
+  // The separator between the baseline's command line and the measured one.
+  int separator = 7;
+  while (separator < argc && std::strcmp(argv[separator], "--") != 0) ++separator;
+  if (argc < 9 || separator + 1 >= argc) {
     std::fprintf(stderr,
-                 "usage: %s RUNS WALL_TARGET MEMORY_TARGET_MIB BASELINE COMMAND [ARGUMENT...]\n"
+                 "usage: %s LABEL BASELINE_LABEL RUNS WALL_TARGET MEMORY_TARGET_MIB BASELINE [ARGUMENT...] -- "
+                 "COMMAND [ARGUMENT...]\n"
                  "Starts BASELINE and COMMAND alternately RUNS times each (after one warm-up run of both) and\n"
-                 "prints COMMAND's median wall time as a ratio to BASELINE's against WALL_TARGET (0: none),\n"
-                 "and its largest peak resident memory against MEMORY_TARGET_MIB.\n",
+                 "prints, as rows of a Markdown table, COMMAND's median wall time as a ratio to BASELINE's against\n"
+                 "WALL_TARGET (0: none) and its largest peak resident memory against MEMORY_TARGET_MIB (0: none).\n",
                  argv[0]);
     return 2;
   }
-  const int runs = std::atoi(argv[1]);
-  const double wallTarget = std::atof(argv[2]);
-  const double memoryTargetMiB = std::atof(argv[3]);
-  if (runs < 1 || !(wallTarget >= 0) || !(memoryTargetMiB > 0)) {
-    std::fprintf(stderr,
-                 "velto-process-bench: RUNS and MEMORY_TARGET_MIB must be positive, WALL_TARGET not negative\n");
+  const std::string label = argv[1];
+  const std::string baselineLabel = argv[2];
+  const int runs = std::atoi(argv[3]);
+  const double wallTarget = std::atof(argv[4]);
+  const double memoryTargetMiB = std::atof(argv[5]);
+  if (runs < 1 || !(wallTarget >= 0) || !(memoryTargetMiB >= 0)) {
+    std::fprintf(stderr, "velto-process-bench: RUNS must be positive, the targets not negative\n");
     return 2;
   }
-  char* baseline[] = {argv[4], nullptr};
-  char* const* command = argv + 5;
+  argv[separator] = nullptr;  // ends the baseline's arguments
+  char* const* baseline = argv + 6;
+  char* const* command = argv + separator + 1;
 
   runOnce(baseline);  // the first start of each pays for the page cache
   runOnce(command);
@@ -90,27 +96,19 @@ int main(int argc, char** argv) {
     commandSeconds.push_back(c.seconds);
     commandKiB.push_back(c.peakKiB);
   }
-  // The program's own name and its first argument (the subcommand) name the row.
-  const std::string program = command[0];
-  std::string name = program.substr(program.rfind('/') + 1);
-  if (command[1] != nullptr) name += std::string(" ") + command[1];
   const double wall = median(commandSeconds);
   const double wallLimit = median(baselineSeconds);
   const double peakMiB = static_cast<double>(*std::max_element(commandKiB.begin(), commandKiB.end())) / 1024;
   const double baselineMiB = static_cast<double>(*std::max_element(baselineKiB.begin(), baselineKiB.end())) / 1024;
   const double wallRatio = wall / wallLimit;
-  std::printf("\nProcess figures (%d runs of each, alternating; median wall time, largest peak RSS):\n", runs);
-  std::printf("%-40s %12s %12s %9s %9s %9s  %s\n", "figure", "measured", "limit", "ratio", "target", "r/target",
-              "met");
   if (wallTarget > 0) {
-    std::printf("%-40s %9.2f ms %9.2f ms %8.2fx %8.2fx %9.2f  %s\n", (name + ", wall").c_str(), wall * 1e3,
-                wallLimit * 1e3, wallRatio, wallTarget, wallRatio / wallTarget, wallRatio <= wallTarget ? "yes" : "NO");
-  } else {
-    std::printf("%-40s %9.2f ms %9.2f ms %8.2fx %9s %9s  %s\n", (name + ", wall").c_str(), wall * 1e3,
-                wallLimit * 1e3, wallRatio, "none", "-", "-");
+    std::printf("| %s, wall | %.2f ms | %.2f ms (%s) | %.2fx | %.2gx | %s |\n", label.c_str(), wall * 1e3,
+                wallLimit * 1e3, baselineLabel.c_str(), wallRatio, wallTarget, wallRatio <= wallTarget ? "yes" : "no");
   }
-  std::printf("%-40s %8.1f MiB %8.1f MiB %9s %9s %9.2f  %s\n", (name + ", peak RSS").c_str(), peakMiB,
-              memoryTargetMiB, "", "", peakMiB / memoryTargetMiB, peakMiB <= memoryTargetMiB ? "yes" : "NO");
-  std::printf("(the baseline's own peak RSS: %.1f MiB)\n", baselineMiB);
+  if (memoryTargetMiB > 0) {
+    std::printf("| %s, peak memory | %.1f MiB | %.1f MiB (%s) | | %.3g MiB | %s |\n", label.c_str(), peakMiB,
+                baselineMiB, baselineLabel.c_str(), memoryTargetMiB, peakMiB <= memoryTargetMiB ? "yes" : "no");
+  }
+  std::fflush(stdout);
   return 0;
 }

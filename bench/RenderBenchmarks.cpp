@@ -45,7 +45,7 @@ MacUsageEntryView entryView(Sample sample) {
   const UsageWidgetSnapshot snapshot = sample == Sample::full
                                            ? fullSnapshot(Script::mixed)
                                            : projectReport(typicalReport(), "bench.example", benchNow);
-  return {.entry = {.date = benchNow + 60, .snapshot = snapshot, .provider = ""},
+  return {.entry = {.date = benchNow + 60, .snapshot = share(snapshot), .provider = ""},
           .family = UsageWidgetFamily::medium,
           .chinese = false,
           .textSize = toolkit::TextSize::large,

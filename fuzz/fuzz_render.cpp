@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (firstAgent && !snapshot.accounts.empty()) provider = snapshot.accounts.front().agent;
   const Instant date = snapshot.capturedAt + minutes * 60.0;
   const MacUsageEntryView view{
-      .entry = {.date = date, .snapshot = std::move(snapshot), .provider = std::move(provider)},
+      .entry = {.date = date, .snapshot = share(std::move(snapshot)), .provider = std::move(provider)},
       .family = family,
       .chinese = chinese,
       .textSize = textSize,

@@ -48,11 +48,11 @@ struct RemoveUnlessShown {
   }
 };
 
-// The path this program was started from, so that the suggestion can be pasted as it stands.
+// The command's own path, so that the suggestion can be pasted as it stands (this may be the picture
+// program, which velto-widget runs in its place).
 std::string thisProgram() {
-  std::error_code error;
-  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-  return error ? std::string("velto-widget") : executable.string();
+  const auto prefix = platform::installPrefix();
+  return prefix ? (*prefix / "bin" / "velto-widget").string() : std::string("velto-widget");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "Accessibility.h"
 #include "Layout.h"
 #include "MacUsageEntryView.h"
-#include "PictureRenderer.h"
+#include "PictureFormat.h"
 #include "StatusSummary.h"
 #include "Terminal.h"
 #include "VisibleText.h"
@@ -14,16 +14,6 @@
 
 namespace velto::app {
 namespace {
-
-toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family) {
-  switch (family) {
-    case UsageWidgetFamily::medium: return toolkit::WidgetCanvas::medium();
-    case UsageWidgetFamily::large:
-    case UsageWidgetFamily::extraLarge: return toolkit::WidgetCanvas::large();
-    case UsageWidgetFamily::small: break;
-  }
-  return toolkit::WidgetCanvas::small();
-}
 
 std::string lines(const std::vector<std::string>& texts) {
   std::string joined;
@@ -42,6 +32,16 @@ std::string narrowTerminal(int needed, int columns, bool chinese) {
 }
 
 }  // namespace
+
+toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family) {
+  switch (family) {
+    case UsageWidgetFamily::medium: return toolkit::WidgetCanvas::medium();
+    case UsageWidgetFamily::large:
+    case UsageWidgetFamily::extraLarge: return toolkit::WidgetCanvas::large();
+    case UsageWidgetFamily::small: break;
+  }
+  return toolkit::WidgetCanvas::small();
+}
 
 Format formatNamed(std::string_view name) {
   if (name == "text") return Format::text;
@@ -83,15 +83,7 @@ std::string formatEntry(const toolkit::Element& body, const EntryStyle& style) {
       return render::renderTerminal(body, options);
     }
     case Format::png:
-    case Format::svg: {
-      const render::PictureOptions options{.canvas = canvasFor(style.family),
-                                           .scheme = style.scheme,
-                                           .scale = style.scale,
-                                           .redacted = style.redacted,
-                                           .textSize = style.textSize,
-                                           .chinese = style.chinese};
-      return style.format == Format::png ? render::renderPng(body, options) : render::renderSvg(body, options);
-    }
+    case Format::svg: return formatPicture(body, style);
   }
   return {};
 }

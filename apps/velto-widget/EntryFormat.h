@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Element.h"
+#include "Layout.h"
 #include "MacUsageEntry.h"
 #include "Palette.h"
 #include "StatusLine.h"
@@ -46,6 +47,9 @@ toolkit::Element entryBody(const MacUsageEntry& entry, const EntryStyle& style);
 /// The bytes of `body` (an entry view's tree) in `style`. Text formats end every line with "\n"; waybar and
 /// line are one line with its "\n" (i3blocks' colours: three).
 std::string formatEntry(const toolkit::Element& body, const EntryStyle& style);
+
+/// The canvas of a widget of `family`.
+toolkit::WidgetCanvas canvasFor(UsageWidgetFamily family);
 
 /// True for the formats that are pictures (not for a terminal).
 bool isPicture(Format format);

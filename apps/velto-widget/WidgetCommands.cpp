@@ -44,12 +44,19 @@ ExitCode timelineCommand(const TimelineRequest& request, Streams streams) {
                                                    platform::TimeZone::current());
   JsonWriter json;
   json.beginObject().key("entries").beginArray();
+  // The entries share one snapshot and provider: their accounts are counted once.
+  const MacUsageEntry* counted = nullptr;
+  std::size_t accounts = 0;
   for (const auto& entry : timeline.entries) {
+    if (!counted || counted->snapshot != entry.snapshot || counted->provider != entry.provider) {
+      accounts = entry.snapshot->selected(entry.provider).size();
+      counted = &entry;
+    }
     json.beginObject();
     json.key("date").number(entry.date);
     json.key("provider").string(entry.provider);
-    json.key("accounts").integer(static_cast<std::int64_t>(entry.snapshot.selected(entry.provider).size()));
-    json.key("stale").boolean(entry.snapshot.isStale(entry.date));
+    json.key("accounts").integer(static_cast<std::int64_t>(accounts));
+    json.key("stale").boolean(entry.snapshot->isStale(entry.date));
     json.endObject();
   }
   json.endArray().key("reloadAfter").number(timeline.reloadAfter).endObject();

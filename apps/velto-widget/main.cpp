@@ -10,7 +10,10 @@
 
 #include "Commands.h"
 #include "DemoCommand.h"
+#include "EntryFormat.h"
 #include "HostCommand.h"
+#include "PictureFormat.h"
+#include "PictureProgram.h"
 #include "PreferredLanguages.h"
 #include "ProducerCommands.h"
 #include "SampleReportCommand.h"
@@ -275,6 +278,17 @@ int main(int argc, char** argv) {
     // --help and --version arrive here too, as "errors" with exit code 0 whose text goes to `out`.
     const int code = app.exit(error, out, std::cerr);
     return finish(code == 0 ? velto::app::exitSuccess : velto::app::exitUsage, out);
+  }
+
+  // Pictures are drawn by the picture program, the same commands linked with the picture stack, which this
+  // program loads none of: it runs that program in its place, before doing anything else.
+  const auto pictureFormat = [](const std::string& format) {
+    return velto::app::isPicture(velto::app::formatNamed(format));
+  };
+  const bool drawsPicture = demo->parsed() || (render->parsed() && pictureFormat(renderRequest.format)) ||
+                            (watch->parsed() && pictureFormat(watchRequest.format));
+  if (drawsPicture && !velto::app::drawsPictures()) {
+    return finish(velto::app::runPictureProgram(argv, std::cerr), out);
   }
 
   const auto runCommand = [&out](const std::function<ExitCode(velto::app::Streams)>& command) {

@@ -22,11 +22,33 @@ std::optional<PropertyList> readPropertyList(const std::filesystem::path& path) 
 
 }  // namespace
 
-std::optional<std::filesystem::path> resourceDirectory() {
+std::optional<std::filesystem::path> installPrefix() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return std::nullopt;
-  return executable.parent_path().parent_path() / "share" / "velto-widget";
+  std::filesystem::path folder = executable.parent_path();
+  // VELTO_HELPER_DIR is relative (GNUInstallDirs' libexec/velto-widget): a folder ending in it is the
+  // helpers' folder, and the prefix is what lies before it.
+  const std::filesystem::path helpers(VELTO_HELPER_DIR);
+  auto tail = folder;
+  for (auto part = std::make_reverse_iterator(helpers.end()); part != std::make_reverse_iterator(helpers.begin());
+       ++part) {
+    if (tail.filename() != *part) return folder.parent_path();
+    tail = tail.parent_path();
+  }
+  return tail;
+}
+
+std::optional<std::filesystem::path> resourceDirectory() {
+  auto prefix = installPrefix();
+  if (!prefix) return std::nullopt;
+  return *prefix / "share" / "velto-widget";
+}
+
+std::optional<std::filesystem::path> helperProgram(std::string_view name) {
+  auto prefix = installPrefix();
+  if (!prefix) return std::nullopt;
+  return *prefix / VELTO_HELPER_DIR / name;
 }
 
 std::optional<Bundle> Bundle::main() {

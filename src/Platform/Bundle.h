@@ -9,9 +9,17 @@
 
 namespace velto::platform {
 
-/// `share/velto-widget` beside the folder that holds the running executable (`bin/`), the same in the
-/// build tree and after installation; nothing when the executable's location cannot be read.
+/// The folder the package's files lie under, the same in the build tree and after installation: the one that
+/// holds the running program's `bin/`, or for a program of the package's own folder of helper programs
+/// (`libexec/velto-widget/`), the one above that; nothing when the executable's location cannot be read.
+std::optional<std::filesystem::path> installPrefix();
+
+/// `share/velto-widget` under installPrefix().
 std::optional<std::filesystem::path> resourceDirectory();
+
+/// The helper program `name` in the package's own folder (`libexec/velto-widget/` under installPrefix()),
+/// which the commands run and people do not.
+std::optional<std::filesystem::path> helperProgram(std::string_view name);
 
 /// A bundle: a resource folder holding `Info.plist` and `velto-widget.entitlements` (both property lists).
 /// Every lookup reads the files afresh; a missing or malformed file answers like a missing key.

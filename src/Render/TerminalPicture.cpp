@@ -1,15 +1,16 @@
-// TerminalPicture: the initial from the file name, the main colour from the pixels (read with Cairo).
+// TerminalPicture: the initial from the file name, the main colour from the pixels (read with libpng, so that
+// the terminal loads none of the picture stack).
 #include "TerminalPicture.h"
 
-#include <cairo.h>
+#include <png.h>
 
 #include <array>
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <map>
+#include <vector>
 
-#include "CairoStreams.h"
+#include "ImageFile.h"
 #include "TerminalText.h"
 
 namespace velto::render {
@@ -19,6 +20,28 @@ struct Bucket {
   long count = 0;
   std::array<long, 3> sums{};
 };
+
+/// A colour channel premultiplied by `alpha` exactly as Cairo stores a decoded PNG, so that the colours taken
+/// back from it are the ones the pictures' own decoding gives.
+int premultiplied(int alpha, int channel) {
+  const int product = alpha * channel + 0x80;
+  return (product + (product >> 8)) >> 8;
+}
+
+/// The RGBA pixels of a PNG file (8 bits a channel, not premultiplied); nothing when it does not decode.
+std::optional<std::vector<std::uint8_t>> decodeRgba(const std::string& bytes) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  // The simplified API reports failures in its return value and never jumps out through our frames.
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return std::nullopt;
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+    png_image_free(&image);
+    return std::nullopt;
+  }
+  return pixels;
+}
 
 }  // namespace
 
@@ -34,33 +57,24 @@ std::string pictureInitial(const std::filesystem::path& file) {
 }
 
 std::optional<Rgb8> pictureColor(const std::filesystem::path& file) {
-  const CairoSurface surface = loadPng(file);
-  if (!surface) return std::nullopt;
-  cairo_surface_flush(surface.get());
-  const cairo_format_t format = cairo_image_surface_get_format(surface.get());
-  if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) return std::nullopt;
-  const int width = cairo_image_surface_get_width(surface.get());
-  const int height = cairo_image_surface_get_height(surface.get());
-  const int stride = cairo_image_surface_get_stride(surface.get());
-  const unsigned char* data = cairo_image_surface_get_data(surface.get());
-  if (!data) return std::nullopt;
+  const auto bytes = toolkit::readImage(file);
+  if (!bytes) return std::nullopt;
+  const auto pixels = decodeRgba(*bytes);
+  if (!pixels) return std::nullopt;
 
   std::map<int, Bucket> buckets;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      // Native-endian 32-bit pixels, alpha in the top byte, colours premultiplied.
-      std::uint32_t pixel = 0;
-      std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4, 4);
-      const auto alpha = format == CAIRO_FORMAT_RGB24 ? 255u : pixel >> 24;
-      if (alpha < 192) continue;
-      const std::array<long, 3> rgb{static_cast<long>(((pixel >> 16) & 0xFF) * 255 / alpha),
-                                    static_cast<long>(((pixel >> 8) & 0xFF) * 255 / alpha),
-                                    static_cast<long>((pixel & 0xFF) * 255 / alpha)};
-      const int key = static_cast<int>((rgb[0] / 16) * 256 + (rgb[1] / 16) * 16 + rgb[2] / 16);
-      Bucket& bucket = buckets[key];
-      ++bucket.count;
-      for (std::size_t i = 0; i < 3; ++i) bucket.sums[i] += rgb[i];
+  for (std::size_t offset = 0; offset + 4 <= pixels->size(); offset += 4) {
+    const int alpha = (*pixels)[offset + 3];
+    if (alpha < 192) continue;
+    std::array<long, 3> rgb{};
+    for (std::size_t i = 0; i < 3; ++i) {
+      const int channel = (*pixels)[offset + i];
+      rgb[i] = alpha == 255 ? channel : static_cast<long>(premultiplied(alpha, channel)) * 255 / alpha;
     }
+    const int key = static_cast<int>((rgb[0] / 16) * 256 + (rgb[1] / 16) * 16 + rgb[2] / 16);
+    Bucket& bucket = buckets[key];
+    ++bucket.count;
+    for (std::size_t i = 0; i < 3; ++i) bucket.sums[i] += rgb[i];
   }
   const Bucket* best = nullptr;
   for (const auto& [key, bucket] : buckets) {

@@ -16,8 +16,8 @@ std::string pictureInitial(const std::filesystem::path& file);
 
 /// The picture's main colour: the most frequent colour among its mostly opaque pixels (grouped 16 levels a
 /// channel, then averaged within the group), so that a letter drawn on a plain tile gives the tile's colour.
-/// Nothing when the file does not load as a PNG (loadPng: a FIFO is refused, not waited on) or has no opaque
-/// pixel.
+/// Nothing when the file does not load as a PNG (toolkit::readImage: a FIFO is refused, not waited on) or has
+/// no opaque pixel.
 std::optional<Rgb8> pictureColor(const std::filesystem::path& file);
 
 }  // namespace velto::render

@@ -124,6 +124,41 @@ void walkToRefusedNumber(simdjson::ondemand::value value, JsonPath& path, int de
 
 }  // namespace
 
+namespace {
+
+/// The largest document whose buffers a thread's parser keeps: a whole snapshot file.
+constexpr std::size_t keptCapacity = std::size_t{64} << 10;
+
+struct ThreadParser {
+  simdjson::dom::parser parser;
+  bool lent = false;
+};
+
+ThreadParser& threadParser() {
+  thread_local ThreadParser kept;
+  return kept;
+}
+
+}  // namespace
+
+ParserLease::ParserLease() {
+  ThreadParser& kept = threadParser();
+  if (kept.lent) {
+    own_ = std::make_unique<simdjson::dom::parser>();
+    parser_ = own_.get();
+    return;
+  }
+  kept.lent = true;
+  parser_ = &kept.parser;
+}
+
+ParserLease::~ParserLease() {
+  if (own_) return;
+  ThreadParser& kept = threadParser();
+  if (kept.parser.capacity() > keptCapacity) kept.parser = simdjson::dom::parser();
+  kept.lent = false;
+}
+
 void refuseNumber(std::string_view text) {
   // Only to say where: the text is already refused, whatever the On-Demand parser would accept of it.
   const simdjson::padded_string padded(text);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,24 @@ using simdjson::dom::element;
 /// number". Returns when it finds none, for the caller to refuse the whole document.
 void refuseNumber(std::string_view text);
 
+/// The parser of the calling thread, lent for one document at a time: kept across documents, so that its
+/// buffers are made once for a widget's requests, and given back fresh after a document larger than a
+/// snapshot, so that a host that once read a 2 MiB report does not keep its buffers all day. A document
+/// decoded while another is (which no decoder does) gets a parser of its own.
+class ParserLease {
+ public:
+  ParserLease();
+  ~ParserLease();
+  ParserLease(const ParserLease&) = delete;
+  ParserLease& operator=(const ParserLease&) = delete;
+
+  simdjson::dom::parser& parser() { return *parser_; }
+
+ private:
+  simdjson::dom::parser* parser_;
+  std::unique_ptr<simdjson::dom::parser> own_;  ///< only while the thread's parser is lent already
+};
+
 /// Parses a whole JSON text, skipping a leading UTF-8 byte order mark, and hands its root to
 /// `decode(root, path)`. Text that is not JSON throws JsonDecodingError for the whole document, or for the
 /// number that is not one the parser can hold.
@@ -29,9 +48,9 @@ template <typename Decode>
 auto decodeDocument(std::string_view text, Decode&& decode) {
   static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
   if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
-  simdjson::dom::parser parser;
+  ParserLease lease;
   element root;
-  if (const auto error = parser.parse(text.data(), text.size()).get(root)) {
+  if (const auto error = lease.parser().parse(text.data(), text.size()).get(root)) {
     if (error == simdjson::NUMBER_ERROR) refuseNumber(text);
     throw JsonDecodingError("", std::string("not valid JSON: ") + simdjson::error_message(error));
   }

@@ -24,12 +24,19 @@ bool isAsciiControl(char c) {
   return byte < 0x20 || byte == 0x7F;
 }
 
-/// Cc and Cf: the scalars that cleaning removes wherever they are.
-bool isRemoved(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_CC_MASK | U_GC_CF_MASK)) != 0; }
+/// Cc and Cf: the scalars that cleaning removes wherever they are. In ASCII, the controls (no ASCII scalar is
+/// Cf), answered without ICU because most scalars of a mixed-script text are ASCII.
+bool isRemoved(UChar32 c) {
+  if (c < 0x80) return c < 0x20 || c == 0x7F;
+  return (U_GET_GC_MASK(c) & (U_GC_CC_MASK | U_GC_CF_MASK)) != 0;
+}
 
-/// Zs, Zl and Zp: trimmed at both ends. Tab, the other ASCII breaks and U+0085 are controls and are already
-/// gone by the time trimming looks.
-bool isTrimmed(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0; }
+/// Zs, Zl and Zp: trimmed at both ends; in ASCII, the space alone. Tab, the other ASCII breaks and U+0085 are
+/// controls and are already gone by the time trimming looks.
+bool isTrimmed(UChar32 c) {
+  if (c < 0x80) return c == ' ';
+  return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0;
+}
 
 /// An upper bound on the clusters of a text without a break iterator, fed one scalar at a time: by the grapheme
 /// rules no cluster starts at an Extend, ZWJ or SpacingMark scalar, nor at the second regional indicator of a

@@ -25,9 +25,9 @@ Element MacUsageEntryView::emptyState() const {
 
 Element MacUsageEntryView::body() const {
   const Element content =
-      entry.snapshot.selected(entry.provider).empty()
+      entry.snapshot->selected(entry.provider).empty()
           ? emptyState()
-          : UsageWidgetContent(entry.snapshot, entry.provider, entry.date, family, chinese, textSize, environment)
+          : UsageWidgetContent(*entry.snapshot, entry.provider, entry.date, family, chinese, textSize, environment)
                 .body();
   return content.widgetURL(std::string(MacUsageWidgetContainer::usageURL)).privacySensitive().containerBackground();
 }

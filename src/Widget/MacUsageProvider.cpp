@@ -5,11 +5,11 @@
 
 namespace velto {
 
-MacUsageEntry MacUsageProvider::placeholder(Instant now) { return {now, UsageWidgetSnapshot::empty(), ""}; }
+MacUsageEntry MacUsageProvider::placeholder(Instant now) { return {now, share(UsageWidgetSnapshot::empty()), ""}; }
 
 MacUsageEntry MacUsageProvider::snapshot(const MacUsageConfiguration& configuration, Instant now,
                                          const UsageSnapshotStore& store) {
-  return {now, store.read().value_or(UsageWidgetSnapshot::empty()),
+  return {now, share(store.read().value_or(UsageWidgetSnapshot::empty())),
           UsageWidgetSelection::provider(configuration.agent)};
 }
 
@@ -17,7 +17,7 @@ MacUsageTimeline MacUsageProvider::timeline(const MacUsageConfiguration& configu
                                             const UsageSnapshotStore& store, const platform::TimeZone& zone) {
   const MacUsageEntry current = snapshot(configuration, now, store);
   MacUsageTimeline timeline{{current}, now + reloadInterval};
-  for (const Instant date : current.snapshot.transitionDates(now, zone)) {
+  for (const Instant date : current.snapshot->transitionDates(now, zone)) {
     timeline.entries.push_back({date, current.snapshot, current.provider});
   }
   return timeline;

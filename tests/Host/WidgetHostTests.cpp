@@ -52,11 +52,11 @@ TEST_F(WidgetHostTest, ShowsTheLastEntryWhoseDateHasComeWithoutAskingAgain) {
 
 TEST_F(WidgetHostTest, AsksAgainAtTheReloadDateAndWhenTheSnapshotChanges) {
   const auto widget = host_.place();
-  EXPECT_TRUE(host_.current(widget).snapshot.accounts.empty());
+  EXPECT_TRUE(host_.current(widget).snapshot->accounts.empty());
   store();
-  EXPECT_TRUE(host_.current(widget).snapshot.accounts.empty()) << "the file is read only when asked again";
+  EXPECT_TRUE(host_.current(widget).snapshot->accounts.empty()) << "the file is read only when asked again";
   host_.snapshotChanged();
-  EXPECT_EQ(host_.current(widget).snapshot.accounts.size(), 1u);
+  EXPECT_EQ(host_.current(widget).snapshot->accounts.size(), 1u);
   EXPECT_EQ(requests_, 2);
   now_ = start + 900;
   EXPECT_EQ(host_.current(widget).date, start + 900);
@@ -75,7 +75,7 @@ TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
   now_ = start + 900;
   EXPECT_EQ(host_.current(widget).date, start + 900);
   EXPECT_EQ(entry.date, start);
-  EXPECT_EQ(entry.snapshot.accounts.size(), 1u);
+  EXPECT_EQ(entry.snapshot->accounts.size(), 1u);
   EXPECT_EQ(configuration.agent, "provider:crane");
 }
 
@@ -125,7 +125,7 @@ TEST_F(WidgetHostTest, LiveWidgetShowsEachEntryOnceAtItsDateAndReloadsOnChange) 
       },
       [&](const MacUsageEntry& entry) {
         shownDates.push_back(entry.date);
-        shownAccounts.push_back(entry.snapshot.accounts.size());
+        shownAccounts.push_back(entry.snapshot->accounts.size());
       });
   // start; start + 300 (stale); start + 600 (reset); the change: a new timeline at once, with nothing left
   // to come but its reload 900 seconds later, and the next.

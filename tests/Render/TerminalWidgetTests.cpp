@@ -36,7 +36,7 @@ Element entry(const UsageWidgetSnapshot& snapshot, std::string provider, UsageWi
               TextSize textSize = TextSize::large) {
   const UsageWidgetContentEnvironment environment{platform::TimeZone::utc(), "en_US_POSIX",
                                                   VELTO_AGENT_IMAGES_DIR};
-  return MacUsageEntryView{.entry = {snapshot.capturedAt, snapshot, std::move(provider)},
+  return MacUsageEntryView{.entry = {snapshot.capturedAt, share(snapshot), std::move(provider)},
                            .family = family,
                            .chinese = chinese,
                            .textSize = textSize,
@@ -191,7 +191,7 @@ TEST(TerminalWidget, ShowOnRequest) {
   std::cout << renderTerminal(entry(sample(), "", UsageWidgetFamily::small, false, TextSize::accessibility3),
                               options(UsageWidgetFamily::small, TextSize::accessibility3));
   const UsageWidgetSnapshot snapshot = sample();
-  const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, snapshot, ""},
+  const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, share(snapshot), ""},
                                           .family = UsageWidgetFamily::medium,
                                           .environment = {platform::TimeZone::utc(), "en_US_POSIX",
                                                           VELTO_AGENT_IMAGES_DIR}}

@@ -23,7 +23,7 @@ UsageWidgetSnapshot craneOnly() {
 }
 
 MacUsageEntryView view(UsageWidgetSnapshot snapshot, std::string provider, bool chinese) {
-  return {.entry = {now, std::move(snapshot), std::move(provider)}, .chinese = chinese, .environment = environment()};
+  return {.entry = {now, share(std::move(snapshot)), std::move(provider)}, .chinese = chinese, .environment = environment()};
 }
 
 TEST(MacUsageEntryView, EmptyStateSaysWhyInBothLanguages) {

@@ -25,9 +25,9 @@ UsageWidgetSnapshot twoTransitions() {
 TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
   const TemporaryFolder folder;
   const auto timeline = MacUsageProvider::timeline({}, now, UsageSnapshotStore(folder.path()), utc);
-  EXPECT_EQ(timeline, (MacUsageTimeline{{{now, UsageWidgetSnapshot::empty(), ""}}, now + 900}));
+  EXPECT_EQ(timeline, (MacUsageTimeline{{{now, share(UsageWidgetSnapshot::empty()), ""}}, now + 900}));
   EXPECT_EQ(MacUsageProvider::snapshot({}, now, UsageSnapshotStore(std::nullopt)),
-            (MacUsageEntry{now, UsageWidgetSnapshot::empty(), ""}));
+            (MacUsageEntry{now, share(UsageWidgetSnapshot::empty()), ""}));
 }
 
 TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvider) {
@@ -39,14 +39,15 @@ TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvi
   EXPECT_EQ(timeline.entries[1].date, now + 300);
   EXPECT_EQ(timeline.entries[2].date, now + 3600);
   for (const auto& entry : timeline.entries) {
-    EXPECT_EQ(entry.snapshot, twoTransitions());
+    EXPECT_EQ(*entry.snapshot, twoTransitions());
+    EXPECT_EQ(entry.snapshot, timeline.entries[0].snapshot) << "one snapshot, shared, not a copy per entry";
     EXPECT_EQ(entry.provider, "crane");
   }
   EXPECT_EQ(timeline.reloadAfter, now + 900);
 }
 
 TEST(MacUsageProvider, PlaceholderIsEmptyWhateverIsStored) {
-  EXPECT_EQ(MacUsageProvider::placeholder(now), (MacUsageEntry{now, UsageWidgetSnapshot::empty(), ""}));
+  EXPECT_EQ(MacUsageProvider::placeholder(now), (MacUsageEntry{now, share(UsageWidgetSnapshot::empty()), ""}));
 }
 
 TEST(MacUsageOptions, AutomaticFirstThenEachAgentInSnapshotOrder) {

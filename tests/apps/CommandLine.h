@@ -74,9 +74,9 @@ class CommandLine : public ::testing::Test {
     ::unsetenv("XDG_DATA_HOME");
   }
 
-  /// Runs the command with `arguments`, standard input from `input` (empty: /dev/null).
+  /// Runs the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null).
   Result run(const std::vector<std::string>& arguments, const std::filesystem::path& input = {},
-             Output output = Output::file) const {
+             Output output = Output::file, const std::filesystem::path& program = VELTO_COMMAND) const {
     const auto outPath = scratch_ / "out";
     const auto errPath = scratch_ / "err";
     int pipeEnds[2] = {-1, -1};
@@ -94,10 +94,10 @@ class CommandLine : public ::testing::Test {
         case Output::full: ::dup2(::open("/dev/full", O_WRONLY), 1); break;
         case Output::closed: ::close(1); break;
       }
-      std::vector<char*> argv{const_cast<char*>(VELTO_COMMAND)};
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
       argv.push_back(nullptr);
-      ::execv(VELTO_COMMAND, argv.data());
+      ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
     if (output == Output::closedPipe) {

@@ -384,6 +384,28 @@ TEST_F(CommandLine, RenderForBarsAndTerminals) {
   ::unsetenv("COLUMNS");
 }
 
+// Pictures come from the picture program, run in the command's place from the same prefix: an SVG through
+// the command is the picture program's, and a command without one beside it names the program it looked for.
+TEST_F(CommandLine, PicturesComeFromThePictureProgramBesideTheCommand) {
+  const std::vector<std::string> svg{"render", "--directory", (scratch_ / "none").string(), "--format", "svg"};
+  const auto drawn = run(svg);
+  EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+  EXPECT_EQ(drawn.out, run(svg, {}, testing_support::Output::file, VELTO_PICTURE_COMMAND).out);
+  EXPECT_NE(drawn.out.find("<svg"), std::string::npos);
+
+  const fs::path command(VELTO_COMMAND);
+  const auto helper = fs::path(VELTO_PICTURE_COMMAND).lexically_relative(command.parent_path().parent_path());
+  const auto alone = scratch_ / "prefix" / "bin" / "velto-widget";
+  fs::create_directories(alone.parent_path());
+  fs::copy_file(command, alone);
+  const auto missing = run({"render", "--format", "png"}, {}, testing_support::Output::file, alone);
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(testing_support::said(missing.err), "velto-widget: cannot start the picture program " +
+                                                  (scratch_ / "prefix" / helper).string() +
+                                                  ": No such file or directory\n");
+}
+
+
 // Reads one line from `fd`, waiting at most `timeout` milliseconds for it; empty when none came.
 std::string readLine(int fd, int timeout) {
   std::string line;
