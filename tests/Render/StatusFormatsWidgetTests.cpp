@@ -40,17 +40,18 @@ std::string hosts(const MacUsageEntry& entry, bool chinese) {
 
 TEST(StatusFormatsWidget, EachStateInEachLanguage) {
   const UsageWidgetSnapshot snapshot = accounts();
+  const SharedSnapshot shared = share(snapshot);
   struct Case {
     std::string state;
     MacUsageEntry entry;
   };
   const Case cases[] = {
-      {"normal", {snapshot.capturedAt, snapshot, "crane"}},
-      {"warning", {snapshot.capturedAt, snapshot, "corvid"}},
-      {"critical", {snapshot.capturedAt, snapshot, "quay"}},
+      {"normal", {snapshot.capturedAt, shared, "crane"}},
+      {"warning", {snapshot.capturedAt, shared, "corvid"}},
+      {"critical", {snapshot.capturedAt, shared, "quay"}},
       // An hour on, before the window resets: its percentage still shows, dimmed.
-      {"stale", {snapshot.capturedAt + 3600, snapshot, "crane"}},
-      {"unavailable", {snapshot.capturedAt, snapshot, "gannet"}},
+      {"stale", {snapshot.capturedAt + 3600, shared, "crane"}},
+      {"unavailable", {snapshot.capturedAt, shared, "gannet"}},
   };
   const bool update = std::getenv("VELTO_UPDATE_GOLDENS") != nullptr;
   for (const auto& c : cases) {
