@@ -1,8 +1,9 @@
-// Tests of the widget host stand-in, driven by an injected clock.
+// Tests of the widget host stand-in and its live loop, driven by an injected clock.
 #include "WidgetHost.h"
 
 #include <gtest/gtest.h>
 
+#include "LiveWidget.h"
 #include "TemporaryFolder.h"
 
 namespace velto {
@@ -91,14 +92,6 @@ TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
   EXPECT_EQ(host_.options(false).size(), 2u);
   EXPECT_THROW(host_.current(7), std::out_of_range);
 }
-
-}  // namespace
-}  // namespace velto
-
-#include "LiveWidget.h"
-
-namespace velto {
-namespace {
 
 // The live loop over a scripted waiter: each wait moves the clock to the deadline (or says the file changed,
 // or stops), as the real waiter would after sleeping.

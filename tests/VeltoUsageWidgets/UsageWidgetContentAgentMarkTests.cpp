@@ -1,9 +1,9 @@
-// Tests of the agent mark: the lookup order over the images folder, and the images the bundle ships.
+// Tests of the agent mark: the lookup order over the images folder, and the images the bundle ships. How the
+// mark is drawn is in the small widget's tree (UsageWidgetContentTests).
 #include "UsageWidgetAgentMark.h"
 
 #include <gtest/gtest.h>
 
-#include "Dump.h"
 #include "ImageFile.h"
 #include "TemporaryFolder.h"
 #include "TestFiles.h"
@@ -37,12 +37,6 @@ TEST(UsageWidgetAgentMark, FileThenNamedResourceThenTerminalSymbol) {
   EXPECT_EQ(UsageWidgetAgentMark{"x/../UsageAgent-kelp"}.source(images).kind, ImageSource::Kind::systemSymbol);
 }
 
-TEST(UsageWidgetAgentMark, IsAnInsetSquareHiddenFromAccessibilityIdentifiedByItsAgent) {
-  EXPECT_EQ(toolkit::dump(UsageWidgetAgentMark{"nobody"}.body(std::nullopt)),
-            "Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
-            "accessibilityHidden id=\"nobody\"\n");
-}
-
 TEST(UsageWidgetAgentMark, ImageFolderIsTheFirstResourceFolderThatHasOne) {
   const TemporaryFolder first;
   const TemporaryFolder second;
@@ -61,7 +55,6 @@ TEST(UsageWidgetAgentMark, ShippedImagesLoad) {
               ImageSource::file(images / ("UsageAgent-" + std::string(agent) + ".png")))
         << agent;
   }
-  EXPECT_EQ(UsageWidgetAgentMark{"unknown"}.source(images), ImageSource::symbol("terminal"));
 }
 
 }  // namespace

@@ -26,13 +26,14 @@ UsageWidgetAccount account(std::string id, std::string agent, std::vector<UsageW
 
 struct Options {
   std::string provider;
+  std::string server = "lab";
   UsageWidgetFamily family = UsageWidgetFamily::small;
   TextSize textSize = TextSize::large;
   bool chinese = false;
 };
 
 UsageWidgetContent content(std::vector<UsageWidgetAccount> accounts, const Options& options = {}) {
-  return UsageWidgetContent({.server = "lab", .capturedAt = now - 60, .accounts = std::move(accounts)},
+  return UsageWidgetContent({.server = options.server, .capturedAt = now - 60, .accounts = std::move(accounts)},
                             options.provider, now, options.family, options.chinese, options.textSize,
                             {platform::TimeZone::utc(), "en_US", std::nullopt});
 }
@@ -51,36 +52,25 @@ bool contains(const std::vector<std::string>& all, std::string_view text) {
   return std::find(all.begin(), all.end(), text) != all.end();
 }
 
-struct LayoutCase {
-  const char* name;
-  Options options;
-  std::string expectedTop;  // the body's own line, up to its URL
-};
-void PrintTo(const LayoutCase& row, std::ostream* out) { *out << row.name; }
-
-class UsageWidgetContentLayout : public ::testing::TestWithParam<LayoutCase> {};
-
-TEST_P(UsageWidgetContentLayout, BodyPicksTheLayoutBeforeCappingTheTextSize) {
-  const auto body = content({account("a:1", "corvid", {window("day", 10)}), account("b:1", "crane")},
-                            GetParam().options)
-                        .body();
-  EXPECT_EQ(describe(body), GetParam().expectedTop + " url=\"velto://usage\" privacySensitive");
+TEST(UsageWidgetContent, BodyPicksTheLayoutBeforeCappingTheTextSize) {
+  const std::vector accounts = {account("a:1", "corvid", {window("day", 10)}), account("b:1", "crane")};
+  const std::string small = "VStack(leading, spacing: 6) textSize=small...large";
+  const std::string accessible = "VStack(leading, spacing: 5) textSize=small...large";
+  const std::pair<Options, std::string> cases[] = {
+      {{.textSize = TextSize::xLarge}, small},
+      {{.textSize = TextSize::xxLarge}, accessible},
+      {{.textSize = TextSize::accessibility5}, accessible},
+      {{.family = UsageWidgetFamily::large}, small},  // the large family is drawn small
+      {{.family = UsageWidgetFamily::medium, .textSize = TextSize::accessibility3},
+       "VStack(leading, spacing: 9) textSize=small...large"},
+      // An agent without accounts gets the empty state.
+      {{.provider = "gannet"}, small + " frame(maxWidth: infinity, maxHeight: infinity, alignment: leading) "
+                                       "accessibility(combine)"},
+  };
+  for (const auto& [options, expectedTop] : cases) {
+    EXPECT_EQ(describe(content(accounts, options).body()), expectedTop + " url=\"velto://usage\" privacySensitive");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    UsageWidgetContent, UsageWidgetContentLayout,
-    ::testing::Values(
-        LayoutCase{"SmallAtXLarge", {.textSize = TextSize::xLarge}, "VStack(leading, spacing: 6) textSize=small...large"},
-        LayoutCase{"SmallAtXXLargeIsAccessible", {.textSize = TextSize::xxLarge}, "VStack(leading, spacing: 5) textSize=small...large"},
-        LayoutCase{"SmallAtAccessibility5", {.textSize = TextSize::accessibility5}, "VStack(leading, spacing: 5) textSize=small...large"},
-        LayoutCase{"LargeFamilyDrawnSmall", {.family = UsageWidgetFamily::large}, "VStack(leading, spacing: 6) textSize=small...large"},
-        LayoutCase{"MediumAtAnySize",
-                   {.family = UsageWidgetFamily::medium, .textSize = TextSize::accessibility3},
-                   "VStack(leading, spacing: 9) textSize=small...large"},
-        LayoutCase{"UnknownAgentIsEmpty",
-                   {.provider = "gannet"},
-                   "VStack(leading, spacing: 6) textSize=small...large frame(maxWidth: infinity, maxHeight: infinity, "
-                   "alignment: leading) accessibility(combine)"}));
 
 TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
   EXPECT_EQ(dump(content({}).emptyHome()),
@@ -241,12 +231,6 @@ TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) 
   EXPECT_EQ(content({a}, {.family = UsageWidgetFamily::medium}).medium(a)[1].children().size(), 1u);
 }
 
-}  // namespace
-}  // namespace velto
-
-namespace velto {
-namespace {
-
 // A stored amount may end in a line terminator and a clean text may hold U+2028 inside. The dump holds every
 // text, label and accessibility label of the tree, which every renderer reads: none of them may show one.
 TEST(UsageWidgetContent, ShownTextsHoldNoControlsOrLineSeparatorsFromTheSnapshot) {
@@ -261,11 +245,7 @@ TEST(UsageWidgetContent, ShownTextsHoldNoControlsOrLineSeparatorsFromTheSnapshot
   const std::pair<UsageWidgetAccount, std::string> cases[] = {{balance, "CNY 86.40"}, {windows, "Weekly"}};
   for (const auto& [shown, visible] : cases) {
     for (const auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
-      const Element body = UsageWidgetContent({.server = "l\u2029ab", .capturedAt = now - 60, .accounts = {shown}}, "",
-                                              now, family, false, TextSize::large,
-                                              {platform::TimeZone::utc(), "en_US", std::nullopt})
-                               .body();
-      const std::string tree = dump(body);
+      const std::string tree = dump(content({shown}, {.server = "l\u2029ab", .family = family}).body());
       SCOPED_TRACE(tree);
       for (const std::string_view control : {"\\u{", "\u0085", "\u2028", "\u2029"}) {
         EXPECT_EQ(tree.find(control), std::string::npos) << control;
