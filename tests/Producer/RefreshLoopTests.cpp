@@ -105,47 +105,47 @@ RefreshSettings settings(double every, std::vector<std::string> reloadCommands =
           .reloadCommands = std::move(reloadCommands)};
 }
 
-TEST(RefreshLoop, StartsAreAtLeastSixtySecondsApartWhateverEverySays) {
+// The collector starts at least 60 s apart whatever `every` says, at once on a request between ticks, and never
+// while a refresh (its collector, then its reload commands) is still running.
+TEST(RefreshLoop, CollectorStartsFollowTheScheduleAndTheRequests) {
   const struct {
     double every;
+    std::deque<std::pair<double, Wake>> signals;
+    double collectorSeconds;
+    std::vector<std::string> reloadCommands;  // each takes 100 s
+    double end;
     std::vector<double> starts;
+    std::vector<std::string> skipped;  // why each refused refresh was refused
   } cases[] = {
-      {59, {0, 60, 120, 180}},
-      {60, {0, 60, 120, 180}},
-      {61, {0, 61, 122, 183}},
+      {59, {}, 2, {}, 200, {0, 60, 120, 180}, {}},
+      {60, {}, 2, {}, 200, {0, 60, 120, 180}, {}},
+      {61, {}, 2, {}, 200, {0, 61, 122, 183}, {}},
+      // A request between ticks refreshes at once and restarts the schedule.
+      {300, {{100, Wake::refresh}, {130, Wake::refresh}}, 2, {}, 500, {0, 100, 400},
+       {"less than 60 s since the last start"}},
+      // Ticks fall due and requests come while the collector runs: the next refresh starts when it ends.
+      {60, {{100, Wake::refresh}, {200, Wake::refresh}}, 250, {}, 300, {0, 250},
+       {"a refresh is running", "a refresh is running"}},
+      // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
+      {300, {{50, Wake::refresh}}, 2, {"slow-reload"}, 150, {0, 102}, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.every);
+    SCOPED_TRACE(testing::PrintToString(c.starts));
     FakeWorld world;
-    world.end = 200;
-    EXPECT_EQ(world.run(settings(c.every)), 0);
+    world.signals = c.signals;
+    world.collectorSeconds = c.collectorSeconds;
+    world.reloadSeconds = 100;
+    world.end = c.end;
+    EXPECT_EQ(world.run(settings(c.every, c.reloadCommands)), 0);
     EXPECT_EQ(world.collectorStarts, c.starts);
+    const std::string refused = "skipped by the refresh policy: ";
+    std::vector<std::string> skipped;
+    for (const auto& event : world.events()) {
+      if (event.starts_with(refused)) skipped.push_back(event.substr(refused.size()));
+    }
+    EXPECT_EQ(skipped, c.skipped);
     EXPECT_EQ(world.events().back(), "stopped");
   }
-}
-
-TEST(RefreshLoop, ARefreshThatDoesNotFinishBlocksEveryOtherUntilItEnds) {
-  FakeWorld world;
-  world.collectorSeconds = 250;  // ticks fall due meanwhile, and two requests come
-  world.collectorResult = [] { return ProcessResult{.ending = Ending::timedOut, .code = SIGTERM}; };
-  world.signals = {{100, Wake::refresh}, {200, Wake::refresh}};
-  world.end = 300;
-  world.run(settings(60));
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 250}));
-  EXPECT_EQ(world.events(), (std::vector<std::string>{"skipped by the refresh policy: a refresh is running",
-                                                      "skipped by the refresh policy: a refresh is running",
-                                                      "collector timed out after 60 s; snapshot kept; no reload",
-                                                      "collector timed out after 60 s; snapshot kept; no reload",
-                                                      "stopped"}));
-}
-
-TEST(RefreshLoop, ARequestBetweenTicksRefreshesAtOnceAndRestartsTheSchedule) {
-  FakeWorld world;
-  world.signals = {{100, Wake::refresh}, {130, Wake::refresh}};
-  world.end = 500;
-  world.run(settings(300));
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 100, 400}));
-  EXPECT_EQ(world.events()[2], "skipped by the refresh policy: less than 60 s since the last start");
 }
 
 TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
@@ -157,16 +157,6 @@ TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
   EXPECT_EQ(world.lines[1].second.substr(0, 21), "2026-12-01T09:31:00Z ");  // when it began, in UTC
   EXPECT_EQ(events[0], "stored 0 accounts; reload asked");
   EXPECT_EQ(events[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
-}
-
-TEST(RefreshLoop, ARequestDuringTheReloadCommandsWaitsForTheLoop) {
-  FakeWorld world;
-  world.reloadSeconds = 100;
-  world.signals = {{50, Wake::refresh}};
-  world.end = 150;
-  world.run(settings(300, {"slow-reload"}));
-  // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 102}));
 }
 
 TEST(RefreshLoop, AStopDuringTheCollectorEndsTheLoopWithoutStoring) {
