@@ -7,12 +7,14 @@
 #include <cmath>
 #include <limits>
 
+#include "FakeEnvironment.h"
 #include "TemporaryFolder.h"
 #include "ZoneOrSkip.h"
 
 namespace velto::platform {
 namespace {
 
+using testing_support::fakeEnvironment;
 using testing_support::TemporaryFolder;
 
 // Seconds since 1970 of a UTC date and time in the proleptic Gregorian calendar.
@@ -120,9 +122,7 @@ TEST(TimeZone, CurrentTriesTzThenTheLocaltimeLinkThenTheTimezoneFileThenUtc) {
     const auto link = etc.path() / "localtime";
     if (c.localtimeTarget) std::filesystem::create_symlink(*c.localtimeTarget, link);
     const auto file = c.timezoneFile ? etc.write("timezone", *c.timezoneFile) : etc.path() / "timezone";
-    const auto environment = [&c](const char* name) -> std::optional<std::string> {
-      return std::string_view(name) == "TZ" ? c.tz : std::nullopt;
-    };
+    const auto environment = c.tz ? fakeEnvironment({{"TZ", *c.tz}}) : fakeEnvironment({});
     EXPECT_EQ(TimeZone::current(environment, link, file).name(), c.expected);
   }
 }
