@@ -64,7 +64,6 @@ TEST(ProcessRunner, EndingsCodesAndOutput) {
     std::chrono::milliseconds timeout = 10s;
   };
   const Case cases[] = {
-      {"printf report", Ending::exited, 0, "report"},
       {"printf partial; exit 3", Ending::exited, 3, "partial"},
       {"kill -KILL $$", Ending::signalled, SIGKILL, ""},
       {"cat", Ending::exited, 0, ""},  // standard input is /dev/null, not ours

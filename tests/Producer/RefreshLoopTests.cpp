@@ -42,11 +42,20 @@ class FakeWorld {
   std::vector<double> reloadStarts;
   std::vector<std::string> reloadArguments;
   std::vector<std::pair<LogLevel, std::string>> lines;
+  testing_support::TemporaryFolder folder;  // where the snapshot is stored
+
+  /// The loop (or, when `once`, one refresh) over this world, storing into `folder`.
+  int run(RefreshSettings settings, bool once = false) {
+    RefreshLoop loop(std::move(settings), UsageSnapshotStore(folder.path()), edges());
+    return once ? loop.runOnce() : loop.run();
+  }
 
   RefreshEdges edges() {
     return {.clock = [this] { return LoopTime{wallAtBoot + now, now}; },
             .wait = [this](double until) { return wait(until); },
-            .run = [this](const ProcessRequest& request, const ProcessWatch& watch) { return run(request, watch); },
+            .run = [this](const ProcessRequest& request, const ProcessWatch& watch) {
+              return runProcess(request, watch);
+            },
             .log = [this](LogLevel level, const std::string& line) { lines.emplace_back(level, line); }};
   }
 
@@ -75,7 +84,7 @@ class FakeWorld {
   }
 
   // As the real runner does: signals that arrive while the process runs are put to `interrupted`.
-  ProcessResult run(const ProcessRequest& request, const ProcessWatch& watch) {
+  ProcessResult runProcess(const ProcessRequest& request, const ProcessWatch& watch) {
     const bool reload = request.arguments.front() == "/bin/sh";
     (reload ? reloadStarts : collectorStarts).push_back(now);
     if (reload) reloadArguments = request.arguments;
@@ -96,96 +105,73 @@ RefreshSettings settings(double every, std::vector<std::string> reloadCommands =
           .reloadCommands = std::move(reloadCommands)};
 }
 
-TEST(RefreshLoop, StartsAreAtLeastSixtySecondsApartWhateverEverySays) {
+// The collector starts at least 60 s apart whatever `every` says, at once on a request between ticks, and never
+// while a refresh (its collector, then its reload commands) is still running.
+TEST(RefreshLoop, CollectorStartsFollowTheScheduleAndTheRequests) {
   const struct {
     double every;
+    std::deque<std::pair<double, Wake>> signals;
+    double collectorSeconds;
+    std::vector<std::string> reloadCommands;  // each takes 100 s
+    double end;
     std::vector<double> starts;
+    std::vector<std::string> skipped;  // why each refused refresh was refused
   } cases[] = {
-      {1, {0, 60, 120, 180}},
-      {59, {0, 60, 120, 180}},
-      {60, {0, 60, 120, 180}},
-      {61, {0, 61, 122, 183}},
-      {100, {0, 100}},
+      {59, {}, 2, {}, 200, {0, 60, 120, 180}, {}},
+      {60, {}, 2, {}, 200, {0, 60, 120, 180}, {}},
+      {61, {}, 2, {}, 200, {0, 61, 122, 183}, {}},
+      // A request between ticks refreshes at once and restarts the schedule.
+      {300, {{100, Wake::refresh}, {130, Wake::refresh}}, 2, {}, 500, {0, 100, 400},
+       {"less than 60 s since the last start"}},
+      // Ticks fall due and requests come while the collector runs: the next refresh starts when it ends.
+      {60, {{100, Wake::refresh}, {200, Wake::refresh}}, 250, {}, 300, {0, 250},
+       {"a refresh is running", "a refresh is running"}},
+      // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
+      {300, {{50, Wake::refresh}}, 2, {"slow-reload"}, 150, {0, 102}, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.every);
-    testing_support::TemporaryFolder folder;
+    SCOPED_TRACE(testing::PrintToString(c.starts));
     FakeWorld world;
-    world.end = 200;
-    EXPECT_EQ(RefreshLoop(settings(c.every), UsageSnapshotStore(folder.path()), world.edges()).run(), 0);
+    world.signals = c.signals;
+    world.collectorSeconds = c.collectorSeconds;
+    world.reloadSeconds = 100;
+    world.end = c.end;
+    EXPECT_EQ(world.run(settings(c.every, c.reloadCommands)), 0);
     EXPECT_EQ(world.collectorStarts, c.starts);
+    const std::string refused = "skipped by the refresh policy: ";
+    std::vector<std::string> skipped;
+    for (const auto& event : world.events()) {
+      if (event.starts_with(refused)) skipped.push_back(event.substr(refused.size()));
+    }
+    EXPECT_EQ(skipped, c.skipped);
     EXPECT_EQ(world.events().back(), "stopped");
   }
 }
 
-TEST(RefreshLoop, ARefreshThatDoesNotFinishBlocksEveryOtherUntilItEnds) {
-  testing_support::TemporaryFolder folder;
-  FakeWorld world;
-  world.collectorSeconds = 250;  // ticks fall due meanwhile, and two requests come
-  world.collectorResult = [] { return ProcessResult{.ending = Ending::timedOut, .code = SIGTERM}; };
-  world.signals = {{100, Wake::refresh}, {200, Wake::refresh}};
-  world.end = 300;
-  RefreshLoop(settings(60), UsageSnapshotStore(folder.path()), world.edges()).run();
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 250}));
-  EXPECT_EQ(world.events(), (std::vector<std::string>{"skipped by the refresh policy: a refresh is running",
-                                                      "skipped by the refresh policy: a refresh is running",
-                                                      "collector timed out after 60 s; snapshot kept; no reload",
-                                                      "collector timed out after 60 s; snapshot kept; no reload",
-                                                      "stopped"}));
-}
-
-TEST(RefreshLoop, ARequestBetweenTicksRefreshesAtOnceAndRestartsTheSchedule) {
-  testing_support::TemporaryFolder folder;
-  FakeWorld world;
-  world.signals = {{100, Wake::refresh}, {130, Wake::refresh}};
-  world.end = 500;
-  RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), world.edges()).run();
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 100, 400}));
-  EXPECT_EQ(world.events()[2], "skipped by the refresh policy: less than 60 s since the last start");
-}
-
 TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
-  testing_support::TemporaryFolder folder;
   FakeWorld world;
-  RefreshLoop(settings(60, {"pkill -RTMIN+8 waybar"}), UsageSnapshotStore(folder.path()), world.edges()).run();
+  world.run(settings(60, {"pkill -RTMIN+8 waybar"}));
   EXPECT_EQ(world.reloadStarts, (std::vector<double>{2, 302, 602, 902}));
   EXPECT_EQ(world.reloadArguments, (std::vector<std::string>{"/bin/sh", "-c", "pkill -RTMIN+8 waybar"}));
   const auto events = world.events();
   EXPECT_EQ(world.lines[1].second.substr(0, 21), "2026-12-01T09:31:00Z ");  // when it began, in UTC
   EXPECT_EQ(events[0], "stored 0 accounts; reload asked");
   EXPECT_EQ(events[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
-
-  FakeWorld failing;
-  failing.collectorResult = [] { return exited(1); };
-  RefreshLoop(settings(60, {"true"}), UsageSnapshotStore(folder.path()), failing.edges()).run();
-  EXPECT_TRUE(failing.reloadStarts.empty());
-}
-
-TEST(RefreshLoop, ARequestDuringTheReloadCommandsWaitsForTheLoop) {
-  testing_support::TemporaryFolder folder;
-  FakeWorld world;
-  world.reloadSeconds = 100;
-  world.signals = {{50, Wake::refresh}};
-  world.end = 150;
-  RefreshLoop(settings(300, {"slow-reload"}), UsageSnapshotStore(folder.path()), world.edges()).run();
-  // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
-  EXPECT_EQ(world.collectorStarts, (std::vector<double>{0, 102}));
 }
 
 TEST(RefreshLoop, AStopDuringTheCollectorEndsTheLoopWithoutStoring) {
-  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.collectorSeconds = 30;
   world.signals = {{10, Wake::stop}};
-  EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), UsageSnapshotStore(folder.path()), world.edges()).run(), 0);
+  EXPECT_EQ(world.run(settings(300, {"reload"})), 0);
   EXPECT_EQ(world.events(),
             (std::vector<std::string>{"stopped while the collector ran; snapshot kept; no reload", "stopped"}));
-  EXPECT_FALSE(UsageSnapshotStore(folder.path()).read());
+  EXPECT_FALSE(UsageSnapshotStore(world.folder.path()).read());
 
   FakeWorld once;
   once.collectorSeconds = 30;
   once.signals = {{10, Wake::stop}};
-  EXPECT_EQ(RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), once.edges()).runOnce(), 0);
+  EXPECT_EQ(once.run(settings(300), true), 0) << "a stop is no failure";
 }
 
 TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
@@ -207,16 +193,15 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
                  R"({"date":"2026-12-01"}]}})"),
        "report refused: history.days holds 8 entries, more than 7; snapshot kept"},
   };
-  testing_support::TemporaryFolder folder;
-  const auto file = folder.path() / std::string(UsageSnapshotStore::fileName);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
-    UsageSnapshotStore(folder.path()).write({.server = "before", .capturedAt = wallAtBoot});
-    const std::string before = testing_support::readFile(file);
     FakeWorld world;
+    UsageSnapshotStore(world.folder.path()).write({.server = "before", .capturedAt = wallAtBoot});
+    const auto file = world.folder.path() / std::string(UsageSnapshotStore::fileName);
+    const std::string before = testing_support::readFile(file);
     world.collectorResult = [&] { return c.result; };
     const bool stores = c.line.starts_with("stored");
-    EXPECT_EQ(RefreshLoop(settings(300, {"reload"}), UsageSnapshotStore(folder.path()), world.edges()).runOnce(), stores ? 0 : 1);
+    EXPECT_EQ(world.run(settings(300, {"reload"}), true), stores ? 0 : 1);
     ASSERT_EQ(world.lines.size(), 1u);
     EXPECT_EQ(world.lines[0].first, stores ? LogLevel::info : LogLevel::error);
     EXPECT_EQ(world.events()[0].substr(0, c.line.size()), c.line);
@@ -230,7 +215,7 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
     if (exhausted.collectorStarts.size() == 1) throw std::system_error(EMFILE, std::generic_category(), "pipe2");
     return exited(0);
   };
-  RefreshLoop(settings(300), UsageSnapshotStore(folder.path()), exhausted.edges()).run();
+  exhausted.run(settings(300));
   EXPECT_EQ(exhausted.collectorStarts, (std::vector<double>{0, 60}));
   EXPECT_EQ(exhausted.events()[0].substr(0, 54), "collector could not be started: Too many open files; s");
 
@@ -240,7 +225,6 @@ TEST(RefreshLoop, EveryFailureKeepsTheStoredSnapshotAndSaysWhy) {
 }
 
 TEST(RefreshLoop, ProgramLinesArePassedOnUnderTheProgramsNameWithoutControlCharacters) {
-  testing_support::TemporaryFolder folder;
   FakeWorld world;
   world.reloadStatus = 2;
   RefreshEdges edges = world.edges();
@@ -250,7 +234,7 @@ TEST(RefreshLoop, ProgramLinesArePassedOnUnderTheProgramsNameWithoutControlChara
     watch.errorLine("\t");
     return run(request, watch);
   };
-  RefreshLoop(settings(300, {"notify \x1b[2J"}), UsageSnapshotStore(folder.path()), edges).runOnce();
+  RefreshLoop(settings(300, {"notify \x1b[2J"}), UsageSnapshotStore(world.folder.path()), edges).runOnce();
   ASSERT_EQ(world.lines.size(), 3u);
   EXPECT_EQ(world.lines[0], std::make_pair(LogLevel::warning, std::string("collect-usage: token [31mexpired")));
   EXPECT_EQ(world.lines[1], std::make_pair(LogLevel::warning, std::string("reload \"notify [2J\": token [31mexpired")));

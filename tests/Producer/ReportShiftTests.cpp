@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "JsonDecodingError.h"
-#include "TestFiles.h"
-#include "UsageWidgetProjection.h"
 #include "ZoneOrSkip.h"
 
 namespace velto::producer {
@@ -49,22 +47,6 @@ TEST(ReportShift, InstantsMoveSoThatTheNewestReadingIsNowAndDaysSoThatTheLastIsT
   }
   EXPECT_THROW(shiftReport("{\"limits\":", at, *utc), JsonDecodingError);
   EXPECT_THROW(shiftReport("{}", 1e300, *utc), std::invalid_argument);
-}
-
-TEST(ReportShift, TheSampleMovedToAnyTimeProjectsAsItDidWhenItWasTaken) {
-  ZONE_OR_SKIP(utc, "UTC");
-  const std::string sample = testing_support::readFile(VELTO_SAMPLE_REPORT);
-  constexpr Instant later = 1893456000;  // 2030-01-01T00:00:00Z
-  const auto original = projectReport(sample, "local", at);
-  const auto moved = projectReport(shiftReport(sample, later, *utc), "local", later);
-  ASSERT_EQ(moved.accounts.size(), original.accounts.size());
-  for (std::size_t i = 0; i < moved.accounts.size(); ++i) {
-    EXPECT_EQ(moved.accounts[i].id, original.accounts[i].id);
-    EXPECT_EQ(moved.accounts[i].windows.size(), original.accounts[i].windows.size());
-    if (moved.accounts[i].output) {
-      EXPECT_EQ(moved.accounts[i].output->day, "2030-01-01");
-    }
-  }
 }
 
 }  // namespace
