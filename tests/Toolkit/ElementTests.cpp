@@ -35,12 +35,6 @@ TEST(Element, InnermostEnvironmentValueWinsAndLastElementAttributeWins) {
   EXPECT_EQ(text.node().traits.accessibilityLabel, "second");
 }
 
-TEST(Element, LayoutWrappersKeepTheirOrder) {
-  const auto mark = Image(ImageSource::symbol("terminal")).resizable().scaledToFit().padding(2).frame(18, 18);
-  const std::vector<LayoutModifier> expected{AspectRatioFit{}, Padding{2}, FrameSpec{.width = 18, .height = 18}};
-  EXPECT_EQ(mark.node().layout, expected);
-}
-
 TEST(Element, OnlyAnUnwrappedImageCanBeResizable) {
   EXPECT_THROW((void)Text("x").resizable(), std::logic_error);
   EXPECT_THROW((void)Image(ImageSource::symbol("clock")).padding(1).resizable(), std::logic_error);
