@@ -24,9 +24,16 @@ namespace velto::testing_support {
 /// What a run's standard output is.
 enum class Output {
   file,        ///< a file, read back into Result::out
+  pipe,        ///< a pipe whose read end Started::output gives
   closedPipe,  ///< a pipe whose reader has already gone
   full,        ///< /dev/full: every write fails with ENOSPC
   closed,      ///< no descriptor at all (`>&-`)
+};
+
+/// A run under way: its process, and the read end of its standard output for Output::pipe (else -1).
+struct Started {
+  pid_t process = -1;
+  int output = -1;
 };
 
 struct Result {
@@ -74,23 +81,20 @@ class CommandLine : public ::testing::Test {
     ::unsetenv("XDG_DATA_HOME");
   }
 
-  /// Runs the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null).
-  Result run(const std::vector<std::string>& arguments, const std::filesystem::path& input = {},
-             Output output = Output::file, const std::filesystem::path& program = VELTO_COMMAND) const {
-    const auto outPath = scratch_ / "out";
-    const auto errPath = scratch_ / "err";
+  /// Starts the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null) and
+  /// standard error into err().
+  Started start(const std::vector<std::string>& arguments, const std::filesystem::path& input = {},
+                Output output = Output::file, const std::filesystem::path& program = VELTO_COMMAND) const {
     int pipeEnds[2] = {-1, -1};
-    if (output == Output::closedPipe && ::pipe(pipeEnds) != 0) return {};
+    if ((output == Output::pipe || output == Output::closedPipe) && ::pipe2(pipeEnds, O_CLOEXEC) != 0) return {};
     const pid_t child = ::fork();
     if (child == 0) {
       ::dup2(::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY), 0);
-      ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+      ::dup2(::open(errPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
       switch (output) {
-        case Output::file: ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1); break;
-        case Output::closedPipe:
-          ::dup2(pipeEnds[1], 1);
-          ::close(pipeEnds[0]);
-          break;
+        case Output::file: ::dup2(::open(outPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1); break;
+        case Output::pipe:
+        case Output::closedPipe: ::dup2(pipeEnds[1], 1); break;
         case Output::full: ::dup2(::open("/dev/full", O_WRONLY), 1); break;
         case Output::closed: ::close(1); break;
       }
@@ -100,16 +104,25 @@ class CommandLine : public ::testing::Test {
       ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
-    if (output == Output::closedPipe) {
-      ::close(pipeEnds[0]);
-      ::close(pipeEnds[1]);
-    }
+    if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
+    if (output == Output::closedPipe) ::close(pipeEnds[0]);
+    return {child, output == Output::pipe ? pipeEnds[0] : -1};
+  }
+
+  /// Runs the command as start() does and waits for it to end.
+  Result run(const std::vector<std::string>& arguments, const std::filesystem::path& input = {},
+             Output output = Output::file, const std::filesystem::path& program = VELTO_COMMAND) const {
     Result result;
-    result.exitCode = waitForExit(child);
-    result.out = output == Output::file ? readFile(outPath) : "";
-    result.err = readFile(errPath);
+    result.exitCode = waitForExit(start(arguments, input, output, program).process);
+    result.out = output == Output::file ? readFile(outPath()) : "";
+    result.err = err();
     return result;
   }
+
+  /// What the last run wrote to standard error.
+  std::string err() const { return readFile(errPath()); }
+  std::filesystem::path errPath() const { return scratch_ / "err"; }
+  std::filesystem::path outPath() const { return scratch_ / "out"; }
 
   const TemporaryFolder folder_;
   const std::filesystem::path& scratch_ = folder_.path();
