@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <glib.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -35,16 +37,11 @@ inline bool waitFor(const std::function<bool()>& condition, std::chrono::millise
 
 /// The absolute path of `program` found on PATH; nothing when it is not installed.
 inline std::optional<std::filesystem::path> onPath(const std::string& program) {
-  const char* path = ::getenv("PATH");
-  std::string rest = path ? path : "/usr/bin:/bin";
-  while (!rest.empty()) {
-    const auto colon = rest.find(':');
-    const std::filesystem::path candidate = std::filesystem::path(rest.substr(0, colon)) / program;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    if (colon == std::string::npos) break;
-    rest.erase(0, colon + 1);
-  }
-  return std::nullopt;
+  gchar* found = g_find_program_in_path(program.c_str());
+  if (!found) return std::nullopt;
+  std::filesystem::path path(found);
+  g_free(found);
+  return path;
 }
 
 class ChildProcess {
