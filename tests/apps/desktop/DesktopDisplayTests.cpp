@@ -256,7 +256,8 @@ TEST_F(DesktopOnX11, RedrawsForTheSchemeTheAgentAndANewSnapshot) {
   // The menu's agent item sets off the window's "agent" action, which the application exports on the bus.
   const std::vector<std::string> corvid{"--scheme", "light", "--agent", "provider:corvid"};
   ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", g_variant_new_string("provider:corvid")));
-  EXPECT_TRUE(waitFor([&] { return testing_support::readFile(stateFile()).find("Agent=provider:corvid") != std::string::npos; }, 5s));
+  EXPECT_TRUE(waitFor(
+      [&] { return testing_support::readFile(stateFile()).find("Agent=provider:corvid") != std::string::npos; }, 5s));
   comesToShow(shown[0], medium(corvid), 1, 5s);
 
   const auto next = folder_.path() / "next";
