@@ -1,54 +1,27 @@
 // CommandLine: velto-widget run as a user runs it, with chosen standard streams; what it said and how it ended.
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "TemporaryFolder.h"
-#include "TestFiles.h"
 
 namespace velto::testing_support {
 
-/// What a run's standard output is.
-enum class Output {
-  file,        ///< a file, read back into Result::out
-  closedPipe,  ///< a pipe whose reader has already gone
-  full,        ///< /dev/full: every write fails with ENOSPC
-  closed,      ///< no descriptor at all (`>&-`)
-};
-
 struct Result {
-  int exitCode = -1;  ///< -1: ended by a signal; -2: still running at the deadline, then killed
+  int exitCode = -1;  ///< -1: ended by a signal; -2: still running at the deadline, then ended
   std::string out;
   std::string err;
 };
-
-/// Waits for `child` for at most `deadline`; kills it after that. The exit code as Result::exitCode gives it.
-inline int waitForExit(pid_t child, std::chrono::seconds deadline = std::chrono::seconds(30)) {
-  const auto end = std::chrono::steady_clock::now() + deadline;
-  int status = 0;
-  while (::waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > end) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
-      return -2;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 /// What the program itself said on standard error: its lines that start with "velto-widget: " (a sanitizer's
 /// report, say, is not the program's).
@@ -74,42 +47,28 @@ class CommandLine : public ::testing::Test {
     ::unsetenv("XDG_DATA_HOME");
   }
 
-  /// Runs the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null).
+  /// Starts the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null) and
+  /// standard error into err().
+  std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments,
+                                      const std::filesystem::path& input = {}, Output output = Output::file,
+                                      const std::filesystem::path& program = VELTO_COMMAND) const {
+    std::vector<std::string> command{program.string()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return std::make_unique<ChildProcess>(command, std::map<std::string, std::string>{}, scratch_ / "run",
+                                          Streams{.input = input, .output = output});
+  }
+
+  /// Runs the command as start() does and waits for it to end.
   Result run(const std::vector<std::string>& arguments, const std::filesystem::path& input = {},
              Output output = Output::file, const std::filesystem::path& program = VELTO_COMMAND) const {
-    const auto outPath = scratch_ / "out";
-    const auto errPath = scratch_ / "err";
-    int pipeEnds[2] = {-1, -1};
-    if (output == Output::closedPipe && ::pipe(pipeEnds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::dup2(::open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY), 0);
-      ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-      switch (output) {
-        case Output::file: ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1); break;
-        case Output::closedPipe:
-          ::dup2(pipeEnds[1], 1);
-          ::close(pipeEnds[0]);
-          break;
-        case Output::full: ::dup2(::open("/dev/full", O_WRONLY), 1); break;
-        case Output::closed: ::close(1); break;
-      }
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      ::execv(program.c_str(), argv.data());
-      ::_exit(127);
-    }
-    if (output == Output::closedPipe) {
-      ::close(pipeEnds[0]);
-      ::close(pipeEnds[1]);
-    }
-    Result result;
-    result.exitCode = waitForExit(child);
-    result.out = output == Output::file ? readFile(outPath) : "";
-    result.err = readFile(errPath);
-    return result;
+    const auto child = start(arguments, input, output, program);
+    const int exitCode = child->wait(std::chrono::seconds(30)).value_or(-2);
+    return {exitCode, output == Output::file ? child->out() : "", child->err()};
   }
+
+  /// What the last run wrote to standard error.
+  std::string err() const { return readFile(errPath()); }
+  std::filesystem::path errPath() const { return scratch_ / "run.err"; }
 
   const TemporaryFolder folder_;
   const std::filesystem::path& scratch_ = folder_.path();

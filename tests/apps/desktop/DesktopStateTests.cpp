@@ -15,19 +15,6 @@ namespace {
 
 using testing_support::TemporaryFolder;
 
-TEST(DesktopState, KeepsEveryWidgetAsItWasPlaced) {
-  const DesktopState state{{
-      {UsageWidgetFamily::medium, std::nullopt, std::nullopt},
-      {UsageWidgetFamily::small, "provider:crane", WidgetPosition{-20, 1400}},
-      // A value the key file must escape, and an underscore that a menu would take as a mnemonic.
-      {UsageWidgetFamily::small, "  spaced ; and \\ my_agent #", WidgetPosition{0, 0}},
-  }};
-  const auto reading = parseDesktopState(formatDesktopState(state));
-  ASSERT_TRUE(reading.state) << reading.problem;
-  EXPECT_EQ(*reading.state, state);
-  EXPECT_EQ(*parseDesktopState("").state, DesktopState{});
-}
-
 TEST(DesktopState, RefusesADamagedOrHostileFile) {
   struct Case {
     std::string text;
@@ -61,7 +48,7 @@ TEST(DesktopState, RefusesADamagedOrHostileFile) {
   }
 }
 
-TEST(DesktopStateFile, SavesAtomicallyAndPrivatelyAndLoadsWhatItSaved) {
+TEST(DesktopStateFile, SavesAtomicallyAndPrivatelyAndLoadsEveryWidgetAsItWasPlaced) {
   const TemporaryFolder home;
   const DesktopStateFile file(home.path() / "config" / "velto-widget" / "desktop-widgets.ini");
   // No file yet: the first start's one medium widget on the automatic choice, and nothing to complain of.
@@ -69,7 +56,12 @@ TEST(DesktopStateFile, SavesAtomicallyAndPrivatelyAndLoadsWhatItSaved) {
   EXPECT_EQ(loaded.state, DesktopState::firstStart());
   EXPECT_EQ(loaded.problem, "");
 
-  const DesktopState state{{{UsageWidgetFamily::small, "provider:corvid", WidgetPosition{10, 20}}}};
+  const DesktopState state{{
+      {UsageWidgetFamily::medium, std::nullopt, std::nullopt},
+      {UsageWidgetFamily::small, "provider:crane", WidgetPosition{-20, 1400}},
+      // A value the key file must escape, and an underscore that a menu would take as a mnemonic.
+      {UsageWidgetFamily::small, "  spaced ; and \\ my_agent #", WidgetPosition{0, 0}},
+  }};
   file.save(state);
   loaded = file.load();
   EXPECT_EQ(loaded.state, state);
@@ -81,6 +73,7 @@ TEST(DesktopStateFile, SavesAtomicallyAndPrivatelyAndLoadsWhatItSaved) {
   EXPECT_EQ(status.st_mode & 0777, 0700u);
   // Only the file itself is left behind: no temporary file.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.path().parent_path()), {}), 1);
+  EXPECT_EQ(*parseDesktopState("").state, DesktopState{});
 }
 
 TEST(DesktopStateFile, RefusesWhatIsNotItsOwnFileAndKeepsItAside) {

@@ -1,8 +1,9 @@
 // TestSession: private desktop sessions for one test: an X server with a session bus, or a Wayland compositor.
 #pragma once
 
-#include <poll.h>
 #include <unistd.h>
+
+#include <glib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,16 +15,18 @@
 
 namespace velto::desktop::testing {
 
-/// Reads one line that a child writes to the pipe `fd` within `deadline`; empty when none came.
-inline std::string readLine(int fd, std::chrono::milliseconds deadline) {
-  std::string line;
-  const auto end = Clock::now() + deadline;
-  char c = 0;
-  while (c != '\n' && Clock::now() < end) {
-    pollfd ready{fd, POLLIN, 0};
-    if (::poll(&ready, 1, 50) == 1 && ::read(fd, &c, 1) == 1 && c != '\n') line += c;
-  }
-  return line;
+using testing_support::ChildProcess;
+using testing_support::Clock;
+using testing_support::readLine;
+using testing_support::waitFor;
+
+/// The absolute path of `program` found on PATH; nothing when it is not installed.
+inline std::optional<std::filesystem::path> onPath(const std::string& program) {
+  gchar* found = g_find_program_in_path(program.c_str());
+  if (!found) return std::nullopt;
+  std::filesystem::path path(found);
+  g_free(found);
+  return path;
 }
 
 /// Starts a program that tells where it listens by writing one line to a descriptor it is given (after
@@ -38,7 +41,8 @@ inline std::unique_ptr<ChildProcess> startServer(const std::vector<std::string>&
   } else {
     withFd.insert(withFd.end(), {fdFlag, std::to_string(ends[1])});
   }
-  auto server = std::make_unique<ChildProcess>(withFd, std::map<std::string, std::string>{}, output, ends[1]);
+  auto server = std::make_unique<ChildProcess>(withFd, std::map<std::string, std::string>{}, output,
+                                               testing_support::Streams{.keep = ends[1]});
   ::close(ends[1]);
   line = readLine(ends[0], std::chrono::seconds(10));
   ::close(ends[0]);
