@@ -70,15 +70,16 @@ TEST_F(OutputFile, ARegularFileIsReplacedWholeThroughItsLinkAndKeepsItsMode) {
   fs::create_directory(scratch_ / "elsewhere");
   const auto target = scratch_ / "elsewhere" / "widget.txt";
   std::ofstream(target) << "old";
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  // Group-writable, so that a mode passed through the umask (022) would come back as 0640.
+  ASSERT_EQ(::chmod(target.c_str(), 0660), 0);
   fs::create_symlink(target, scratch_ / "link.txt");
+  const mode_t mask = ::umask(022);
   auto result = render(scratch_ / "link.txt");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(readFile(target), unavailable);
-  EXPECT_EQ(modeOf(target) & 07777, 0640);
+  EXPECT_EQ(modeOf(target) & 07777, 0660);
   EXPECT_TRUE(fs::is_symlink(scratch_ / "link.txt"));
 
-  const mode_t mask = ::umask(022);
   result = render(scratch_ / "new.txt");
   ::umask(mask);
   EXPECT_EQ(result.exitCode, 0) << result.err;
