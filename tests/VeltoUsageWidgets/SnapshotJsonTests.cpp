@@ -87,48 +87,28 @@ TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder)
                              R"("output":{"day":"2026-12-01","today":3,"week":4}})");
 }
 
-TEST(SnapshotJsonDecoding, NullAndUnknownKeysVanishOnReencoding) {
-  const auto account = decodeAccount(
-      R"({"id":"a","agent":"a","name":"","windows":[],"wallets":[],"observedAt":null,"nickname":"x"})");
-  EXPECT_EQ(account.observedAt, std::nullopt);
-  EXPECT_EQ(encode(account), R"({"id":"a","agent":"a","name":"","windows":[],"wallets":[]})");
-}
-
 TEST(SnapshotJsonDecoding, EachRecordDecodesOnItsOwn) {
   EXPECT_EQ(decodeWindow(encode(bareWindow())), bareWindow());
   const UsageWidgetWallet wallet{.kind = "recharge", .currency = "CNY", .amount = "86.40"};
   EXPECT_EQ(decodeWallet(encode(wallet)), wallet);
   const UsageWidgetOutput output{.day = "2026-12-01", .today = -1, .week = std::numeric_limits<std::int64_t>::min()};
   EXPECT_EQ(decodeOutput(encode(output)), output);
+  const UsageWidgetAccount account{.id = "a", .agent = "a", .name = "", .windows = {bareWindow()}};
+  EXPECT_EQ(decodeAccount(encode(account)), account);
   EXPECT_THROW(decodeWallet(R"({"kind":"bonus","currency":"USD"})"), JsonDecodingError);
 }
 
-TEST(SnapshotJsonDecoding, ErrorNamesPathAndProblemSeparately) {
-  try {
-    decodeSnapshot(R"({"schema":1,"server":"","capturedAt":0,"accounts":[{"id":"a","agent":"a","name":"",)"
-                   R"("windows":[{"label":"L","kind":"k","model":""}],"wallets":[]}]})");
-    FAIL() << "accepted";
-  } catch (const JsonDecodingError& error) {
-    EXPECT_EQ(error.path(), "accounts[0].windows[0].percent");
-    EXPECT_EQ(error.problem(), "missing required key");
-  }
-}
-
+// The snapshot's and the report's integers are read alike.
 TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
   struct Case {
     std::string_view today;
     std::optional<std::int64_t> expected;
   };
+  // Beyond these, the corpora hold numbers written as doubles, fractions and numbers beyond 64 bits.
   const Case cases[] = {
-      {"0", 0},
-      {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
-      {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
-      {"9223372036854775808", std::nullopt},
-      {"1.0", 1},
-      {"1e2", 100},
       {"-0.0", 0},
-      {"9.2233720368547758e18", std::nullopt},  // 2^63 as a double
-      {"0.5", std::nullopt},
+      {"-9.2233720368547758e18", std::numeric_limits<std::int64_t>::min()},  // -2^63 as a double
+      {"9.2233720368547758e18", std::nullopt},                                // 2^63 as a double
       {"true", std::nullopt},
       {"\"1\"", std::nullopt},
   };
@@ -152,15 +132,12 @@ void expectRoundTrip(double value) {
   EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(value)) << json;
 }
 
-TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
+TEST(SnapshotJsonNumbers, TrickyAndRandomDoublesReadBackBitForBit) {
   const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, 2.2250738585072014e-308,
                            std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
                            0x1p53, 0x1p53 + 2, 0x1p63, 0x1p64, 1e21, 1e22, 123456789012345680.0,
                            1796126400.123456, -1, 1000.0001};
   for (const double value : values) expectRoundTrip(value);
-}
-
-TEST(SnapshotJsonNumbers, RandomFiniteDoublesReadBackBitForBit) {
   std::mt19937_64 random(20261206);
   for (int i = 0; i < 20000; ++i) {
     const double value = std::bit_cast<double>(random());
@@ -186,15 +163,6 @@ TEST(SnapshotJsonText, EscapesAndUnicodeReadBackUnchanged) {
     const std::string json = encode(snapshot);
     EXPECT_EQ(decodeSnapshot(json).server, text) << json;
   }
-  UsageWidgetSnapshot snapshot;
-  snapshot.server = "\x01";
-  EXPECT_EQ(encode(snapshot), R"({"schema":1,"server":"\u0001","capturedAt":0,"accounts":[]})");
-}
-
-TEST(SnapshotJsonText, InvalidUtf8CannotBeWritten) {
-  UsageWidgetSnapshot snapshot;
-  snapshot.server = "\xff";
-  EXPECT_THROW(encode(snapshot), std::invalid_argument);
 }
 
 // The public JSON parsing test suite: nothing crashes, nothing throws anything but a decoding error, and

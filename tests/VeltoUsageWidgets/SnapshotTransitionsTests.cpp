@@ -47,18 +47,11 @@ TEST(UsageWidgetSnapshotIsStale, BoundariesOfAgeAndFuture) {
   for (const auto& c : cases) {
     EXPECT_EQ(capturedAt(c.capturedAt).isStale(now), c.stale) << c.name;
   }
-  EXPECT_TRUE(UsageWidgetSnapshot::empty().isStale(0));
-}
-
-TEST(UsageWidgetSnapshotTransitionDates, EmptySnapshotHasNone) {
-  EXPECT_TRUE(UsageWidgetSnapshot::empty().transitionDates(now, utc).empty());
-}
-
-TEST(UsageWidgetSnapshotTransitionDates, OnlyTheSnapshotTurningStale) {
-  EXPECT_EQ(capturedAt(now - 600).transitionDates(now, utc), std::vector<Instant>{now + 300});
 }
 
 TEST(UsageWidgetSnapshotTransitionDates, CandidatesAreFilteredMergedAndSorted) {
+  EXPECT_TRUE(UsageWidgetSnapshot::empty().transitionDates(now, utc).empty());
+  EXPECT_EQ(capturedAt(now - 600).transitionDates(now, utc), std::vector<Instant>{now + 300});
   const auto snapshot = capturedAt(
       now - 600, {account("a:1",
                           {
@@ -70,6 +63,11 @@ TEST(UsageWidgetSnapshotTransitionDates, CandidatesAreFilteredMergedAndSorted) {
                           /*observedAt=*/now - 200)});
   EXPECT_EQ(snapshot.transitionDates(now, utc), (std::vector<Instant>{now + 300, now + 400, now + 700, now + 800,
                                                                       now + 3600}));
+  // Non-finite candidates are dropped.
+  const double infinity = std::numeric_limits<double>::infinity();
+  const double notANumber = std::numeric_limits<double>::quiet_NaN();
+  const auto nonFinite = capturedAt(now, {account("a:1", {window(infinity, notANumber)})});
+  EXPECT_EQ(nonFinite.transitionDates(now, utc), std::vector<Instant>{now + 900});
 }
 
 TEST(UsageWidgetSnapshotTransitionDates, NextLocalMidnightIsListedOnceForManyOutputs) {
@@ -85,12 +83,6 @@ TEST(UsageWidgetSnapshotTransitionDates, KeepsTheTwelveEarliest) {
   std::vector<Instant> expected{now + 900};
   for (int i = 1; i <= 11; ++i) expected.push_back(now + 1000 * i);
   EXPECT_EQ(dates, expected);
-}
-
-TEST(UsageWidgetSnapshotTransitionDates, NonFiniteCandidatesAreDropped) {
-  const double infinity = std::numeric_limits<double>::infinity();
-  const auto snapshot = capturedAt(now, {account("a:1", {window(infinity, std::numeric_limits<double>::quiet_NaN())})});
-  EXPECT_EQ(snapshot.transitionDates(now, utc), std::vector<Instant>{now + 900});
 }
 
 }  // namespace

@@ -5,11 +5,9 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -47,20 +45,12 @@ std::string outcome(const UsageWidgetSnapshot& snapshot) {
   return failure ? failure->describe() : valid;
 }
 
-std::string repeated(const std::string& piece, std::size_t count) {
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) text += piece;
-  return text;
-}
-
 // `length` characters, spaces between letters but never at either end.
 std::string spaced(std::size_t length) {
   std::string text(length, 'a');
   for (std::size_t i = 1; i + 1 < length; i += 2) text[i] = ' ';
   return text;
 }
-
-const std::string thumbsUpMediumSkin = "\U0001F44D\U0001F3FD";  // two scalars, one character
 
 // Two accounts; the second has two windows and two wallets so that paths show non-zero indices.
 UsageWidgetSnapshot baseSnapshot() {
@@ -99,44 +89,7 @@ void useAccounts(UsageWidgetSnapshot& snapshot, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) snapshot.accounts[i].id = "acct-" + std::to_string(i);
 }
 
-template <typename Param>
-std::string rowName(const testing::TestParamInfo<Param>& info) {
-  return info.param.name;
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-
-TEST(SnapshotValidation, EmptySnapshotIsValidAndValidatedUnchanged) {
-  const auto empty = UsageWidgetSnapshot::empty();
-  EXPECT_EQ(outcome(empty), valid);
-  const auto validated = empty.validated();
-  ASSERT_TRUE(validated.has_value());
-  EXPECT_TRUE(*validated == empty);
-}
-
-TEST(SnapshotValidation, ValidatedKeepsTextAsReceived) {
-  // Validation must neither normalise nor clean: a decomposed "é" and an inner no-break space survive byte for byte.
-  auto snapshot = baseSnapshot();
-  snapshot.accounts[1].name = "Cafe\u0301\u00A0Bar";
-  snapshot.server = "host\u00A0one";
-  const auto validated = snapshot.validated();
-  ASSERT_TRUE(validated.has_value());
-  EXPECT_EQ(validated->accounts[1].name, "Cafe\u0301\u00A0Bar");
-  EXPECT_EQ(validated->server, "host\u00A0one");
-  EXPECT_TRUE(*validated == snapshot);
-}
-
-TEST(SnapshotValidation, DescribeJoinsPathAndRule) {
-  auto snapshot = baseSnapshot();
-  snapshot.accounts[1].windows[0].percent = 1001;
-  const auto failure = firstValidationFailure(snapshot);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->path, "accounts[1].windows[0].percent");
-  EXPECT_EQ(failure->rule, percentRule);
-  EXPECT_EQ(failure->describe(), "accounts[1].windows[0].percent: " + percentRule);
-}
-
-// --- One mutation of the base snapshot per row ------------------------------------------------------------------
+// --- One mutation of the base snapshot per row: the edges of each rule -----------------------------------------
 
 struct MutationRow {
   std::string name;
@@ -161,27 +114,19 @@ TEST_P(SnapshotValidationMutation, FirstFailureAndValidatedAgree) {
 
 using S = UsageWidgetSnapshot;
 
+// Each rule's plain failure is in the checking-order table below; these rows hold the boundaries around it.
 const std::vector<MutationRow> mutationRows = {
     {"Unchanged", [](S&) {}, valid},
 
     // Snapshot fields.
     {"SchemaZero", [](S& s) { s.schema = 0; }, fails("schema", mustBeOne)},
-    {"SchemaTwo", [](S& s) { s.schema = 2; }, fails("schema", mustBeOne)},
     {"CapturedAtZero", [](S& s) { s.capturedAt = 0; }, valid},
     {"CapturedAtNegativeZero", [](S& s) { s.capturedAt = -0.0; }, valid},
-    {"CapturedAtMinusOne", [](S& s) { s.capturedAt = -1; }, fails("capturedAt", notNegative)},
     {"CapturedAtSmallestNegative", [](S& s) { s.capturedAt = -tiny; }, fails("capturedAt", notNegative)},
-    {"CapturedAtNaN", [](S& s) { s.capturedAt = notANumber; }, fails("capturedAt", notNegative)},
-    {"CapturedAtInfinity", [](S& s) { s.capturedAt = infinity; }, fails("capturedAt", notNegative)},
     {"EightyAccounts", [](S& s) { useAccounts(s, 80); }, valid},
-    {"EightyOneValidAccounts", [](S& s) { useAccounts(s, 81); },
-     fails("accounts", "must hold at most 80 accounts")},
-    {"EmptyServer", [](S& s) { s.server.clear(); }, valid},
 
-    // Ids.
+    // Ids compare as stored (patterns with a final line terminator are in the pass corpus).
     {"SameAgentDifferentIds", [](S& s) { s.accounts[1].agent = s.accounts[0].agent; }, valid},
-    {"SameIdDifferentAgents", [](S& s) { s.accounts[1].id = s.accounts[0].id; },
-     fails("accounts[1].id", "repeats the id of an earlier account")},
     {"ThirdRepeatsFirstId",
      [](S& s) {
        s.accounts.push_back(s.accounts[1]);
@@ -196,77 +141,43 @@ const std::vector<MutationRow> mutationRows = {
      valid},
 
     // Account fields.
-    {"EmptyName", [](S& s) { s.accounts[0].name.clear(); }, valid},
     {"SixtyFourWindows", [](S& s) { s.accounts[1].windows.resize(64, s.accounts[1].windows[1]); }, valid},
-    {"SixtyFiveWindows", [](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
-     fails("accounts[1].windows", "must hold at most 64 windows")},
     {"EightWallets", [](S& s) { s.accounts[1].wallets.resize(8, s.accounts[1].wallets[1]); }, valid},
-    {"NineWallets", [](S& s) { s.accounts[1].wallets.resize(9, s.accounts[1].wallets[1]); },
-     fails("accounts[1].wallets", "must hold at most 8 wallets")},
     {"AccountObservedAtSmallestPositive", [](S& s) { s.accounts[0].observedAt = tiny; }, valid},
     {"AccountObservedAtZero", [](S& s) { s.accounts[0].observedAt = 0.0; }, fails("accounts[0].observedAt", positive)},
-    {"AccountObservedAtNaN", [](S& s) { s.accounts[0].observedAt = notANumber; }, fails("accounts[0].observedAt", positive)},
     {"AccountObservedAtInfinity", [](S& s) { s.accounts[0].observedAt = infinity; },
      fails("accounts[0].observedAt", positive)},
     {"ObservedAtWithoutOutput", [](S& s) { s.accounts[0].output.reset(); }, valid},
     {"OutputWithoutObservedAt", [](S& s) { s.accounts[0].observedAt.reset(); },
      fails("accounts[0].output", "needs the account's observedAt")},
-    {"OutputTodayNegative", [](S& s) { s.accounts[0].output->today = -1; },
-     fails("accounts[0].output.today", "must not be negative")},
+    {"OutputZeroCounts", [](S& s) { s.accounts[0].output = UsageWidgetOutput{.day = "2025-06-15"}; }, valid},
     {"OutputWeekBelowToday", [](S& s) { s.accounts[0].output->week = 1199; },
      fails("accounts[0].output.week", "must not be less than today")},
     {"OutputDayMalformed", [](S& s) { s.accounts[0].output->day = "2025-6-15"; },
      fails("accounts[0].output.day", dayPatternRule)},
-    {"OutputDayNotInCalendar", [](S& s) { s.accounts[0].output->day = "2023-02-29"; },
-     fails("accounts[0].output.day", calendarRule)},
+    // The day pattern lets a final line terminator through; the calendar does not.
     {"OutputDayWithFinalNewline", [](S& s) { s.accounts[0].output->day = "2025-06-15\n"; },
      fails("accounts[0].output.day", calendarRule)},
 
     // Window fields.
-    {"WindowWithoutOptionalFields",
-     [](S& s) {
-       auto& window = s.accounts[0].windows[0];
-       window.resetAt.reset();
-       window.observedAt.reset();
-       window.tier.reset();
-     },
-     valid},
     {"PercentZero", [](S& s) { s.accounts[0].windows[0].percent = 0; }, valid},
     {"PercentNegativeZero", [](S& s) { s.accounts[0].windows[0].percent = -0.0; }, valid},
     {"PercentThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000; }, valid},
-    {"PercentNextDoubleAfterThousand", [](S& s) { s.accounts[0].windows[0].percent = std::nextafter(1000.0, infinity); },
+    {"PercentNextDoubleAfterThousand",
+     [](S& s) { s.accounts[0].windows[0].percent = std::nextafter(1000.0, infinity); },
      fails("accounts[0].windows[0].percent", percentRule)},
     {"PercentSmallestNegative", [](S& s) { s.accounts[1].windows[1].percent = -tiny; },
      fails("accounts[1].windows[1].percent", percentRule)},
     {"PercentNaN", [](S& s) { s.accounts[1].windows[1].percent = notANumber; },
      fails("accounts[1].windows[1].percent", percentRule)},
-    {"PercentInfinity", [](S& s) { s.accounts[1].windows[1].percent = infinity; },
-     fails("accounts[1].windows[1].percent", percentRule)},
-    {"EmptyModel", [](S& s) { s.accounts[1].windows[1].model.clear(); }, valid},
     {"ResetAtSmallestPositive", [](S& s) { s.accounts[0].windows[0].resetAt = tiny; }, valid},
-    {"ResetAtZero", [](S& s) { s.accounts[0].windows[0].resetAt = 0.0; },
-     fails("accounts[0].windows[0].resetAt", positive)},
-    {"ResetAtNaN", [](S& s) { s.accounts[0].windows[0].resetAt = notANumber; },
-     fails("accounts[0].windows[0].resetAt", positive)},
     {"ResetAtInfinity", [](S& s) { s.accounts[0].windows[0].resetAt = infinity; },
      fails("accounts[0].windows[0].resetAt", positive)},
-    {"WindowObservedAtFarFuture", [](S& s) { s.accounts[0].windows[0].observedAt = 4e9; }, valid},
-    {"WindowObservedAtZero", [](S& s) { s.accounts[0].windows[0].observedAt = 0.0; },
-     fails("accounts[0].windows[0].observedAt", positive)},
-    {"TierWarn", [](S& s) { s.accounts[1].windows[0].tier = "warn"; }, valid},
     {"TierFull", [](S& s) { s.accounts[0].windows[0].tier = "full"; }, valid},
-    {"TierCapitalised", [](S& s) { s.accounts[0].windows[0].tier = "Warn"; },
-     fails("accounts[0].windows[0].tier", tierRule)},
-    {"TierEmpty", [](S& s) { s.accounts[0].windows[0].tier = ""; }, fails("accounts[0].windows[0].tier", tierRule)},
-
-    // Wallet fields beyond the clean texts and the amount pattern, which have their own tables.
-    {"CurrencyEmpty", [](S& s) { s.accounts[1].wallets[1].currency.clear(); },
-     fails("accounts[1].wallets[1].currency", "must not be empty")},
-
 };
 
 INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationMutation, testing::ValuesIn(mutationRows),
-                         rowName<MutationRow>);
+                         [](const auto& row) { return row.param.name; });
 
 // --- The first broken rule wins ---------------------------------------------------------------------------------
 
@@ -286,7 +197,8 @@ const std::vector<Fault> faultsInOrder = {
     {[](S& s) { s.accounts[1].id = s.accounts[0].id; },
      fails("accounts[1].id", "repeats the id of an earlier account")},
     {[](S& s) { s.accounts[0].wallets[0].amount = "1."; }, fails("accounts[0].wallets[0].amount", amountRule)},
-    {[](S& s) { s.accounts[1].agent = "Crane"; }, fails("accounts[1].agent", agentRule)},
+    // An id that is not an agent key, so that checking the agent against the id's pattern shows.
+    {[](S& s) { s.accounts[1].agent = "crane:home"; }, fails("accounts[1].agent", agentRule)},
     {[](S& s) { s.accounts[1].id = "crane home"; }, fails("accounts[1].id", idRule)},
     {[](S& s) { s.accounts[1].name = "Home\t"; }, fails("accounts[1].name", cleanRule(60))},
     {[](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
@@ -327,159 +239,37 @@ TEST(SnapshotValidation, FirstBrokenRuleInCheckingOrderWins) {
 
 // --- Clean texts: every field under the same rule, each with its own limit ----------------------------------
 
-struct CleanField {
-  std::string name;
-  std::size_t limit;
-  std::string path;
-  void (*set)(UsageWidgetSnapshot&, const std::string&);
-};
-void PrintTo(const CleanField& row, std::ostream* out) { *out << row.name; }
-
-struct CleanText {
-  std::string name;
-  std::string (*make)(std::size_t limit);
-  bool passes;
-};
-void PrintTo(const CleanText& row, std::ostream* out) { *out << row.name; }
-
-const std::vector<CleanField> cleanFields = {
-    {"Server", 80, "server", [](S& s, const std::string& t) { s.server = t; }},
-    {"AccountName", 60, "accounts[1].name", [](S& s, const std::string& t) { s.accounts[1].name = t; }},
-    {"WindowLabel", 100, "accounts[1].windows[1].label",
-     [](S& s, const std::string& t) { s.accounts[1].windows[1].label = t; }},
-    {"WindowKind", 32, "accounts[1].windows[1].kind",
-     [](S& s, const std::string& t) { s.accounts[1].windows[1].kind = t; }},
-    {"WindowModel", 40, "accounts[1].windows[1].model",
-     [](S& s, const std::string& t) { s.accounts[1].windows[1].model = t; }},
-    {"WalletKind", 32, "accounts[1].wallets[1].kind",
-     [](S& s, const std::string& t) { s.accounts[1].wallets[1].kind = t; }},
-    {"WalletCurrency", 8, "accounts[1].wallets[1].currency",
-     [](S& s, const std::string& t) { s.accounts[1].wallets[1].currency = t; }},
-};
-
-const std::vector<CleanText> cleanTexts = {
-    {"AtLimitWithInnerSpaces", [](std::size_t n) { return spaced(n); }, true},
-    {"AtLimitInSkinToneEmoji", [](std::size_t n) { return repeated(thumbsUpMediumSkin, n); }, true},
-    {"OneOverLimit", [](std::size_t n) { return std::string(n + 1, 'a'); }, false},
-    {"InnerTab", [](std::size_t) { return std::string("a\tb"); }, false},
-    {"InnerZeroWidthSpace", [](std::size_t) { return std::string("a\u200Bb"); }, false},
-};
-
-std::string cleanTextName(const testing::TestParamInfo<std::tuple<CleanField, CleanText>>& info) {
-  return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
-}
-
-class SnapshotValidationCleanText : public testing::TestWithParam<std::tuple<CleanField, CleanText>> {};
-
-TEST_P(SnapshotValidationCleanText, PassesOrNamesField) {
-  const auto& [field, text] = GetParam();
-  auto snapshot = baseSnapshot();
-  field.set(snapshot, text.make(field.limit));
-  EXPECT_EQ(outcome(snapshot), text.passes ? valid : fails(field.path, cleanRule(field.limit)));
-}
-
-INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationCleanText,
-                         testing::Combine(testing::ValuesIn(cleanFields), testing::ValuesIn(cleanTexts)),
-                         cleanTextName);
-
-// --- Patterns: agent key, account id, wallet amount -------------------------------------------------------------
-
-enum class PatternField { agent, id, amount };
-
-struct PatternRow {
-  std::string name;
-  PatternField field;
-  std::string text;
-  bool passes;
-};
-void PrintTo(const PatternRow& row, std::ostream* out) { *out << row.name; }
-
-class SnapshotValidationPattern : public testing::TestWithParam<PatternRow> {};
-
-TEST_P(SnapshotValidationPattern, PassesOrNamesField) {
-  const auto& row = GetParam();
-  auto snapshot = baseSnapshot();
-  std::string path;
-  std::string rule;
-  switch (row.field) {
-    case PatternField::agent:
-      snapshot.accounts[1].agent = row.text;
-      path = "accounts[1].agent";
-      rule = agentRule;
-      break;
-    case PatternField::id:
-      snapshot.accounts[1].id = row.text;
-      path = "accounts[1].id";
-      rule = idRule;
-      break;
-    case PatternField::amount:
-      snapshot.accounts[1].wallets[1].amount = row.text;
-      path = "accounts[1].wallets[1].amount";
-      rule = amountRule;
-      break;
+TEST(SnapshotValidation, CleanTextsPassAtTheirLimitAndNameTheFieldOneBeyond) {
+  const struct {
+    std::size_t limit;
+    std::string path;
+    void (*set)(UsageWidgetSnapshot&, const std::string&);
+  } fields[] = {
+      {80, "server", [](S& s, const std::string& t) { s.server = t; }},
+      {60, "accounts[1].name", [](S& s, const std::string& t) { s.accounts[1].name = t; }},
+      {100, "accounts[1].windows[1].label", [](S& s, const std::string& t) { s.accounts[1].windows[1].label = t; }},
+      {32, "accounts[1].windows[1].kind", [](S& s, const std::string& t) { s.accounts[1].windows[1].kind = t; }},
+      {40, "accounts[1].windows[1].model", [](S& s, const std::string& t) { s.accounts[1].windows[1].model = t; }},
+      {32, "accounts[1].wallets[1].kind", [](S& s, const std::string& t) { s.accounts[1].wallets[1].kind = t; }},
+      {8, "accounts[1].wallets[1].currency",
+       [](S& s, const std::string& t) { s.accounts[1].wallets[1].currency = t; }},
+  };
+  for (const auto& field : fields) {
+    SCOPED_TRACE(field.path);
+    auto snapshot = baseSnapshot();
+    field.set(snapshot, spaced(field.limit));
+    EXPECT_EQ(outcome(snapshot), valid);
+    field.set(snapshot, std::string(field.limit + 1, 'a'));
+    EXPECT_EQ(outcome(snapshot), fails(field.path, cleanRule(field.limit)));
   }
-  EXPECT_EQ(outcome(snapshot), row.passes ? valid : fails(path, rule));
 }
 
-using enum PatternField;
-const std::string digits20 = "12345678901234567890";
-const std::string digits12 = "123456789012";
+// --- UsageWidgetOutput::isValid and isCalendarDay ----------------------------------------------------------------
 
-// Each pattern's own edge cases are checked against ICU in the text rules' tests; these rows check that each
-// field is held to its pattern, with the cases the rules single out.
-const std::vector<PatternRow> patternRows = {
-    {"AgentFortyCharacters", agent, std::string(40, 'a'), true},
-    {"AgentFinalNewline", agent, "crane\n", true},
-    {"AgentColon", agent, "corvid:work", false},
-    {"IdEightyCharacters", id, std::string(80, 'b'), true},
-    {"IdFinalNewline", id, "crane:home\n", true},
-    {"IdEightyOneCharacters", id, std::string(81, 'b'), false},
-    {"AmountLongest", amount, digits20 + "." + digits12, true},
-    {"AmountFinalNewline", amount, "1.5\n", true},
-    {"AmountTrailingDot", amount, "1.", false},
-    {"AmountTwoFinalNewlines", amount, "1\n\n", false},
-};
-
-INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationPattern, testing::ValuesIn(patternRows),
-                         rowName<PatternRow>);
-
-// --- UsageWidgetOutput::isValid ----------------------------------------------------------------------------------
-
-struct OutputRow {
-  std::string name;
-  UsageWidgetOutput output;
-  bool valid;
-};
-void PrintTo(const OutputRow& row, std::ostream* out) { *out << row.name; }
-
-class UsageWidgetOutputIsValid : public testing::TestWithParam<OutputRow> {};
-
-TEST_P(UsageWidgetOutputIsValid, MatchesTable) { EXPECT_EQ(GetParam().output.isValid(), GetParam().valid); }
-
-OutputRow day(std::string name, std::string text, bool passes) {
-  return {std::move(name), {.day = std::move(text), .today = 10, .week = 20}, passes};
+TEST(UsageWidgetOutput, IsValidAppliesTheOutputRulesAlone) {
+  EXPECT_TRUE((UsageWidgetOutput{.day = "2024-02-29", .today = 0, .week = 0}.isValid()));
+  EXPECT_FALSE((UsageWidgetOutput{.day = "2023-02-29", .today = 0, .week = 0}.isValid()));
 }
-
-const std::vector<OutputRow> outputRows = {
-    {"ZeroCounts", {"2025-06-15", 0, 0}, true},
-    {"WeekEqualsToday", {"2025-06-15", 500, 500}, true},
-    {"LargestCounts", {"2025-06-15", std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
-     true},
-    {"TodayNegative", {"2025-06-15", -1, 0}, false},
-    {"WeekBelowToday", {"2025-06-15", 501, 500}, false},
-    day("LeapDay2024", "2024-02-29", true),
-    day("LeapDay2023", "2023-02-29", false),
-    day("Empty", "", false),
-    day("SingleDigitMonth", "2025-6-15", false),
-    day("WithTime", "2025-06-15T00:00", false),
-    day("FinalNewline", "2025-06-15\n", false),
-    day("FullwidthDigits", "\uFF12\uFF10\uFF12\uFF15-\uFF10\uFF16-\uFF11\uFF15", false),
-};
-
-INSTANTIATE_TEST_SUITE_P(UsageWidgetOutput, UsageWidgetOutputIsValid, testing::ValuesIn(outputRows),
-                         rowName<OutputRow>);
-
-// --- isCalendarDay against ICU -----------------------------------------------------------------------------
 
 std::string twoDigits(int value) { return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)}; }
 
@@ -514,49 +304,24 @@ TEST(IsCalendarDay, OtherTextsKeepIcuAnswer) {
 
 constexpr Instant now = 1'750'000'000;
 
-struct TimingRow {
-  std::string name;
-  std::optional<Instant> at;
-  bool expected;
-};
-void PrintTo(const TimingRow& row, std::ostream* out) { *out << row.name; }
-
-class UsageWidgetWindowStale : public testing::TestWithParam<TimingRow> {};
-class UsageWidgetWindowExpired : public testing::TestWithParam<TimingRow> {};
-
-TEST_P(UsageWidgetWindowStale, MatchesTable) {
-  UsageWidgetWindow window;
-  window.observedAt = GetParam().at;
-  window.resetAt = now - 10'000;  // an expired window is not thereby stale
-  EXPECT_EQ(window.stale(now), GetParam().expected);
+// An expired window is not thereby stale, nor a stale one expired: each row sets the other field far past.
+TEST(UsageWidgetWindow, StaleFrom900SecondsOldOrOverFiveMinutesAhead) {
+  const std::pair<std::optional<Instant>, bool> rows[] = {
+      {std::nullopt, false}, {now - 899.5, false}, {now - 900, true}, {now + 300, false}, {now + 300.5, true}};
+  for (const auto& [observedAt, stale] : rows) {
+    const UsageWidgetWindow window{.resetAt = now - 10'000, .observedAt = observedAt};
+    EXPECT_EQ(window.stale(now), stale) << observedAt.value_or(0) - now;
+  }
 }
 
-TEST_P(UsageWidgetWindowExpired, MatchesTable) {
-  UsageWidgetWindow window;
-  window.resetAt = GetParam().at;
-  window.observedAt = now - 10'000;  // a stale window is not thereby expired
-  EXPECT_EQ(window.expired(now), GetParam().expected);
+TEST(UsageWidgetWindow, ExpiredOnceTheResetTimeHasCome) {
+  const std::pair<std::optional<Instant>, bool> rows[] = {
+      {std::nullopt, false}, {now - 1, true}, {now, true}, {now + 0.5, false}};
+  for (const auto& [resetAt, expired] : rows) {
+    const UsageWidgetWindow window{.resetAt = resetAt, .observedAt = now - 10'000};
+    EXPECT_EQ(window.expired(now), expired) << resetAt.value_or(0) - now;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowStale,
-                         testing::ValuesIn(std::vector<TimingRow>{
-                             {"NeverObserved", std::nullopt, false},
-                             {"Observed899SecondsAgo", now - 899, false},
-                             {"ObservedJustUnder900SecondsAgo", now - 899.5, false},
-                             {"Observed900SecondsAgo", now - 900, true},
-                             {"Observed300SecondsAhead", now + 300, false},
-                             {"ObservedJustOver300SecondsAhead", now + 300.5, true},
-                         }),
-                         rowName<TimingRow>);
-
-INSTANTIATE_TEST_SUITE_P(UsageWidgetWindow, UsageWidgetWindowExpired,
-                         testing::ValuesIn(std::vector<TimingRow>{
-                             {"NoResetTime", std::nullopt, false},
-                             {"ResetsNow", now, true},
-                             {"ResetASecondAgo", now - 1, true},
-                             {"ResetsInAFraction", now + 0.5, false},
-                         }),
-                         rowName<TimingRow>);
 
 }  // namespace
 }  // namespace velto

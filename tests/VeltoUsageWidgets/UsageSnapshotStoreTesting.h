@@ -65,13 +65,27 @@ inline mode_t modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
+/// True for the names the store gives its temporary files: ".usage-v1.json." and 12 of [a-z0-9], then ".tmp".
+inline bool isStoreTemporary(std::string_view name) {
+  constexpr std::string_view prefix = ".usage-v1.json.";
+  constexpr std::string_view suffix = ".tmp";
+  if (name.size() != prefix.size() + 12 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix)) {
+    return false;
+  }
+  const std::string_view random = name.substr(prefix.size(), 12);
+  return std::all_of(random.begin(), random.end(),
+                     [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+/// The store's temporary files in `directory`, sorted; none when it does not exist.
 inline std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
   std::vector<std::string> names;
   std::error_code ignored;
   for (const auto& entry : fs::directory_iterator(directory, ignored)) {
     const std::string name = entry.path().filename().string();
-    if (name.ends_with(".tmp")) names.push_back(name);
+    if (isStoreTemporary(name)) names.push_back(name);
   }
+  std::sort(names.begin(), names.end());
   return names;
 }
 

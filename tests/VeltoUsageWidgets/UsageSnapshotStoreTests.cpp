@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "GroupContainer.h"
@@ -23,33 +26,21 @@ namespace {
 namespace fs = std::filesystem;
 using namespace store_testing;
 
-/// A valid snapshot whose encoding is exactly 65,536 bytes: windows with 100-character labels are added
-/// until the size is passed, then labels are cut from the back by the excess (one ASCII byte per character).
+/// A valid snapshot whose encoding is exactly 65,536 bytes: seven accounts of 64 windows with 100-character
+/// labels encode to a little more, and the last account's labels are cut by the excess (one byte a character).
 const UsageWidgetSnapshot& largestSnapshot() {
   static const UsageWidgetSnapshot snapshot = [] {
-    const std::size_t target = UsageWidgetSnapshot::maximumBytes;
-    UsageWidgetSnapshot built{.server = "server", .capturedAt = 1'700'000'000};
-    std::size_t size = encode(built).size();
     const UsageWidgetWindow window{.label = std::string(100, 'x'), .kind = "k", .model = "", .percent = 50};
-    while (size <= target) {
-      if (built.accounts.empty() || built.accounts.back().windows.size() == 64) {
-        const UsageWidgetAccount account{
-            .id = "account-" + std::to_string(built.accounts.size()), .agent = "agent", .name = "Name"};
-        size += encode(account).size() + (built.accounts.empty() ? 0 : 1);
-        built.accounts.push_back(account);
-      }
-      auto& windows = built.accounts.back().windows;
-      size += encode(window).size() + (windows.empty() ? 0 : 1);
-      windows.push_back(window);
+    UsageWidgetSnapshot built{.server = "server", .capturedAt = 1'700'000'000};
+    for (int i = 0; i < 7; ++i) {
+      built.accounts.push_back(
+          {.id = "account-" + std::to_string(i), .agent = "agent", .name = "Name", .windows = std::vector(64, window)});
     }
-    std::size_t excess = size - target;
-    for (auto account = built.accounts.rbegin(); excess > 0; ++account) {
-      for (auto shortened = account->windows.rbegin(); excess > 0 && shortened != account->windows.rend();
-           ++shortened) {
-        const std::size_t cut = std::min(excess, shortened->label.size());
-        shortened->label.resize(shortened->label.size() - cut);
-        excess -= cut;
-      }
+    std::size_t excess = encode(built).size() - UsageWidgetSnapshot::maximumBytes;
+    for (auto shortened = built.accounts.back().windows.rbegin(); excess > 0; ++shortened) {
+      const std::size_t cut = std::min(excess, shortened->label.size());
+      shortened->label.resize(shortened->label.size() - cut);
+      excess -= cut;
     }
     return built;
   }();
@@ -60,6 +51,12 @@ UsageWidgetSnapshot oneByteTooLarge() {
   UsageWidgetSnapshot larger = largestSnapshot();
   larger.server += "s";
   return larger;
+}
+
+UsageWidgetSnapshot withBadAgent() {
+  UsageWidgetSnapshot snapshot = sampleSnapshot();
+  snapshot.accounts[1].agent = "Crane";
+  return snapshot;
 }
 
 class UmaskGuard {
@@ -73,7 +70,9 @@ class UmaskGuard {
   mode_t previous_;
 };
 
+// An existing directory keeps its mode.
 TEST_F(UsageSnapshotStoreTest, WrittenSnapshotReadsBackEqualAndIsReplacedByTheNext) {
+  ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
   store().write(sampleSnapshot());
   const auto outcome = store().inspect();
   EXPECT_EQ(outcome.snapshot, sampleSnapshot());
@@ -83,6 +82,7 @@ TEST_F(UsageSnapshotStoreTest, WrittenSnapshotReadsBackEqualAndIsReplacedByTheNe
   store().write(otherSnapshot());
   EXPECT_EQ(store().read(), otherSnapshot());
   EXPECT_EQ(modeOf(file()), 0600);
+  EXPECT_EQ(modeOf(root), 0755);
   EXPECT_TRUE(temporaryFilesIn(root).empty());
 }
 
@@ -102,13 +102,6 @@ TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverT
 
 INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest,
                          testing::Values(mode_t{0000}, mode_t{0277}));
-
-TEST_F(UsageSnapshotStoreTest, ExistingDirectoryKeepsItsMode) {
-  ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
-  store().write(sampleSnapshot());
-  EXPECT_EQ(modeOf(root), 0755);
-  EXPECT_EQ(modeOf(file()), 0600);
-}
 
 enum class Entry { directory, fifo, symlinkToSnapshot, socket, deviceNode };
 
@@ -184,118 +177,87 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithStatusFooled" : "");
     });
 
-struct SizeCase {
-  const char* name;
-  bool byteOrderMark;
-  std::size_t paddedTo;  ///< total file size after trailing spaces; 0: no padding
-  bool readable;
-};
-
-class UsageSnapshotStoreSizeTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<SizeCase> {};
-
 // The limit counts the file's bytes, a byte order mark included; the padding is valid JSON white space, so
-// only the size can make the oversized files unreadable.
-TEST_P(UsageSnapshotStoreSizeTest, FileSizeLimitCountsEveryByte) {
-  const SizeCase& row = GetParam();
-  std::string bytes = (row.byteOrderMark ? "\xEF\xBB\xBF" : "") + encode(sampleSnapshot());
-  if (row.paddedTo > 0) bytes.resize(row.paddedTo, ' ');
-  writeBytes(file(), bytes);
-  const auto outcome = store().inspect();
-  EXPECT_EQ(outcome.snapshot.has_value(), row.readable) << outcome.problem;
-  if (row.readable) {
-    EXPECT_EQ(outcome.snapshot, sampleSnapshot());
-  } else {
-    EXPECT_EQ(outcome.problem, file().string() + ": more than 65,536 bytes");
+// only the size can make the oversized files unreadable, and no more than one byte beyond the limit is read.
+TEST_F(UsageSnapshotStoreTest, FileSizeLimitCountsEveryByte) {
+  const struct {
+    std::string_view byteOrderMark;
+    std::size_t paddedTo;  ///< total file size after trailing spaces
+    bool readable;
+  } rows[] = {{"", 65536, true}, {"", 65537, false}, {"", 1 << 20, false}, {"\xEF\xBB\xBF", 65536, true},
+              {"\xEF\xBB\xBF", 65537, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.byteOrderMark.size()) + " bytes of mark, " + std::to_string(row.paddedTo));
+    std::string bytes = std::string(row.byteOrderMark) + encode(sampleSnapshot());
+    bytes.resize(row.paddedTo, ' ');
+    writeBytes(file(), bytes);
+    FaultyFiles files;
+    const auto outcome = store(files).inspect();
+    EXPECT_LE(files.bytesRead, 65537U);
+    if (row.readable) {
+      EXPECT_EQ(outcome.snapshot, sampleSnapshot()) << outcome.problem;
+    } else {
+      EXPECT_EQ(outcome.snapshot, std::nullopt);
+      EXPECT_EQ(outcome.problem, file().string() + ": more than 65,536 bytes");
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, UsageSnapshotStoreSizeTest,
-                         testing::Values(SizeCase{"Exactly65536", false, 65536, true},
-                                         SizeCase{"Exactly65537", false, 65537, false},
-                                         SizeCase{"ByteOrderMarkTo65536", true, 65536, true},
-                                         SizeCase{"ByteOrderMarkTo65537", true, 65537, false}),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(UsageSnapshotStoreTest, NeverReadsMoreThanOneByteBeyondTheLimit) {
-  writeBytes(file(), std::string(1 << 20, ' '));
-  FaultyFiles files;
-  EXPECT_EQ(store(files).read(), std::nullopt);
-  EXPECT_LE(files.bytesRead, 65537U);
-}
-
-TEST_F(UsageSnapshotStoreTest, EncodingOfExactly65536BytesIsWrittenAndOneMoreIsRefused) {
-  const UsageWidgetSnapshot largest = largestSnapshot();
-  ASSERT_EQ(encode(largest).size(), 65536U);
-  store().write(largest);
-  EXPECT_EQ(store().read(), largest);
-
-  const UsageWidgetSnapshot larger = oneByteTooLarge();
-  ASSERT_EQ(encode(larger).size(), 65537U);
+// Refused writes leave the file as it was and create nothing, not even a missing directory.
+TEST_F(UsageSnapshotStoreTest, EncodingOfExactly65536BytesIsWrittenAndRefusedWritesTouchNothing) {
+  ASSERT_EQ(encode(largestSnapshot()).size(), 65536U);
+  store().write(largestSnapshot());
+  EXPECT_EQ(store().read(), largestSnapshot());
   const std::string before = readBytes(file());
-  try {
-    store().write(larger);
-    FAIL() << "a 65,537-byte encoding was written";
-  } catch (const SnapshotFailure& failure) {
-    EXPECT_EQ(failure.error(), SnapshotError::tooLarge);
-  }
-  EXPECT_EQ(readBytes(file()), before);
-  EXPECT_TRUE(temporaryFilesIn(root).empty());
-}
 
-struct ContentCase {
-  const char* name;
-  std::string (*content)();  ///< built when the test runs, not while tests are being registered
-  std::string reason;        ///< a part of what is said after "<file>: "; the decoder's own words are its own
-};
-
-class UsageSnapshotStoreContentTest : public UsageSnapshotStoreTest, public testing::WithParamInterface<ContentCase> {};
-
-TEST_P(UsageSnapshotStoreContentTest, UnusableContentYieldsNothingAndSaysWhy) {
-  writeBytes(file(), GetParam().content());
-  const auto outcome = store().inspect();
-  EXPECT_EQ(outcome.snapshot, std::nullopt);
-  const std::string prefix = file().string() + ": ";
-  ASSERT_TRUE(outcome.problem.starts_with(prefix)) << outcome.problem;
-  EXPECT_GT(outcome.problem.size(), prefix.size());
-  EXPECT_NE(outcome.problem.find(GetParam().reason, prefix.size()), std::string::npos) << outcome.problem;
-}
-
-UsageWidgetSnapshot withBadAgent() {
-  UsageWidgetSnapshot snapshot = sampleSnapshot();
-  snapshot.accounts[1].agent = "Crane";
-  return snapshot;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Contents, UsageSnapshotStoreContentTest,
-    testing::Values(
-        ContentCase{"Empty", [] { return std::string(); }, "empty"},
-        ContentCase{"NotJson", [] { return std::string("usage: none"); }, ""},
-        ContentCase{"Truncated", [] { return encode(sampleSnapshot()).substr(0, 40); }, ""},
-        ContentCase{"SchemaTwo", [] { return std::string(R"({"schema":2,"server":"","capturedAt":0,"accounts":[]})"); },
-                    "schema"},
-        ContentCase{"BadAgent", [] { return encode(withBadAgent()); }, "accounts[1].agent"}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(UsageSnapshotStoreTest, RefusedWritesCreateNothingNotEvenTheDirectory) {
-  const fs::path directory = root / "new" / "UsageWidget";
+  ASSERT_EQ(encode(oneByteTooLarge()).size(), 65537U);
   const std::pair<UsageWidgetSnapshot, SnapshotError> refusals[] = {{withBadAgent(), SnapshotError::invalid},
                                                                     {oneByteTooLarge(), SnapshotError::tooLarge}};
   for (const auto& [snapshot, expected] : refusals) {
-    try {
-      UsageSnapshotStore(directory).write(snapshot);
-      ADD_FAILURE() << "written: " << name(expected);
-    } catch (const SnapshotFailure& failure) {
-      EXPECT_EQ(failure.error(), expected);
-      if (expected == SnapshotError::invalid) {
-        EXPECT_NE(std::string(failure.what()).find("accounts[1].agent"), std::string::npos) << failure.what();
+    for (const fs::path& directory : {root, root / "new" / "UsageWidget"}) {
+      try {
+        UsageSnapshotStore(directory).write(snapshot);
+        ADD_FAILURE() << "written: " << name(expected);
+      } catch (const SnapshotFailure& failure) {
+        EXPECT_EQ(failure.error(), expected);
+        if (expected == SnapshotError::invalid) {
+          EXPECT_NE(std::string(failure.what()).find("accounts[1].agent"), std::string::npos) << failure.what();
+        }
       }
     }
-    EXPECT_FALSE(fs::exists(root / "new"));
+  }
+  EXPECT_EQ(readBytes(file()), before);
+  EXPECT_TRUE(temporaryFilesIn(root).empty());
+  EXPECT_FALSE(fs::exists(root / "new"));
+}
+
+TEST_F(UsageSnapshotStoreTest, UnusableContentYieldsNothingAndSaysWhy) {
+  const std::pair<std::string, std::string> rows[] = {
+      // The content, and a part of what is said after "<file>: "; the decoder's own words are its own.
+      {"", "empty"},
+      {"usage: none", ""},
+      {encode(sampleSnapshot()).substr(0, 40), ""},
+      {R"({"schema":2,"server":"","capturedAt":0,"accounts":[]})", "schema"},
+      {encode(withBadAgent()), "accounts[1].agent"},
+  };
+  for (const auto& [content, reason] : rows) {
+    SCOPED_TRACE(content);
+    writeBytes(file(), content);
+    const auto outcome = store().inspect();
+    EXPECT_EQ(outcome.snapshot, std::nullopt);
+    const std::string prefix = file().string() + ": ";
+    ASSERT_TRUE(outcome.problem.starts_with(prefix)) << outcome.problem;
+    EXPECT_GT(outcome.problem.size(), prefix.size());
+    EXPECT_NE(outcome.problem.find(reason, prefix.size()), std::string::npos) << outcome.problem;
   }
 }
 
-TEST_F(UsageSnapshotStoreTest, WithoutDirectoryNothingIsReadWritingIsUnavailableAndClearingDoesNothing) {
+// The shared store lives under the group container; without one (or any directory) nothing is read, writing is
+// unavailable and clearing does nothing.
+TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainerAndUnavailableWithoutOne) {
+  const auto container = platform::groupContainer(UsageSnapshotStore::groupIdentifier);
+  EXPECT_EQ(UsageSnapshotStore::shared().directory(),
+            container ? std::optional(*container / "UsageWidget") : std::nullopt);
   const UsageSnapshotStore none(std::nullopt);
   EXPECT_EQ(none.inspect().snapshot, std::nullopt);
   EXPECT_EQ(none.inspect().problem, "no shared directory");
@@ -306,17 +268,6 @@ TEST_F(UsageSnapshotStoreTest, WithoutDirectoryNothingIsReadWritingIsUnavailable
     EXPECT_EQ(failure.error(), SnapshotError::unavailable);
   }
   EXPECT_EQ(none.erase(), "");
-}
-
-TEST_F(UsageSnapshotStoreTest, SharedStoreIsUnderTheGroupContainer) {
-  const auto container = platform::groupContainer(UsageSnapshotStore::groupIdentifier);
-  const auto shared = UsageSnapshotStore::shared();
-  if (container) {
-    EXPECT_EQ(shared.directory(), *container / "UsageWidget");
-  } else {
-    EXPECT_EQ(shared.directory(), std::nullopt);
-    EXPECT_THROW(shared.write(sampleSnapshot()), SnapshotFailure);
-  }
 }
 
 TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
@@ -331,7 +282,8 @@ TEST_F(UsageSnapshotStoreTest, ClearRemovesTheFileAndKeepsTheDirectory) {
   ASSERT_EQ(::mkdir(file().c_str(), 0700), 0);
   EXPECT_EQ(store().erase(), file().string() + ": Is a directory");
   writeBytes(root / "plain", "x");
-  EXPECT_EQ(UsageSnapshotStore(root / "plain").erase(), (root / "plain" / "usage-v1.json").string() + ": Not a directory");
+  EXPECT_EQ(UsageSnapshotStore(root / "plain").erase(),
+            (root / "plain" / "usage-v1.json").string() + ": Not a directory");
 }
 
 TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
@@ -351,42 +303,36 @@ TEST_F(UsageSnapshotStoreTest, ExistingNonDirectoryInThePathIsRefused) {
   EXPECT_EQ(UsageSnapshotStore(root / "real").read(), sampleSnapshot());
 }
 
-struct ReadFaultCase {
-  const char* name;
-  std::vector<FaultyFiles::Fault> faults;
-  std::size_t maximumTransfer;
-  std::string problem;  ///< empty: the snapshot is read
-};
-
-class UsageSnapshotStoreReadFaultTest : public UsageSnapshotStoreTest,
-                                        public testing::WithParamInterface<ReadFaultCase> {};
-
-TEST_P(UsageSnapshotStoreReadFaultTest, InterruptionsAndShortReadsAreAbsorbedAndFailuresYieldNothing) {
-  const ReadFaultCase& row = GetParam();
+TEST_F(UsageSnapshotStoreTest, InterruptionsAndShortReadsAreAbsorbedAndFailuresYieldNothing) {
+  const struct {
+    const char* name;
+    std::vector<FaultyFiles::Fault> faults;
+    std::size_t maximumTransfer;
+    std::string problem;  ///< empty: the snapshot is read
+  } rows[] = {
+      {"OneBytePerRead", {}, 1, ""},
+      {"InterruptedShortReads", {{Call::read, 2, EINTR}, {Call::read, 5, EINTR}}, 3, ""},
+      {"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
+      {"ReadFailsAfterShortRead", {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
+      {"StatusOfNameFails", {{Call::fstatat, 1, EIO}}, SIZE_MAX, "Input/output error"},
+      {"OpenRefused", {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
+      {"StatusOfDescriptorFails", {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"},
+  };
   writeBytes(file(), encode(sampleSnapshot()));
-  FaultyFiles files;
-  files.faults = row.faults;
-  files.maximumTransfer = row.maximumTransfer;
-  const auto outcome = store(files).inspect();
-  if (row.problem.empty()) {
-    EXPECT_EQ(outcome.snapshot, sampleSnapshot()) << outcome.problem;
-  } else {
-    EXPECT_EQ(outcome.snapshot, std::nullopt);
-    EXPECT_EQ(outcome.problem, file().string() + ": " + row.problem);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    FaultyFiles files;
+    files.faults = row.faults;
+    files.maximumTransfer = row.maximumTransfer;
+    const auto outcome = store(files).inspect();
+    if (row.problem.empty()) {
+      EXPECT_EQ(outcome.snapshot, sampleSnapshot()) << outcome.problem;
+    } else {
+      EXPECT_EQ(outcome.snapshot, std::nullopt);
+      EXPECT_EQ(outcome.problem, file().string() + ": " + row.problem);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, UsageSnapshotStoreReadFaultTest,
-    testing::Values(ReadFaultCase{"OneBytePerRead", {}, 1, ""},
-                    ReadFaultCase{"InterruptedShortReads", {{Call::read, 2, EINTR}, {Call::read, 5, EINTR}}, 3, ""},
-                    ReadFaultCase{"CloseFailureIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, ""},
-                    ReadFaultCase{
-                        "ReadFailsAfterShortRead", {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
-                    ReadFaultCase{"StatusOfNameFails", {{Call::fstatat, 1, EIO}}, SIZE_MAX, "Input/output error"},
-                    ReadFaultCase{"OpenRefused", {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
-                    ReadFaultCase{"StatusOfDescriptorFails", {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velto

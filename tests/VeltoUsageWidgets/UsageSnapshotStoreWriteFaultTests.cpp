@@ -1,4 +1,4 @@
-// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock's obstacles.
+// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock, dead writers' files.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,6 +7,7 @@
 
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "FileDescriptor.h"
@@ -101,36 +102,30 @@ INSTANTIATE_TEST_SUITE_P(
                                    Outcome::succeeds}),
     [](const auto& row) { return std::string(row.param.name); });
 
-struct DirectoryFaultCase {
-  const char* name;
-  FaultyFiles::Fault fault;
-};
-
-class UsageSnapshotStoreDirectoryFaultTest : public UsageSnapshotStoreTest,
-                                             public testing::WithParamInterface<DirectoryFaultCase> {};
-
-TEST_P(UsageSnapshotStoreDirectoryFaultTest, FailureToMakeTheDirectoryIsReported) {
-  const fs::path directory = root / "a" / "UsageWidget";
-  FaultyFiles files;
-  files.faults = {GetParam().fault};
-  try {
-    UsageSnapshotStore(directory, files).write(sampleSnapshot());
-    FAIL() << "written despite the fault";
-  } catch (const std::system_error& error) {
-    EXPECT_EQ(error.code(), std::error_code(GetParam().fault.error, std::generic_category())) << error.what();
-  }
-  EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
-  EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
-}
-
 // Opens: the directory and its parent (both missing), the root; then each made directory is opened anew.
-INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreDirectoryFaultTest,
-                         testing::Values(DirectoryFaultCase{"MakeParent", {Call::mkdir, 1, EROFS}},
-                                         DirectoryFaultCase{"MakeDirectory", {Call::mkdir, 2, ENOSPC}},
-                                         DirectoryFaultCase{"OpenMadeParent", {Call::open, 4, EMFILE}},
-                                         DirectoryFaultCase{"SetParentPermissions", {Call::fchmod, 1, EPERM}},
-                                         DirectoryFaultCase{"SetDirectoryPermissions", {Call::fchmod, 2, EPERM}}),
-                         [](const auto& row) { return std::string(row.param.name); });
+TEST_F(UsageSnapshotStoreTest, FailureToMakeTheDirectoryIsReported) {
+  const std::pair<const char*, FaultyFiles::Fault> rows[] = {
+      {"MakeParent", {Call::mkdir, 1, EROFS}},
+      {"MakeDirectory", {Call::mkdir, 2, ENOSPC}},
+      {"OpenMadeParent", {Call::open, 4, EMFILE}},
+      {"SetParentPermissions", {Call::fchmod, 1, EPERM}},
+      {"SetDirectoryPermissions", {Call::fchmod, 2, EPERM}},
+  };
+  for (const auto& [name, fault] : rows) {
+    SCOPED_TRACE(name);
+    const fs::path directory = root / name / "UsageWidget";
+    FaultyFiles files;
+    files.faults = {fault};
+    try {
+      UsageSnapshotStore(directory, files).write(sampleSnapshot());
+      ADD_FAILURE() << "written despite the fault";
+    } catch (const std::system_error& error) {
+      EXPECT_EQ(error.code(), std::error_code(fault.error, std::generic_category())) << error.what();
+    }
+    EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
+    EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
+  }
+}
 
 // Whoever can write the folder the store makes its directory in can swap the new directory for a symbolic link
 // before the store sets its mode: right then, here. The mode must not pass on to what the link leads to.
@@ -239,6 +234,26 @@ TEST_F(UsageSnapshotStoreTest, AWriterWaitsForTheLockFiveSecondsAtMost) {
   holder.close();
   store(files).write(otherSnapshot());
   EXPECT_EQ(store().read(), otherSnapshot());
+}
+
+// A write first removes the temporary files that dead writers left (whose lock no one holds), and neither one
+// that a living writer holds nor anything that only resembles one.
+TEST_F(UsageSnapshotStoreTest, AWriteRemovesWhatDeadWritersLeftAndNothingElse) {
+  store().write(sampleSnapshot());
+  const std::string living = ".usage-v1.json.livewriter00.tmp";
+  const std::string lookalikes[] = {".usage-v1.json.short.tmp", "usage-v1.json.abcdefghijkl.tmp",
+                                    ".usage-v1.json.abcdefghijkl.tmp.keep", ".usage-v1.json.ABCDEFGHIJKL.tmp",
+                                    ".other.json.abcdefghijkl.tmp"};
+  for (const std::string& name : lookalikes) writeBytes(root / name, "{\"sch");
+  writeBytes(root / ".usage-v1.json.deadwriter00.tmp", "{\"sch");
+  writeBytes(root / living, "{\"sch");
+  const platform::FileDescriptor held(::open((root / living).c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(::flock(held.get(), LOCK_EX), 0) << "as a writer that is still at work holds its file";
+
+  store().write(otherSnapshot());
+  EXPECT_EQ(store().read(), otherSnapshot());
+  EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{living});
+  for (const std::string& name : lookalikes) EXPECT_TRUE(fs::exists(root / name)) << name;
 }
 
 }  // namespace
