@@ -1,12 +1,14 @@
 // Tests of the Cairo/Pango pictures: sizes, the rounded background, bars, texts, symbols, images, redaction,
-// SVG documents and the faces Pango picks.
+// SVG documents, and an output that cannot grow.
 #include "PictureRenderer.h"
 
 #include <expat.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <regex>
 #include <set>
 #include <stdexcept>
@@ -15,6 +17,33 @@
 #include "PangoTextMeasurer.h"
 #include "PixelImage.h"
 #include "TemporaryFolder.h"
+
+namespace {
+
+// Allocations through operator new larger than this fail, on the thread that set it: a seam that makes
+// "memory ran out while the output grew" happen at a chosen size. Cairo, Pango and ICU allocate with malloc,
+// so only our own containers meet it.
+thread_local std::size_t largestAllocation = std::numeric_limits<std::size_t>::max();
+
+}  // namespace
+
+// Every unaligned form is replaced, so that none pairs with the runtime's own (the sanitizers keep theirs).
+void* operator new(std::size_t size) {
+  if (size > largestAllocation) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return size > largestAllocation ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
 namespace velto::render {
 namespace {
@@ -34,25 +63,20 @@ PictureOptions options(ColorScheme scheme = ColorScheme::light, int scale = 1) {
   return {.canvas = WidgetCanvas::small(), .scheme = scheme, .scale = scale};
 }
 
-/// The first box of the laid-out tree that `test` accepts; the test fails when there is none.
-const LayoutBox* find(const LayoutBox& box, const std::function<bool(const LayoutBox&)>& test) {
-  if (test(box)) return &box;
+/// The frame of the first box of `Kind` in the laid-out tree; an empty frame when there is none.
+template <typename Kind>
+Rect frameOf(const LayoutBox& box) {
+  if (std::holds_alternative<Kind>(box.drawn)) return box.frame;
   for (const auto& child : box.children) {
-    if (const auto* found = find(child, test)) return found;
+    if (const Rect found = frameOf<Kind>(child); found.width > 0) return found;
   }
-  return nullptr;
+  return {};
 }
 
 template <typename Kind>
 Rect frameOf(const Element& root, const PictureOptions& picture) {
   const PangoTextMeasurer measurer(picture.chinese);
-  const LayoutBox laidOut = layoutWidget(root, picture.canvas, measurer, picture.textSize);
-  const LayoutBox* box = find(laidOut, [](const LayoutBox& b) { return std::holds_alternative<Kind>(b.drawn); });
-  if (box == nullptr) {
-    ADD_FAILURE() << "nothing of that kind in the laid-out tree";
-    return {};
-  }
-  return box->frame;
+  return frameOf<Kind>(layoutWidget(root, picture.canvas, measurer, picture.textSize));
 }
 
 Element fullWidth(Element element, double height) {
@@ -271,10 +295,29 @@ TEST(PictureRenderer, SvgIsWellFormedAndDrawsTextAsOutlines) {
                                fullWidth(Bar(0.3, track, blue), 4), Image(ImageSource::symbol("clock")).frame(16, 16)});
   const std::string svg = renderSvg(tree, options(ColorScheme::dark, 2));
   EXPECT_EQ(xmlError(svg), "");
-  EXPECT_NE(svg.find("<svg"), std::string::npos);
   // Glyphs are paths, so the document needs no fonts where it is shown.
   EXPECT_EQ(svg.find("<text"), std::string::npos);
   EXPECT_NE(svg.find("<path"), std::string::npos);
+}
+
+// --- An output that cannot grow ---
+
+/// Many lines of text: an SVG document of them holds far more than 64 KiB of glyph outlines.
+Element manyTexts() {
+  std::vector<Element> lines;
+  for (int i = 0; i < 60; ++i) lines.push_back(Text("Weekly quota " + std::to_string(i) + ": 42% used, resets Monday"));
+  return VStack(HorizontalAlignment::leading, 2, std::move(lines));
+}
+
+// Cairo calls the writer from C; an exception must not cross its frames. The one thrown while appending
+// comes out of renderSvg itself, after Cairo has returned.
+TEST(PictureRenderer, AnOutputThatCannotGrowThrowsBadAllocFromTheRendererNotFromInsideCairo) {
+  const PictureOptions picture{.canvas = {.size = {600, 1200}, .cornerRadius = 0}};
+  ASSERT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);
+  largestAllocation = 64 * 1024;
+  EXPECT_THROW(renderSvg(manyTexts(), picture), std::bad_alloc);
+  largestAllocation = std::numeric_limits<std::size_t>::max();
+  EXPECT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);  // and Cairo is fine afterwards
 }
 
 }  // namespace

@@ -10,11 +10,6 @@
 #include "StatusLine.h"
 
 namespace velto::render {
-namespace {
-
-using namespace toolkit;
-
-}  // namespace
 
 // Failures name each field.
 void PrintTo(const StatusSummary& s, std::ostream* out) {
@@ -26,6 +21,8 @@ void PrintTo(const StatusSummary& s, std::ostream* out) {
 }
 
 namespace {
+
+using namespace toolkit;
 
 /// The shape of an account's face: a mark and a name, then a block, then the updated line.
 Element account(std::string name, Element block, bool clock = false) {
