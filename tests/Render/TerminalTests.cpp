@@ -45,17 +45,8 @@ TEST(Terminal, TextsTakeTheirCellsAndThoseWiderThanTheWidgetAreCutByCells) {
 }
 
 TEST(Terminal, WrappedLinesKeepTheLayoutsBreaks) {
-  const auto texts = pinned({Text("Open velto to sync your server."), Text("打开 velto，同步服务器用量。")});
-  EXPECT_EQ(draw(texts, tiny(7)),
-            "╭───────────────────╮\n"
-            "│ Open velto to     │\n"
-            "│ sync your server. │\n"
-            "│ 打开 velto，同步  │\n"
-            "│ 服务器用量。      │\n"
-            "│                   │\n"
-            "╰───────────────────╯\n");
-  // Without the room for four lines, the layout cuts the first text to one.
-  EXPECT_EQ(draw(texts),
+  // Without the room for four lines, the layout cuts the first text to one and breaks the second in two.
+  EXPECT_EQ(draw(pinned({Text("Open velto to sync your server."), Text("打开 velto，同步服务器用量。")})),
             "╭───────────────────╮\n"
             "│ Open velto to sy… │\n"
             "│ 打开 velto，同步  │\n"
@@ -67,14 +58,14 @@ TEST(Terminal, WrappedLinesKeepTheLayoutsBreaks) {
 TEST(Terminal, BarsFillInEighthsOverTheTrack) {
   const Color track = Color::secondary().opacity(0.18);
   const Color fill = Color::named(ColorName::blue);
-  // One bar per row: 4 points high, 9 apart.
+  // One bar per row: 4 points high, 9 apart. A fraction is clamped to the track, and any use at all shows.
   std::vector<Element> bars;
-  for (double fraction : {0.0, 0.5, 0.93, 1.0}) bars.push_back(Bar(fraction, track, fill).frame({.height = 4}));
+  for (double share : {std::nan(""), 0.5, 0.001, 2.0}) bars.push_back(Bar(share, track, fill).frame({.height = 4}));
   EXPECT_EQ(draw(pinned(bars, 9)),
             "╭───────────────────╮\n"
             "│ ░░░░░░░░░░░░░░░░░ │\n"
             "│ ████████▌░░░░░░░░ │\n"
-            "│ ███████████████▊░ │\n"
+            "│ ▏░░░░░░░░░░░░░░░░ │\n"
             "│ █████████████████ │\n"
             "╰───────────────────╯\n");
 }
