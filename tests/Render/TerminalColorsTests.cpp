@@ -1,4 +1,4 @@
-// Tests of colour detection from the environment, compositing and the 256-colour palette.
+// Tests of colour detection from the environment and the 256-colour palette.
 #include "TerminalColors.h"
 
 #include <gtest/gtest.h>
@@ -65,8 +65,6 @@ TEST(TerminalColors, NearestPaletteColourComesFromTheCubeOrTheGreyRamp) {
     int index;
   };
   const Case cases[] = {
-      {{0, 0, 0}, 16},
-      {{255, 255, 255}, 231},
       {{255, 0, 0}, 196},
       {{0, 122, 255}, 33},     // the light scheme's blue
       {{255, 149, 0}, 208},    // orange
@@ -77,17 +75,6 @@ TEST(TerminalColors, NearestPaletteColourComesFromTheCubeOrTheGreyRamp) {
   for (const auto& c : cases) {
     EXPECT_EQ(nearestAnsi256(c.color), c.index) << c.color.red << "," << c.color.green << "," << c.color.blue;
   }
-}
-
-TEST(TerminalColors, TranslucentColoursBlendIntoWhatLiesBeneath) {
-  const Rgba dark = background(ColorScheme::dark);
-  EXPECT_EQ(composite({1, 1, 1, 1}, dark), (Rgb8{255, 255, 255}));
-  EXPECT_EQ(composite({1, 1, 1, 0}, dark), (Rgb8{28, 28, 30}));
-  // The secondary label colour over the dark background: 0.6 x 235 + 0.4 x 28.
-  EXPECT_EQ(composite(resolve(toolkit::Color::secondary(), ColorScheme::dark), dark), (Rgb8{152, 152, 159}));
-  // The track is that colour at 0.18 once more.
-  EXPECT_EQ(composite(resolve(toolkit::Color::secondary().opacity(0.18), ColorScheme::dark), dark),
-            (Rgb8{50, 50, 53}));
 }
 
 }  // namespace

@@ -33,17 +33,6 @@ std::string draw(const Element& root, const TerminalOptions& options = tiny()) {
   return renderTerminal(root, options);
 }
 
-TEST(Terminal, TextsTakeTheirCellsAndThoseWiderThanTheWidgetAreCutByCells) {
-  EXPECT_EQ(draw(pinned({Text("Corvid · Work · Personal").lineLimit(1), Text("暂无用量数据暂无用量数据").lineLimit(1),
-                         Text("Crane 用量数据用量数据").lineLimit(1), Text("한국어 e\u0301")})),
-            "╭───────────────────╮\n"
-            "│ Corvid · Work ·…  │\n"
-            "│ 暂无用量数据暂无… │\n"
-            "│ Crane 用量数据用… │\n"
-            "│ 한국어 e\u0301          │\n"
-            "╰───────────────────╯\n");
-}
-
 TEST(Terminal, WrappedLinesKeepTheLayoutsBreaks) {
   // Without the room for four lines, the layout cuts the first text to one and breaks the second in two.
   EXPECT_EQ(draw(pinned({Text("Open velto to sync your server."), Text("打开 velto，同步服务器用量。")})),
@@ -116,20 +105,6 @@ TEST(Terminal, FramesFarBeyondTheCanvasKeepTheGrid) {
     EXPECT_GE(rows, 6);
     EXPECT_LE(rows, 12);
   }
-}
-
-TEST(Terminal, ContentTallerThanTheWidgetGrowsTheDrawing) {
-  std::vector<Element> lines;
-  for (const char* text : {"one", "two", "three", "four", "five", "six"}) lines.push_back(Text(text));
-  EXPECT_EQ(draw(VStack(HorizontalAlignment::leading, 0, lines)),
-            "╭───────────────────╮\n"
-            "│       one         │\n"
-            "│       two         │\n"
-            "│       three       │\n"
-            "│       four        │\n"
-            "│       five        │\n"
-            "│       six         │\n"
-            "╰───────────────────╯\n");
 }
 
 TEST(Terminal, RedactedDrawsPlaceholdersForPrivateTexts) {

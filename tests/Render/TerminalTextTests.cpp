@@ -43,10 +43,6 @@ TEST(TerminalText, ClustersNeverCarryControlsOrInvalidBytes) {
   std::string joined;
   for (const auto& cluster : cellClusters("x\x1b]0;title\x07y\xE4\xB8z")) joined += cluster.text;
   EXPECT_EQ(joined, "x]0;titley\uFFFDz");
-  const auto clusters = cellClusters("e\u0301中");
-  ASSERT_EQ(clusters.size(), 2u);
-  EXPECT_EQ(clusters[0], (CellCluster{"e\u0301", 1}));
-  EXPECT_EQ(clusters[1], (CellCluster{"中", 2}));
 }
 
 TEST(TerminalText, CutKeepsWholeClustersAndEndsInAnEllipsisWithinTheCells) {
