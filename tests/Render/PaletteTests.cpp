@@ -20,8 +20,8 @@ TEST(Palette, NamedColoursTakeTheSchemesShadeSrgbStaysAsGivenAndComponentsAreCla
   const Color tint = Color::srgb(0.231, 0.51, 0.965);
   EXPECT_EQ(resolve(tint, ColorScheme::light), (Rgba{0.231, 0.51, 0.965, 1}));
   EXPECT_EQ(resolve(tint, ColorScheme::dark), (Rgba{0.231, 0.51, 0.965, 1}));
-  // Components out of range, NaN among them, are clamped. (How opacity multiplies shows in the terminal's
-  // composited colours.)
+  // Components out of range, NaN among them, are clamped. (How opacity multiplies shows in the colours of the
+  // terminal's border and bar track.)
   EXPECT_EQ(resolve(Color::srgb(1.5, -0.2, std::nan("")).opacity(2), ColorScheme::dark), (Rgba{1, 0, 0, 1}));
 }
 

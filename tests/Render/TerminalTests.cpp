@@ -17,10 +17,9 @@ namespace {
 
 using namespace toolkit;
 
-/// 21 x `rows` cells: the border, and 19 x (`rows` - 2) inside it; the content starts one cell in from the
-/// border.
-TerminalOptions tiny(int rows = 6) {
-  return {.canvas = {.size = {21 * 7, rows * 13.0}, .margin = 14}};
+/// 21 x 6 cells: the border, and 19 x 4 inside it; the content starts one cell in from the border.
+TerminalOptions tiny() {
+  return {.canvas = {.size = {21 * 7, 6 * 13.0}, .margin = 14}};
 }
 
 /// The tree pinned to the top-leading corner of the content, so that the goldens do not depend on centring.
