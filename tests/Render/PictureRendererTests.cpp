@@ -1,19 +1,49 @@
 // Tests of the Cairo/Pango pictures: sizes, the rounded background, bars, texts, symbols, images, redaction,
-// SVG documents and the faces Pango picks.
+// SVG documents, and an output that cannot grow.
 #include "PictureRenderer.h"
 
 #include <expat.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <regex>
+#include <set>
 #include <stdexcept>
 
 #include "CairoStreams.h"
 #include "PangoTextMeasurer.h"
 #include "PixelImage.h"
 #include "TemporaryFolder.h"
+
+namespace {
+
+// Allocations through operator new larger than this fail, on the thread that set it: a seam that makes
+// "memory ran out while the output grew" happen at a chosen size. Cairo, Pango and ICU allocate with malloc,
+// so only our own containers meet it.
+thread_local std::size_t largestAllocation = std::numeric_limits<std::size_t>::max();
+
+}  // namespace
+
+// Every unaligned form is replaced, so that none pairs with the runtime's own (the sanitizers keep theirs).
+void* operator new(std::size_t size) {
+  if (size > largestAllocation) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return size > largestAllocation ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
 namespace velto::render {
 namespace {
@@ -26,74 +56,57 @@ using testing::Pixel;
 using testing::PixelImage;
 
 constexpr Color blue = Color::srgb(0.231, 0.51, 0.965);
+constexpr Color red = Color::srgb(1, 0, 0);  // found nowhere else in these pictures
 constexpr Color track = Color::secondary().opacity(0.18);
 
 PictureOptions options(ColorScheme scheme = ColorScheme::light, int scale = 1) {
   return {.canvas = WidgetCanvas::small(), .scheme = scheme, .scale = scale};
 }
 
-/// The first box of the laid-out tree that `test` accepts; the test fails when there is none.
-const LayoutBox* find(const LayoutBox& box, const std::function<bool(const LayoutBox&)>& test) {
-  if (test(box)) return &box;
+/// The frame of the first box of `Kind` in the laid-out tree; an empty frame when there is none.
+template <typename Kind>
+Rect frameOf(const LayoutBox& box) {
+  if (std::holds_alternative<Kind>(box.drawn)) return box.frame;
   for (const auto& child : box.children) {
-    if (const auto* found = find(child, test)) return found;
+    if (const Rect found = frameOf<Kind>(child); found.width > 0) return found;
   }
-  return nullptr;
+  return {};
 }
 
 template <typename Kind>
 Rect frameOf(const Element& root, const PictureOptions& picture) {
   const PangoTextMeasurer measurer(picture.chinese);
-  const LayoutBox laidOut = layoutWidget(root, picture.canvas, measurer, picture.textSize);
-  const LayoutBox* box = find(laidOut, [](const LayoutBox& b) { return std::holds_alternative<Kind>(b.drawn); });
-  if (box == nullptr) {
-    ADD_FAILURE() << "nothing of that kind in the laid-out tree";
-    return {};
-  }
-  return box->frame;
+  return frameOf<Kind>(layoutWidget(root, picture.canvas, measurer, picture.textSize));
 }
 
 Element fullWidth(Element element, double height) {
   return element.frame(FrameSpec{.height = height, .maxWidth = infinity});
 }
 
-// --- Size ---
-
-struct SizeCase {
-  const char* name;
-  WidgetCanvas canvas;
-  int scale;
-  int width;
-  int height;
-};
-void PrintTo(const SizeCase& row, std::ostream* out) { *out << row.name; }
-
-class PictureRendererSize : public ::testing::TestWithParam<SizeCase> {};
-
-TEST_P(PictureRendererSize, PngAndSvgAreTheCanvasTimesTheScale) {
-  const auto& row = GetParam();
-  const PictureOptions picture{.canvas = row.canvas, .scale = row.scale};
-  const PixelImage png(renderPng(Text("42%"), picture));
-  EXPECT_EQ(png.width(), row.width);
-  EXPECT_EQ(png.height(), row.height);
-
-  const std::string svg = renderSvg(Text("42%"), picture);
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(svg, match, std::regex(R"re(<svg[^>]*\bwidth="([0-9.]+)(px)?"[^>]*>)re")));
-  EXPECT_EQ(std::stod(match[1]), row.width);
-  ASSERT_TRUE(std::regex_search(svg, match, std::regex(R"re(<svg[^>]*\bheight="([0-9.]+)(px)?"[^>]*>)re")));
-  EXPECT_EQ(std::stod(match[1]), row.height);
+TEST(PictureRenderer, PngAndSvgAreTheCanvasTimesTheScale) {
+  struct Case {
+    WidgetCanvas canvas;
+    int scale;
+    int width;
+    int height;
+  };
+  const Case cases[] = {{WidgetCanvas::small(), 1, 170, 170},      {WidgetCanvas::small(), 2, 340, 340},
+                        {WidgetCanvas::medium(), 1, 364, 170},     {WidgetCanvas::large(), 3, 1092, 1146},
+                        {WidgetCanvas{.size = {200, 120}}, 2, 400, 240}};
+  const std::regex svgSize(R"re(<svg[^>]*\bwidth="([0-9.]+)(px)?"[^>]*\bheight="([0-9.]+)(px)?"[^>]*>)re");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    const PictureOptions picture{.canvas = c.canvas, .scale = c.scale};
+    const PixelImage png(renderPng(Text("42%"), picture));
+    EXPECT_EQ(png.width(), c.width);
+    EXPECT_EQ(png.height(), c.height);
+    const std::string svg = renderSvg(Text("42%"), picture);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(svg, match, svgSize));
+    EXPECT_EQ(std::stod(match[1]), c.width);
+    EXPECT_EQ(std::stod(match[3]), c.height);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(PictureRenderer, PictureRendererSize,
-                         ::testing::Values(SizeCase{"SmallAt1", WidgetCanvas::small(), 1, 170, 170},
-                                           SizeCase{"SmallAt2", WidgetCanvas::small(), 2, 340, 340},
-                                           SizeCase{"SmallAt3", WidgetCanvas::small(), 3, 510, 510},
-                                           SizeCase{"MediumAt1", WidgetCanvas::medium(), 1, 364, 170},
-                                           SizeCase{"MediumAt2", WidgetCanvas::medium(), 2, 728, 340},
-                                           SizeCase{"LargeAt3", WidgetCanvas::large(), 3, 1092, 1146},
-                                           SizeCase{"Configured", WidgetCanvas{.size = {200, 120}}, 2, 400, 240}),
-                         [](const auto& generated) { return std::string(generated.param.name); });
 
 TEST(PictureRenderer, RefusesScalesAndCanvasesItCannotDraw) {
   for (int scale : {0, 4, -1}) {
@@ -106,72 +119,51 @@ TEST(PictureRenderer, RefusesScalesAndCanvasesItCannotDraw) {
   }
 }
 
-// --- Background ---
-
-class PictureRendererScheme : public ::testing::TestWithParam<std::tuple<ColorScheme, int>> {};
-
-TEST_P(PictureRendererScheme, BackgroundFillsTheRoundedCanvasOnly) {
-  const auto [scheme, scale] = GetParam();
-  const PixelImage png(renderPng(Empty(), options(scheme, scale)));
-  const Pixel backgroundPixel = over(background(scheme), background(scheme));
-  // The pixel at (7, 7) lies inside the 22-point corner's arc, the one at (1, 1) outside it, where nothing is
-  // drawn at all; likewise in the other corners.
-  for (auto [x, y] : {std::pair{7.0, 7.0}, {162.0, 7.0}, {7.0, 162.0}, {162.0, 162.0}, {85.0, 85.0}, {85.0, 0.5}}) {
-    EXPECT_TRUE(near(png.atPoint(x, y, scale), backgroundPixel)) << x << "," << y << ": " << png.atPoint(x, y, scale);
-  }
-  for (auto [x, y] : {std::pair{1.0, 1.0}, {168.5, 1.0}, {1.0, 168.5}, {168.5, 168.5}}) {
-    EXPECT_EQ(png.atPoint(x, y, scale).alpha, 0) << x << "," << y;
+TEST(PictureRenderer, BackgroundFillsTheRoundedCanvasOnly) {
+  for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+    for (int scale : {1, 2}) {
+      SCOPED_TRACE((scheme == ColorScheme::light ? "light at " : "dark at ") + std::to_string(scale));
+      const PixelImage png(renderPng(Empty(), options(scheme, scale)));
+      const Pixel backgroundPixel = over(background(scheme), background(scheme));
+      // The pixel at (7, 7) lies inside the 22-point corner's arc, the one at (1, 1) outside it, where nothing
+      // is drawn at all; likewise in the other corners.
+      for (auto [x, y] : {std::pair{7.0, 7.0}, {162.0, 7.0}, {7.0, 162.0}, {162.0, 162.0}, {85.0, 85.0}, {85.0, 0.5}}) {
+        EXPECT_TRUE(near(png.atPoint(x, y, scale), backgroundPixel)) << x << "," << y;
+      }
+      for (auto [x, y] : {std::pair{1.0, 1.0}, {168.5, 1.0}, {1.0, 168.5}, {168.5, 168.5}}) {
+        EXPECT_EQ(png.atPoint(x, y, scale).alpha, 0) << x << "," << y;
+      }
+    }
   }
 }
 
-// --- Bars ---
-
-TEST_P(PictureRendererScheme, BarFillsItsFractionFromTheLeadingEdgeOverTheTrack) {
-  const auto [scheme, scale] = GetParam();
-  const PictureOptions picture = options(scheme, scale);
-  const Element tree = fullWidth(Bar(0.4, track, blue), 8);
-  const Rect bar = frameOf<DrawnBar>(tree, picture);
-  ASSERT_GT(bar.width, 100);
-  const PixelImage png(renderPng(tree, picture));
-  const double middle = bar.y + bar.height / 2;
-  const Pixel fill = over(resolve(blue, scheme), background(scheme));
-  const Pixel trackPixel = over(resolve(track, scheme), background(scheme));
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.2, middle, scale), fill));
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.38, middle, scale), fill));
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.42, middle, scale), trackPixel))
-      << png.atPoint(bar.x + bar.width * 0.42, middle, scale) << " want " << trackPixel;
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.9, middle, scale), trackPixel));
-  // Just above and below the bar lies the background.
-  const Pixel backgroundPixel = over(background(scheme), background(scheme));
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.2, bar.y - 1, scale), backgroundPixel));
-  EXPECT_TRUE(near(png.atPoint(bar.x + bar.width * 0.2, bar.y + bar.height + 1, scale), backgroundPixel));
-}
-
-INSTANTIATE_TEST_SUITE_P(PictureRenderer, PictureRendererScheme,
-                         ::testing::Combine(::testing::Values(ColorScheme::light, ColorScheme::dark),
-                                            ::testing::Values(1, 2)),
-                         [](const auto& generated) {
-                           return std::string(std::get<0>(generated.param) == ColorScheme::light ? "Light" : "Dark") +
-                                  "At" + std::to_string(std::get<1>(generated.param));
-                         });
-
-TEST(PictureRenderer, BarFractionIsClampedToTheTrack) {
+TEST(PictureRenderer, BarFillsItsClampedFractionFromTheLeadingEdgeOverTheTrack) {
   struct Case {
     double fraction;
     double probe;  ///< where along the bar to look, 0 to 1
     bool filled;
   };
-  const Pixel fill = over(resolve(blue, ColorScheme::light), background(ColorScheme::light));
-  const Pixel trackPixel = over(resolve(track, ColorScheme::light), background(ColorScheme::light));
-  for (const Case& row : {Case{0, 0.05, false}, Case{-0.5, 0.05, false}, Case{std::nan(""), 0.05, false},
-                          Case{1, 0.97, true}, Case{2.5, 0.97, true}, Case{0.999, 0.5, true},
+  // The dark scheme, where the track's colour differs from the light one's.
+  const ColorScheme dark = ColorScheme::dark;
+  const Pixel fill = over(resolve(blue, dark), background(dark));
+  const Pixel trackPixel = over(resolve(track, dark), background(dark));
+  const Pixel backgroundPixel = over(background(dark), background(dark));
+  for (const Case& row : {Case{0.4, 0.38, true}, Case{0.4, 0.42, false}, Case{0, 0.05, false},
+                          Case{-0.5, 0.05, false}, Case{std::nan(""), 0.05, false}, Case{1, 0.97, true},
+                          Case{2.5, 0.97, true}, Case{0.999, 0.5, true},
                           // A sliver narrower than the bar is tall stays within its own width.
                           Case{0.01, 0.05, false}}) {
+    SCOPED_TRACE(std::to_string(row.fraction) + " at " + std::to_string(row.probe));
     const Element tree = fullWidth(Bar(row.fraction, track, blue), 8);
-    const Rect bar = frameOf<DrawnBar>(tree, options());
-    const PixelImage png(renderPng(tree, options(ColorScheme::light, 2)));
-    const Pixel seen = png.atPoint(bar.x + bar.width * row.probe, bar.y + bar.height / 2, 2);
-    EXPECT_TRUE(near(seen, row.filled ? fill : trackPixel)) << row.fraction << " at " << row.probe << ": " << seen;
+    const Rect bar = frameOf<DrawnBar>(tree, options(dark));
+    ASSERT_GT(bar.width, 100);
+    const PixelImage png(renderPng(tree, options(dark, 2)));
+    const double x = bar.x + bar.width * row.probe;
+    const Pixel seen = png.atPoint(x, bar.y + bar.height / 2, 2);
+    EXPECT_TRUE(near(seen, row.filled ? fill : trackPixel)) << seen;
+    // Just above and below the bar lies the background.
+    EXPECT_TRUE(near(png.atPoint(x, bar.y - 1, 2), backgroundPixel));
+    EXPECT_TRUE(near(png.atPoint(x, bar.y + bar.height + 1, 2), backgroundPixel));
   }
 }
 
@@ -184,7 +176,7 @@ TEST(PictureRenderer, TextInkStaysWithinItsFrameAtEveryScale) {
   for (bool chinese : {false, true}) {
     const Element tree = Text(chinese ? "已用额度 Weekly 42%" : "Weekly gjpqy 42%")
                              .font(Font::headline())
-                             .foregroundStyle(Color::srgb(1, 0, 0));
+                             .foregroundStyle(red);
     PictureOptions picture = options();
     picture.chinese = chinese;
     const Rect frame = frameOf<DrawnText>(tree, picture);
@@ -198,7 +190,6 @@ TEST(PictureRenderer, TextInkStaysWithinItsFrameAtEveryScale) {
 }
 
 TEST(PictureRenderer, RedactionReplacesPrivacySensitiveContentWithPlaceholders) {
-  const Color red = Color::srgb(1, 0, 0);
   const Element tree = VStack(HorizontalAlignment::leading, 8,
                               {Text("Secret 99%").font(Font::headline()).foregroundStyle(red).privacySensitive(),
                                fullWidth(Bar(1, track, red), 6).privacySensitive(),
@@ -231,8 +222,7 @@ TEST(PictureRenderer, RedactionReplacesPrivacySensitiveContentWithPlaceholders) 
 // --- Symbols and images ---
 
 TEST(PictureRenderer, SymbolsAreDistinctDrawingsThatFillTheirFrameAndUnknownOnesDrawNothing) {
-  const Color red = Color::srgb(1, 0, 0);
-  std::vector<std::vector<bool>> masks;
+  std::set<std::string> drawings;
   for (const char* name : {"square.split.2x2", "terminal", "clock"}) {
     const Element tree = Image(ImageSource::symbol(name)).resizable().frame(40, 40).foregroundStyle(red);
     const Rect frame = frameOf<DrawnSymbol>(tree, options());
@@ -249,32 +239,26 @@ TEST(PictureRenderer, SymbolsAreDistinctDrawingsThatFillTheirFrameAndUnknownOnes
     EXPECT_GT(png.count(band, 2, true, reddish), 0) << name << " leading quarter";
     band.x = frame.x + frame.width * 0.75;
     EXPECT_GT(png.count(band, 2, true, reddish), 0) << name << " trailing quarter";
-    std::vector<bool> mask;
-    for (int y = 0; y < png.height(); ++y) {
-      for (int x = 0; x < png.width(); ++x) mask.push_back(reddish(png.at(x, y)));
-    }
-    masks.push_back(std::move(mask));
+    drawings.insert(renderPng(tree, options()));
   }
-  EXPECT_NE(masks[0], masks[1]);
-  EXPECT_NE(masks[1], masks[2]);
-  EXPECT_NE(masks[0], masks[2]);
+  EXPECT_EQ(drawings.size(), 3u);
 
   const Element unknown = Image(ImageSource::symbol("star.fill")).resizable().frame(40, 40).foregroundStyle(red);
   EXPECT_EQ(PixelImage(renderPng(unknown, options())).count({0, 0, 170, 170}, 1, true, reddish), 0);
 }
 
-/// A PNG file of `width` x `height` pixels, all of one opaque colour.
-std::string solidPng(int width, int height, double red, double green, double blueness) {
+/// A PNG file of `width` x `height` pixels, all opaque green.
+std::string greenPng(int width, int height) {
   const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
   const CairoContext cr(cairo_create(surface.get()));
-  cairo_set_source_rgb(cr.get(), red, green, blueness);
+  cairo_set_source_rgb(cr.get(), 0, 1, 0);
   cairo_paint(cr.get());
   return encodePng(surface.get());
 }
 
 TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrameAndBrokenOnesDrawNothing) {
   const testing_support::TemporaryFolder folder;
-  const auto green = folder.write("green.png", solidPng(4, 2, 0, 1, 0));
+  const auto green = folder.write("green.png", greenPng(4, 2));
   const auto broken = folder.write("broken.png", "\x89PNG\r\n\x1a\nnot really");
   auto tree = [](const std::filesystem::path& file) {
     return Image(ImageSource::file(file)).resizable().frame(60, 30);
@@ -306,20 +290,34 @@ std::string xmlError(const std::string& xml) {
 }
 
 TEST(PictureRenderer, SvgIsWellFormedAndDrawsTextAsOutlines) {
-  for (bool chinese : {false, true}) {
-    const Element tree = VStack(HorizontalAlignment::leading, 4,
-                                {Text(chinese ? "暂无用量数据" : "Usage <none> & more").font(Font::headline()),
-                                 fullWidth(Bar(0.3, track, blue), 4),
-                                 Image(ImageSource::symbol("clock")).frame(16, 16)});
-    PictureOptions picture = options(ColorScheme::dark, 2);
-    picture.chinese = chinese;
-    const std::string svg = renderSvg(tree, picture);
-    EXPECT_EQ(xmlError(svg), "") << chinese;
-    EXPECT_NE(svg.find("<svg"), std::string::npos);
-    // Glyphs are paths, so the document needs no fonts where it is shown.
-    EXPECT_EQ(svg.find("<text"), std::string::npos);
-    EXPECT_NE(svg.find("<path"), std::string::npos);
-  }
+  const Element tree = VStack(HorizontalAlignment::leading, 4,
+                              {Text("Usage <none> & more 暂无用量数据").font(Font::headline()),
+                               fullWidth(Bar(0.3, track, blue), 4), Image(ImageSource::symbol("clock")).frame(16, 16)});
+  const std::string svg = renderSvg(tree, options(ColorScheme::dark, 2));
+  EXPECT_EQ(xmlError(svg), "");
+  // Glyphs are paths, so the document needs no fonts where it is shown.
+  EXPECT_EQ(svg.find("<text"), std::string::npos);
+  EXPECT_NE(svg.find("<path"), std::string::npos);
+}
+
+// --- An output that cannot grow ---
+
+/// Many lines of text: an SVG document of them holds far more than 64 KiB of glyph outlines.
+Element manyTexts() {
+  std::vector<Element> lines;
+  for (int i = 0; i < 60; ++i) lines.push_back(Text("Weekly quota " + std::to_string(i) + ": 42% used, resets Monday"));
+  return VStack(HorizontalAlignment::leading, 2, std::move(lines));
+}
+
+// Cairo calls the writer from C; an exception must not cross its frames. The one thrown while appending
+// comes out of renderSvg itself, after Cairo has returned.
+TEST(PictureRenderer, AnOutputThatCannotGrowThrowsBadAllocFromTheRendererNotFromInsideCairo) {
+  const PictureOptions picture{.canvas = {.size = {600, 1200}, .cornerRadius = 0}};
+  ASSERT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);
+  largestAllocation = 64 * 1024;
+  EXPECT_THROW(renderSvg(manyTexts(), picture), std::bad_alloc);
+  largestAllocation = std::numeric_limits<std::size_t>::max();
+  EXPECT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);  // and Cairo is fine afterwards
 }
 
 }  // namespace

@@ -1,17 +1,11 @@
 // Tests of whole widgets in the terminal: the entry view of a sample snapshot drawn in cells, against
-// golden strings and for a grid that holds in every family, language and text size. Set
-// VELTO_SHOW_TERMINAL=1 to see them all drawn in colour.
+// golden strings and for a grid that holds in every family, language and text size.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include "TestFiles.h"
-
-#include <cstdlib>
-#include <iostream>
 
 #include "EscapedText.h"
 #include "MacUsageEntryView.h"
@@ -20,6 +14,7 @@
 #include "TerminalPicture.h"
 #include "TemporaryFolder.h"
 #include "TerminalText.h"
+#include "TestFiles.h"
 
 namespace velto::render {
 namespace {
@@ -89,38 +84,6 @@ TEST(TerminalWidget, MediumSingleAccountInChineseGrowsToShowItsThreeWindows) {
       "╰──────────────────────────────────────────────────╯\n");
 }
 
-TEST(TerminalWidget, SmallInChineseAndTheEmptyState) {
-  EXPECT_EQ(renderTerminal(entry(sample(), "crane", UsageWidgetFamily::small, true), options(UsageWidgetFamily::small)),
-            "╭──────────────────────╮\n"
-            "│ C Crane              │\n"
-            "│                      │\n"
-            "│ local                │\n"
-            "│                      │\n"
-            "│ 会话额度             │\n"
-            "│                      │\n"
-            "│ 7%                   │\n"
-            "│ █▍░░░░░░░░░░░░░░░░░░ │\n"
-            "│ 重置 16:00           │\n"
-            "│                      │\n"
-            "│ 更新于 11:55         │\n"
-            "╰──────────────────────╯\n");
-  EXPECT_EQ(renderTerminal(entry(UsageWidgetSnapshot::empty(), "", UsageWidgetFamily::small, true),
-                           options(UsageWidgetFamily::small)),
-            "╭──────────────────────╮\n"
-            "│                      │\n"
-            "│                      │\n"
-            "│                      │\n"
-            "│ ⊞ velto              │\n"
-            "│                      │\n"
-            "│ 暂无用量数据         │\n"
-            "│ 打开 velto，更新本   │\n"
-            "│ 机用量。             │\n"
-            "│                      │\n"
-            "│                      │\n"
-            "│                      │\n"
-            "╰──────────────────────╯\n");
-}
-
 TEST(TerminalWidget, AgentPicturesAreTheirInitialsOnTheirOwnColour) {
   const std::filesystem::path images = VELTO_AGENT_IMAGES_DIR;
   EXPECT_EQ(pictureInitial(images / "UsageAgent-corvid.png"), "C");
@@ -171,32 +134,6 @@ TEST(TerminalWidget, EveryRowIsTheWidgetsWidthWithWideTextsAndEveryTextSize) {
       }
     }
   }
-}
-
-TEST(TerminalWidget, ShowOnRequest) {
-  if (!std::getenv("VELTO_SHOW_TERMINAL")) GTEST_SKIP() << "set VELTO_SHOW_TERMINAL=1 to see the widgets";
-  for (auto scheme : {ColorScheme::dark, ColorScheme::light}) {
-    for (bool chinese : {false, true}) {
-      for (auto family : {UsageWidgetFamily::small, UsageWidgetFamily::medium}) {
-        for (const std::string provider : {"", "corvid", "kelp"}) {
-          TerminalOptions colored = options(family);
-          colored.scheme = scheme;
-          colored.colors = TerminalColors::trueColor;
-          std::cout << renderTerminal(entry(sample(), provider, family, chinese), colored);
-        }
-      }
-    }
-  }
-  // The accessible small layout, and a stale reading an hour later.
-  std::cout << renderTerminal(entry(sample(), "", UsageWidgetFamily::small, false, TextSize::accessibility3),
-                              options(UsageWidgetFamily::small, TextSize::accessibility3));
-  const UsageWidgetSnapshot snapshot = sample();
-  const Element stale = MacUsageEntryView{.entry = {snapshot.capturedAt + 3600, share(snapshot), ""},
-                                          .family = UsageWidgetFamily::medium,
-                                          .environment = {platform::TimeZone::utc(), "en_US_POSIX",
-                                                          VELTO_AGENT_IMAGES_DIR}}
-                            .body();
-  std::cout << renderTerminal(stale, options(UsageWidgetFamily::medium));
 }
 
 }  // namespace
