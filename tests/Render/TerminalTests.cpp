@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <utility>
 
 #include "EscapedText.h"
+#include "PngHeader.h"
+#include "TemporaryFolder.h"
 #include "TerminalText.h"
 
 namespace velto::render {
@@ -145,6 +148,14 @@ TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
   EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;50;50;53m████████▌\x1b[0;38;2;50;50;53;48;2;50;50;53m        "),
             std::string::npos)
       << testing_support::escaped(dark);
+
+  // A picture whose colour cannot be read (a header without pixels) keeps its initial, bold, in the text's colour.
+  const testing_support::TemporaryFolder folder;
+  const auto picture = folder.path() / "UsageAgent-quay.png";
+  std::ofstream(picture, std::ios::binary) << testing_support::pngHeader(7, 13);
+  const std::string initial = draw(pinned({Image(ImageSource::file(picture))}), options);
+  EXPECT_NE(initial.find("\x1b[0;1;38;2;255;255;255;48;2;28;28;30mQ"), std::string::npos)
+      << testing_support::escaped(initial);
 
   // The same in the 256-colour palette, light scheme: white background (231), black text (16), red (203).
   options.colors = TerminalColors::ansi256;
