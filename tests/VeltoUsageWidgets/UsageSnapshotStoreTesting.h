@@ -12,46 +12,30 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FileOperations.h"
+#include "FileReplacement.h"
+#include "SnapshotJson.h"
 #include "TemporaryFolder.h"
+#include "TestFiles.h"
 #include "UsageSnapshotStore.h"
 
 namespace velto::store_testing {
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 
+/// A valid snapshot with windows, wallets and output in three accounts: a file of the JSON corpus.
 inline UsageWidgetSnapshot sampleSnapshot() {
-  return {.server = "velto.example",
-          .capturedAt = 1'700'000'000.25,
-          .accounts = {{.id = "corvid:work",
-                        .agent = "corvid",
-                        .name = "Work 工作",
-                        .windows = {{.label = "5-hour window",
-                                     .kind = "session",
-                                     .model = "",
-                                     .percent = 42.5,
-                                     .resetAt = 1'700'018'000,
-                                     .observedAt = 1'699'999'990,
-                                     .tier = "warn"}},
-                        .wallets = {{.kind = "bonus", .currency = "USD", .amount = "12.50"}},
-                        .observedAt = 1'700'000'000,
-                        .output = UsageWidgetOutput{.day = "2023-11-14", .today = 1200, .week = 8400}},
-                       {.id = "crane", .agent = "crane", .name = "Crane"}}};
+  return decodeSnapshot(readFile(fs::path(VELTO_FIXTURES_DIR) / "json/pass/three-accounts.json"));
 }
 
 inline UsageWidgetSnapshot otherSnapshot() {
   return {.server = "other.example", .capturedAt = 1'700'000'100, .accounts = {{.id = "a", .agent = "a"}}};
-}
-
-inline std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void writeBytes(const fs::path& path, std::string_view bytes) {
@@ -65,25 +49,13 @@ inline mode_t modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
-/// True for the names the store gives its temporary files: ".usage-v1.json." and 12 of [a-z0-9], then ".tmp".
-inline bool isStoreTemporary(std::string_view name) {
-  constexpr std::string_view prefix = ".usage-v1.json.";
-  constexpr std::string_view suffix = ".tmp";
-  if (name.size() != prefix.size() + 12 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix)) {
-    return false;
-  }
-  const std::string_view random = name.substr(prefix.size(), 12);
-  return std::all_of(random.begin(), random.end(),
-                     [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
-}
-
 /// The store's temporary files in `directory`, sorted; none when it does not exist.
 inline std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
   std::vector<std::string> names;
   std::error_code ignored;
   for (const auto& entry : fs::directory_iterator(directory, ignored)) {
     const std::string name = entry.path().filename().string();
-    if (isStoreTemporary(name)) names.push_back(name);
+    if (platform::isTemporaryName(name, UsageSnapshotStore::fileName)) names.push_back(name);
   }
   std::sort(names.begin(), names.end());
   return names;
