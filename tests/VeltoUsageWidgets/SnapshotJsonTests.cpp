@@ -5,12 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <random>
-#include <sstream>
 
 #include "SnapshotValidation.h"
 #include "TestFiles.h"
@@ -64,12 +60,8 @@ TEST(SnapshotJsonCorpus, EveryFailFileIsRefusedWithItsMessage) {
 
 UsageWidgetWindow bareWindow() { return {.label = "5-hour", .kind = "session", .model = "", .percent = 42.5}; }
 
-TEST(SnapshotJsonEncoding, EmptySnapshotHasExactlyTheFourMembers) {
-  EXPECT_EQ(encode(UsageWidgetSnapshot::empty()), R"({"schema":1,"server":"","capturedAt":0,"accounts":[]})");
-  EXPECT_EQ(decodeSnapshot(encode(UsageWidgetSnapshot::empty())), UsageWidgetSnapshot::empty());
-}
-
 TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder) {
+  EXPECT_EQ(encode(UsageWidgetSnapshot::empty()), R"({"schema":1,"server":"","capturedAt":0,"accounts":[]})");
   EXPECT_EQ(encode(bareWindow()), R"({"label":"5-hour","kind":"session","model":"","percent":42.5})");
 
   UsageWidgetWindow full = bareWindow();
@@ -87,17 +79,6 @@ TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder)
                              R"("output":{"day":"2026-12-01","today":3,"week":4}})");
 }
 
-TEST(SnapshotJsonDecoding, EachRecordDecodesOnItsOwn) {
-  EXPECT_EQ(decodeWindow(encode(bareWindow())), bareWindow());
-  const UsageWidgetWallet wallet{.kind = "recharge", .currency = "CNY", .amount = "86.40"};
-  EXPECT_EQ(decodeWallet(encode(wallet)), wallet);
-  const UsageWidgetOutput output{.day = "2026-12-01", .today = -1, .week = std::numeric_limits<std::int64_t>::min()};
-  EXPECT_EQ(decodeOutput(encode(output)), output);
-  const UsageWidgetAccount account{.id = "a", .agent = "a", .name = "", .windows = {bareWindow()}};
-  EXPECT_EQ(decodeAccount(encode(account)), account);
-  EXPECT_THROW(decodeWallet(R"({"kind":"bonus","currency":"USD"})"), JsonDecodingError);
-}
-
 // The snapshot's and the report's integers are read alike.
 TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
   struct Case {
@@ -107,6 +88,7 @@ TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
   // Beyond these, the corpora hold numbers written as doubles, fractions and numbers beyond 64 bits.
   const Case cases[] = {
       {"-0.0", 0},
+      {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
       {"-9.2233720368547758e18", std::numeric_limits<std::int64_t>::min()},  // -2^63 as a double
       {"9.2233720368547758e18", std::nullopt},                                // 2^63 as a double
       {"true", std::nullopt},
@@ -132,37 +114,12 @@ void expectRoundTrip(double value) {
   EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(value)) << json;
 }
 
-TEST(SnapshotJsonNumbers, TrickyAndRandomDoublesReadBackBitForBit) {
+TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
   const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, 2.2250738585072014e-308,
                            std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
                            0x1p53, 0x1p53 + 2, 0x1p63, 0x1p64, 1e21, 1e22, 123456789012345680.0,
                            1796126400.123456, -1, 1000.0001};
   for (const double value : values) expectRoundTrip(value);
-  std::mt19937_64 random(20261206);
-  for (int i = 0; i < 20000; ++i) {
-    const double value = std::bit_cast<double>(random());
-    if (std::isfinite(value)) expectRoundTrip(value);
-  }
-}
-
-TEST(SnapshotJsonNumbers, NonFiniteNumbersCannotBeWritten) {
-  for (const double value : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN()}) {
-    UsageWidgetSnapshot snapshot;
-    snapshot.capturedAt = value;
-    EXPECT_THROW(encode(snapshot), std::invalid_argument);
-  }
-}
-
-TEST(SnapshotJsonText, EscapesAndUnicodeReadBackUnchanged) {
-  const std::string texts[] = {"quote \" and backslash \\", std::string("nul \0 bell \a", 12), "tab\tline\nfeed\r",
-                               "\x7f delete", "line\u2028separator", "汉字 · 👩🏽‍💻", "/slash"};
-  for (const auto& text : texts) {
-    UsageWidgetSnapshot snapshot;
-    snapshot.server = text;
-    const std::string json = encode(snapshot);
-    EXPECT_EQ(decodeSnapshot(json).server, text) << json;
-  }
 }
 
 // The public JSON parsing test suite: nothing crashes, nothing throws anything but a decoding error, and
