@@ -1,7 +1,9 @@
-// Tests of a snapshot's staleness and of the instants at which the widget's face changes by itself.
+// Tests of staleness, expiry and the instants at which the widget's face changes by itself.
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "UsageWidgetSnapshot.h"
 
@@ -29,23 +31,26 @@ UsageWidgetSnapshot capturedAt(Instant captured, std::vector<UsageWidgetAccount>
   return {.server = "local", .capturedAt = captured, .accounts = std::move(accounts)};
 }
 
-TEST(UsageWidgetSnapshotIsStale, BoundariesOfAgeAndFuture) {
-  struct Case {
-    const char* name;
-    Instant capturedAt;
-    bool stale;
-  };
-  const Case cases[] = {
-      {"never captured", 0, true},
-      {"negative", -5, true},
-      {"just now", now, false},
-      {"899 s ago", now - 899, false},
-      {"900 s ago", now - 900, true},
-      {"300 s ahead", now + 300, false},
-      {"301 s ahead", now + 301, true},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(capturedAt(c.capturedAt).isStale(now), c.stale) << c.name;
+// A snapshot's capture and a window's observation turn stale alike. The window's reset is long past: an expired
+// window is not thereby stale.
+TEST(Staleness, From900SecondsOldOrOverFiveMinutesAhead) {
+  const std::pair<Instant, bool> rows[] = {
+      {now, false}, {now - 899.5, false}, {now - 900, true}, {now + 300, false}, {now + 300.5, true}};
+  for (const auto& [at, stale] : rows) {
+    SCOPED_TRACE(at - now);
+    EXPECT_EQ(capturedAt(at).isStale(now), stale);
+    EXPECT_EQ(window(now - 10'000, at).stale(now), stale);
+  }
+  EXPECT_TRUE(capturedAt(0).isStale(now)) << "never captured";
+  EXPECT_FALSE(window(now - 10'000).stale(now)) << "never observed";
+}
+
+// A window observed long ago, so that a stale one is shown not to be thereby expired.
+TEST(UsageWidgetWindow, ExpiredOnceTheResetTimeHasCome) {
+  const std::pair<std::optional<Instant>, bool> rows[] = {
+      {std::nullopt, false}, {now - 1, true}, {now, true}, {now + 0.5, false}};
+  for (const auto& [resetAt, expired] : rows) {
+    EXPECT_EQ(window(resetAt, now - 10'000).expired(now), expired) << resetAt.value_or(0) - now;
   }
 }
 

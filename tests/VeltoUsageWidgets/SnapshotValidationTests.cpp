@@ -1,4 +1,4 @@
-// SnapshotValidationTests: the value rules of a snapshot, the order they are checked in, and window timing.
+// SnapshotValidationTests: the value rules of a snapshot and the order they are checked in.
 #include "SnapshotValidation.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "UsageWidgetSnapshot.h"
@@ -24,13 +23,9 @@ const std::string valid = "valid";
 const std::string mustBeOne = "must be 1";
 const std::string notNegative = "must be finite and not negative";
 const std::string positive = "must be finite and positive";
-const std::string agentRule = "must match ^[a-z0-9_-]{1,40}$";
-const std::string idRule = "must match ^[a-z0-9_:-]{1,80}$";
 const std::string amountRule = "must match ^-?[0-9]{1,20}(\\.[0-9]{1,12})?$";
-const std::string dayPatternRule = "must match ^[0-9]{4}-[0-9]{2}-[0-9]{2}$";
 const std::string calendarRule = "must be a real calendar date";
 const std::string percentRule = "must be finite and lie in 0 to 1000";
-const std::string tierRule = "must be \"warn\" or \"full\"";
 
 std::string cleanRule(std::size_t limit) {
   return "must be at most " + std::to_string(limit) +
@@ -43,13 +38,6 @@ std::string fails(const std::string& path, const std::string& rule) { return pat
 std::string outcome(const UsageWidgetSnapshot& snapshot) {
   const auto failure = firstValidationFailure(snapshot);
   return failure ? failure->describe() : valid;
-}
-
-// `length` characters, spaces between letters but never at either end.
-std::string spaced(std::size_t length) {
-  std::string text(length, 'a');
-  for (std::size_t i = 1; i + 1 < length; i += 2) text[i] = ' ';
-  return text;
 }
 
 // Two accounts; the second has two windows and two wallets so that paths show non-zero indices.
@@ -105,23 +93,18 @@ TEST_P(SnapshotValidationMutation, FirstFailureAndValidatedAgree) {
   auto snapshot = baseSnapshot();
   GetParam().mutate(snapshot);
   EXPECT_EQ(outcome(snapshot), GetParam().expected);
-  const auto validated = snapshot.validated();
-  EXPECT_EQ(validated.has_value(), GetParam().expected == valid);
-  if (validated) {
-    EXPECT_TRUE(*validated == snapshot);
-  }
+  EXPECT_EQ(snapshot.validated(), GetParam().expected == valid ? std::optional(snapshot) : std::nullopt);
 }
 
 using S = UsageWidgetSnapshot;
 
 // Each rule's plain failure is in the checking-order table below; these rows hold the boundaries around it.
+// Boundaries that a fixture already holds (percent 1000 and -0.0, tier "full", output without observedAt) are
+// left to the corpus tests.
 const std::vector<MutationRow> mutationRows = {
-    {"Unchanged", [](S&) {}, valid},
-
     // Snapshot fields.
     {"SchemaZero", [](S& s) { s.schema = 0; }, fails("schema", mustBeOne)},
     {"CapturedAtZero", [](S& s) { s.capturedAt = 0; }, valid},
-    {"CapturedAtNegativeZero", [](S& s) { s.capturedAt = -0.0; }, valid},
     {"CapturedAtSmallestNegative", [](S& s) { s.capturedAt = -tiny; }, fails("capturedAt", notNegative)},
     {"EightyAccounts", [](S& s) { useAccounts(s, 80); }, valid},
 
@@ -144,25 +127,17 @@ const std::vector<MutationRow> mutationRows = {
     {"SixtyFourWindows", [](S& s) { s.accounts[1].windows.resize(64, s.accounts[1].windows[1]); }, valid},
     {"EightWallets", [](S& s) { s.accounts[1].wallets.resize(8, s.accounts[1].wallets[1]); }, valid},
     {"AccountObservedAtSmallestPositive", [](S& s) { s.accounts[0].observedAt = tiny; }, valid},
-    {"AccountObservedAtZero", [](S& s) { s.accounts[0].observedAt = 0.0; }, fails("accounts[0].observedAt", positive)},
-    {"AccountObservedAtInfinity", [](S& s) { s.accounts[0].observedAt = infinity; },
-     fails("accounts[0].observedAt", positive)},
     {"ObservedAtWithoutOutput", [](S& s) { s.accounts[0].output.reset(); }, valid},
-    {"OutputWithoutObservedAt", [](S& s) { s.accounts[0].observedAt.reset(); },
-     fails("accounts[0].output", "needs the account's observedAt")},
     {"OutputZeroCounts", [](S& s) { s.accounts[0].output = UsageWidgetOutput{.day = "2025-06-15"}; }, valid},
     {"OutputWeekBelowToday", [](S& s) { s.accounts[0].output->week = 1199; },
      fails("accounts[0].output.week", "must not be less than today")},
     {"OutputDayMalformed", [](S& s) { s.accounts[0].output->day = "2025-6-15"; },
-     fails("accounts[0].output.day", dayPatternRule)},
+     fails("accounts[0].output.day", "must match ^[0-9]{4}-[0-9]{2}-[0-9]{2}$")},
     // The day pattern lets a final line terminator through; the calendar does not.
     {"OutputDayWithFinalNewline", [](S& s) { s.accounts[0].output->day = "2025-06-15\n"; },
      fails("accounts[0].output.day", calendarRule)},
 
     // Window fields.
-    {"PercentZero", [](S& s) { s.accounts[0].windows[0].percent = 0; }, valid},
-    {"PercentNegativeZero", [](S& s) { s.accounts[0].windows[0].percent = -0.0; }, valid},
-    {"PercentThousand", [](S& s) { s.accounts[0].windows[0].percent = 1000; }, valid},
     {"PercentNextDoubleAfterThousand",
      [](S& s) { s.accounts[0].windows[0].percent = std::nextafter(1000.0, infinity); },
      fails("accounts[0].windows[0].percent", percentRule)},
@@ -170,10 +145,8 @@ const std::vector<MutationRow> mutationRows = {
      fails("accounts[1].windows[1].percent", percentRule)},
     {"PercentNaN", [](S& s) { s.accounts[1].windows[1].percent = notANumber; },
      fails("accounts[1].windows[1].percent", percentRule)},
-    {"ResetAtSmallestPositive", [](S& s) { s.accounts[0].windows[0].resetAt = tiny; }, valid},
     {"ResetAtInfinity", [](S& s) { s.accounts[0].windows[0].resetAt = infinity; },
      fails("accounts[0].windows[0].resetAt", positive)},
-    {"TierFull", [](S& s) { s.accounts[0].windows[0].tier = "full"; }, valid},
 };
 
 INSTANTIATE_TEST_SUITE_P(SnapshotValidation, SnapshotValidationMutation, testing::ValuesIn(mutationRows),
@@ -198,8 +171,8 @@ const std::vector<Fault> faultsInOrder = {
      fails("accounts[1].id", "repeats the id of an earlier account")},
     {[](S& s) { s.accounts[0].wallets[0].amount = "1."; }, fails("accounts[0].wallets[0].amount", amountRule)},
     // An id that is not an agent key, so that checking the agent against the id's pattern shows.
-    {[](S& s) { s.accounts[1].agent = "crane:home"; }, fails("accounts[1].agent", agentRule)},
-    {[](S& s) { s.accounts[1].id = "crane home"; }, fails("accounts[1].id", idRule)},
+    {[](S& s) { s.accounts[1].agent = "crane:home"; }, fails("accounts[1].agent", "must match ^[a-z0-9_-]{1,40}$")},
+    {[](S& s) { s.accounts[1].id = "crane home"; }, fails("accounts[1].id", "must match ^[a-z0-9_:-]{1,80}$")},
     {[](S& s) { s.accounts[1].name = "Home\t"; }, fails("accounts[1].name", cleanRule(60))},
     {[](S& s) { s.accounts[1].windows.resize(65, s.accounts[1].windows[1]); },
      fails("accounts[1].windows", "must hold at most 64 windows")},
@@ -215,7 +188,8 @@ const std::vector<Fault> faultsInOrder = {
     {[](S& s) { s.accounts[1].windows[0].model = "\treef"; }, fails("accounts[1].windows[0].model", cleanRule(40))},
     {[](S& s) { s.accounts[1].windows[0].resetAt = 0.0; }, fails("accounts[1].windows[0].resetAt", positive)},
     {[](S& s) { s.accounts[1].windows[0].observedAt = 0.0; }, fails("accounts[1].windows[0].observedAt", positive)},
-    {[](S& s) { s.accounts[1].windows[0].tier = "none"; }, fails("accounts[1].windows[0].tier", tierRule)},
+    {[](S& s) { s.accounts[1].windows[0].tier = "none"; },
+     fails("accounts[1].windows[0].tier", "must be \"warn\" or \"full\"")},
     {[](S& s) { s.accounts[1].windows[1].percent = 2000; }, fails("accounts[1].windows[1].percent", percentRule)},
     {[](S& s) { s.accounts[1].wallets[1].amount = ""; }, fails("accounts[1].wallets[1].amount", amountRule)},
     {[](S& s) { s.accounts[1].wallets[1].kind = "\u200Bprepaid"; },
@@ -257,7 +231,7 @@ TEST(SnapshotValidation, CleanTextsPassAtTheirLimitAndNameTheFieldOneBeyond) {
   for (const auto& field : fields) {
     SCOPED_TRACE(field.path);
     auto snapshot = baseSnapshot();
-    field.set(snapshot, spaced(field.limit));
+    field.set(snapshot, std::string(field.limit, 'a'));
     EXPECT_EQ(outcome(snapshot), valid);
     field.set(snapshot, std::string(field.limit + 1, 'a'));
     EXPECT_EQ(outcome(snapshot), fails(field.path, cleanRule(field.limit)));
@@ -297,29 +271,6 @@ TEST(IsCalendarDay, OtherTextsKeepIcuAnswer) {
                                  "+2025-06-15", "-2025-06-15", "12025-06-15", "2025-06-\xEF\xBC\x91"}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(isCalendarDay(text), isCalendarDayByIcu(text));
-  }
-}
-
-// --- UsageWidgetWindow::stale and expired --------------------------------------------------------------------
-
-constexpr Instant now = 1'750'000'000;
-
-// An expired window is not thereby stale, nor a stale one expired: each row sets the other field far past.
-TEST(UsageWidgetWindow, StaleFrom900SecondsOldOrOverFiveMinutesAhead) {
-  const std::pair<std::optional<Instant>, bool> rows[] = {
-      {std::nullopt, false}, {now - 899.5, false}, {now - 900, true}, {now + 300, false}, {now + 300.5, true}};
-  for (const auto& [observedAt, stale] : rows) {
-    const UsageWidgetWindow window{.resetAt = now - 10'000, .observedAt = observedAt};
-    EXPECT_EQ(window.stale(now), stale) << observedAt.value_or(0) - now;
-  }
-}
-
-TEST(UsageWidgetWindow, ExpiredOnceTheResetTimeHasCome) {
-  const std::pair<std::optional<Instant>, bool> rows[] = {
-      {std::nullopt, false}, {now - 1, true}, {now, true}, {now + 0.5, false}};
-  for (const auto& [resetAt, expired] : rows) {
-    const UsageWidgetWindow window{.resetAt = resetAt, .observedAt = now - 10'000};
-    EXPECT_EQ(window.expired(now), expired) << resetAt.value_or(0) - now;
   }
 }
 
