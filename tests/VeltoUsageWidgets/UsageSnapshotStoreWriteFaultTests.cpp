@@ -8,7 +8,6 @@
 
 #include <string>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 #include "FileDescriptor.h"
@@ -21,13 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 using namespace store_testing;
 
-enum class Outcome { keepsOld, replacedThenFails, succeeds };
+/// What a write under faults does. `failsInNewDirectory`: the write goes to a directory two levels below the
+/// root that does not exist yet, fails, and so leaves the root's file as it was.
+enum class Outcome { keepsOld, replacedThenFails, succeeds, failsInNewDirectory };
 
 struct WriteFaultCase {
   const char* name;
   std::vector<FaultyFiles::Fault> faults;
-  std::size_t maximumTransfer;
   Outcome outcome;
+  std::size_t maximumTransfer = SIZE_MAX;
   /// Temporary files that a removal running at the same time would have taken; here there is none.
   std::size_t temporariesLeft = 0;
 };
@@ -39,11 +40,12 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
   const WriteFaultCase& row = GetParam();
   store().write(sampleSnapshot());
   const std::string old = readFile(file());
+  const fs::path directory = row.outcome == Outcome::failsInNewDirectory ? root / "new" / "UsageWidget" : root;
   FaultyFiles files;
   files.faults = row.faults;
   files.maximumTransfer = row.maximumTransfer;
   try {
-    store(files).write(otherSnapshot());
+    UsageSnapshotStore(directory, files).write(otherSnapshot());
     EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
   } catch (const std::system_error& error) {
     const std::string message = error.what();
@@ -55,9 +57,10 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
               row.outcome == Outcome::replacedThenFails)
         << message;
   }
-  EXPECT_EQ(readFile(file()), row.outcome == Outcome::keepsOld ? old : encode(otherSnapshot()));
+  const bool replaced = row.outcome == Outcome::succeeds || row.outcome == Outcome::replacedThenFails;
+  EXPECT_EQ(readFile(file()), replaced ? encode(otherSnapshot()) : old);
   EXPECT_EQ(modeOf(file()), 0600);
-  EXPECT_EQ(temporaryFilesIn(root).size(), row.temporariesLeft);
+  EXPECT_EQ(temporaryFilesIn(directory).size(), row.temporariesLeft);
 }
 
 /// Every attempt to create a temporary file fails: the opens after the directory's, the lock file's and the
@@ -70,59 +73,37 @@ std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
 
 // Call order of a write into an existing directory: open directory, open lock file, fstat it, flock it, open
 // the directory for listing, open temporary, flock it, fstatat and fstat (still its name?), fchmod, write...,
-// fsync, rename, fsync directory, then close the temporary, the lock file and the directory.
-INSTANTIATE_TEST_SUITE_P(
-    Faults, UsageSnapshotStoreWriteFaultTest,
-    testing::Values(WriteFaultCase{"OpenDirectory", {{Call::open, 1, EMFILE}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"OpenLockFile", {{Call::open, 2, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"InspectLockFile", {{Call::fstat, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"Lock", {{Call::flock, 1, ENOLCK}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"LockInterrupted", {{Call::flock, 1, EINTR}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"ListingIsBestEffort", {{Call::open, 3, EMFILE}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"CreateTemporary", {{Call::open, 4, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), SIZE_MAX,
-                                   Outcome::keepsOld},
-                    WriteFaultCase{"TemporaryNameTakenOnce", {{Call::open, 4, EEXIST}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"TemporaryLockedByARemoval", {{Call::flock, 2, EWOULDBLOCK}}, SIZE_MAX,
-                                   Outcome::succeeds, 1},
-                    WriteFaultCase{"TemporaryRemovedBeforeLocked", {{Call::fstatat, 1, ENOENT}}, SIZE_MAX,
-                                   Outcome::succeeds, 1},
-                    WriteFaultCase{"NoLocksOnTheFileSystem", {{Call::flock, 2, ENOLCK}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"SetPermissions", {{Call::fchmod, 1, EPERM}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"ShortWritesThenFailure", {{Call::write, 3, EIO}}, 10, Outcome::keepsOld},
-                    WriteFaultCase{"SyncFile", {{Call::fsync, 1, EIO}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"Rename", {{Call::rename, 1, EACCES}}, SIZE_MAX, Outcome::keepsOld},
-                    WriteFaultCase{"SyncDirectory", {{Call::fsync, 2, EIO}}, SIZE_MAX, Outcome::replacedThenFails},
-                    // After fsync has reported any write-back error, nothing depends on close.
-                    WriteFaultCase{"CloseIgnored", {{Call::close, 1, EIO}}, SIZE_MAX, Outcome::succeeds},
-                    WriteFaultCase{"InterruptedShortWrites",
-                                   {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}},
-                                   7,
-                                   Outcome::succeeds}),
-    [](const auto& row) { return std::string(row.param.name); });
+// fsync, rename, fsync directory, then close the temporary, the lock file and the directory. Into a new
+// directory, first: open the directory and its parent (both missing), the root; then each made directory is
+// opened anew and its mode set.
+const WriteFaultCase writeFaults[] = {
+    {"OpenDirectory", {{Call::open, 1, EMFILE}}, Outcome::keepsOld},
+    {"OpenLockFile", {{Call::open, 2, EACCES}}, Outcome::keepsOld},
+    {"InspectLockFile", {{Call::fstat, 1, EIO}}, Outcome::keepsOld},
+    {"Lock", {{Call::flock, 1, ENOLCK}}, Outcome::keepsOld},
+    {"LockInterrupted", {{Call::flock, 1, EINTR}}, Outcome::succeeds},
+    {"ListingIsBestEffort", {{Call::open, 3, EMFILE}}, Outcome::succeeds},
+    {"CreateTemporary", {{Call::open, 4, EACCES}}, Outcome::keepsOld},
+    {"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), Outcome::keepsOld},
+    {"TemporaryNameTakenOnce", {{Call::open, 4, EEXIST}}, Outcome::succeeds},
+    {"TemporaryLockedByARemoval", {{Call::flock, 2, EWOULDBLOCK}}, Outcome::succeeds, SIZE_MAX, 1},
+    {"TemporaryRemovedBeforeLocked", {{Call::fstatat, 1, ENOENT}}, Outcome::succeeds, SIZE_MAX, 1},
+    {"NoLocksOnTheFileSystem", {{Call::flock, 2, ENOLCK}}, Outcome::succeeds},
+    {"SetPermissions", {{Call::fchmod, 1, EPERM}}, Outcome::keepsOld},
+    {"ShortWritesThenFailure", {{Call::write, 3, EIO}}, Outcome::keepsOld, 10},
+    {"SyncFile", {{Call::fsync, 1, EIO}}, Outcome::keepsOld},
+    {"Rename", {{Call::rename, 1, EACCES}}, Outcome::keepsOld},
+    {"SyncDirectory", {{Call::fsync, 2, EIO}}, Outcome::replacedThenFails},
+    // After fsync has reported any write-back error, nothing depends on close.
+    {"CloseIgnored", {{Call::close, 1, EIO}}, Outcome::succeeds},
+    {"InterruptedShortWrites", {{Call::write, 1, EINTR}, {Call::write, 4, EINTR}}, Outcome::succeeds, 7},
+    {"MakeDirectory", {{Call::mkdir, 2, ENOSPC}}, Outcome::failsInNewDirectory},
+    {"OpenMadeParent", {{Call::open, 4, EMFILE}}, Outcome::failsInNewDirectory},
+    {"SetDirectoryPermissions", {{Call::fchmod, 2, EPERM}}, Outcome::failsInNewDirectory},
+};
 
-// Opens: the directory and its parent (both missing), the root; then each made directory is opened anew.
-TEST_F(UsageSnapshotStoreTest, FailureToMakeTheDirectoryIsReported) {
-  const std::pair<const char*, FaultyFiles::Fault> rows[] = {
-      {"MakeDirectory", {Call::mkdir, 2, ENOSPC}},
-      {"OpenMadeParent", {Call::open, 4, EMFILE}},
-      {"SetDirectoryPermissions", {Call::fchmod, 2, EPERM}},
-  };
-  for (const auto& [name, fault] : rows) {
-    SCOPED_TRACE(name);
-    const fs::path directory = root / name / "UsageWidget";
-    FaultyFiles files;
-    files.faults = {fault};
-    try {
-      UsageSnapshotStore(directory, files).write(sampleSnapshot());
-      ADD_FAILURE() << "written despite the fault";
-    } catch (const std::system_error& error) {
-      EXPECT_EQ(error.code(), std::error_code(fault.error, std::generic_category())) << error.what();
-    }
-    EXPECT_FALSE(fs::exists(directory / "usage-v1.json"));
-    EXPECT_EQ(temporaryFilesIn(directory), std::vector<std::string>{});
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Faults, UsageSnapshotStoreWriteFaultTest, testing::ValuesIn(writeFaults),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Whoever can write the folder the store makes its directory in can swap the new directory for a symbolic link
 // before the store sets its mode: right then, here. The mode must not pass on to what the link leads to.
