@@ -71,41 +71,36 @@ TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverT
 INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest,
                          testing::Values(mode_t{0000}, mode_t{0277}));
 
-enum class Entry { directory, fifo, symlinkToSnapshot, deviceNode };
-
 struct EntryCase {
   const char* name;
-  Entry entry;
-  const char* kind;                   ///< what the name's status says the entry is
-  const char* problemWhenStatFooled;  ///< what the open or the descriptor's own status then says
+  bool (*make)(const fs::path& file);  ///< puts the entry at the file's name; false when this system does not let us
+  const char* kind;                    ///< what the name's status says the entry is
+  const char* problemWhenStatFooled;   ///< what the open or the descriptor's own status then says
+};
+
+const EntryCase entries[] = {
+    {"Directory", [](const fs::path& file) { return ::mkdir(file.c_str(), 0700) == 0; }, "a directory",
+     "a directory, not a regular file"},
+    {"Fifo", [](const fs::path& file) { return ::mkfifo(file.c_str(), 0600) == 0; }, "a FIFO",
+     "a FIFO, not a regular file"},
+    {"SymlinkToSnapshot",
+     [](const fs::path& file) {
+       writeBytes(file.parent_path() / "elsewhere.json", encode(sampleSnapshot()));
+       return ::symlink("elsewhere.json", file.c_str()) == 0;
+     },
+     "a symbolic link", "Too many levels of symbolic links"},
+    {"DeviceNode", [](const fs::path& file) { return ::mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; },
+     "a character device", "a character device, not a regular file"},
 };
 
 class UsageSnapshotStoreEntryTest : public UsageSnapshotStoreTest,
-                                    public testing::WithParamInterface<std::tuple<EntryCase, bool>> {
- protected:
-  /// Puts an entry of the given kind at the file's name; false when this system does not let us.
-  bool make(Entry entry) {
-    const fs::path target = root / "elsewhere.json";
-    switch (entry) {
-      case Entry::directory:
-        return ::mkdir(file().c_str(), 0700) == 0;
-      case Entry::fifo:
-        return ::mkfifo(file().c_str(), 0600) == 0;
-      case Entry::symlinkToSnapshot:
-        writeBytes(target, encode(sampleSnapshot()));
-        return ::symlink(target.c_str(), file().c_str()) == 0;
-      case Entry::deviceNode:
-        return ::mknod(file().c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
-    }
-    return false;
-  }
-};
+                                    public testing::WithParamInterface<std::tuple<EntryCase, bool>> {};
 
 // With the name's status fooled into calling every entry regular (the name swapped between lstat and open), the checks
 // on the open descriptor must still refuse it, and opening a FIFO must still not block.
 TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutBlocking) {
   const auto [row, statFooled] = GetParam();
-  if (!make(row.entry)) GTEST_SKIP() << "this entry kind cannot be made here";
+  if (!row.make(file())) GTEST_SKIP() << "this entry kind cannot be made here";
   FaultyFiles files;
   files.statSaysRegular = statFooled;
   ::alarm(10);  // a blocking open would otherwise hang the suite; SIGALRM ends it loudly instead
@@ -120,19 +115,11 @@ TEST_P(UsageSnapshotStoreEntryTest, AnythingButARegularFileYieldsNothingWithoutB
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, UsageSnapshotStoreEntryTest,
-    testing::Combine(
-        testing::Values(
-            EntryCase{"Directory", Entry::directory, "a directory", "a directory, not a regular file"},
-            EntryCase{"Fifo", Entry::fifo, "a FIFO", "a FIFO, not a regular file"},
-            EntryCase{"SymlinkToSnapshot", Entry::symlinkToSnapshot, "a symbolic link",
-                      "Too many levels of symbolic links"},
-            EntryCase{"DeviceNode", Entry::deviceNode, "a character device", "a character device, not a regular file"}),
-        testing::Bool()),
-    [](const auto& row) {
-      return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) ? "WithStatusFooled" : "");
-    });
+INSTANTIATE_TEST_SUITE_P(Entries, UsageSnapshotStoreEntryTest,
+                         testing::Combine(testing::ValuesIn(entries), testing::Bool()), [](const auto& row) {
+                           return std::string(std::get<0>(row.param).name) +
+                                  (std::get<1>(row.param) ? "WithStatusFooled" : "");
+                         });
 
 // The limit counts the file's bytes, a byte order mark included; the padding is valid JSON white space, so
 // only the size can make the oversized files unreadable, and no more than one byte beyond the limit is read.
