@@ -60,15 +60,5 @@ TEST(UsageReport, WholeTextIsCheckedEvenWhereNothingIsRead) {
   EXPECT_EQ(decodeRawUsage("\xEF\xBB\xBF{}"), RawUsage{});  // a byte order mark is skipped
 }
 
-TEST(UsageReport, ErrorNamesTheSnakeCasePath) {
-  try {
-    decodeRawUsage(R"({"history":{"by_agent":[{},{"week_out":true}]}})");
-    FAIL() << "accepted";
-  } catch (const JsonDecodingError& error) {
-    EXPECT_EQ(error.path(), "history.by_agent[1].week_out");
-    EXPECT_EQ(error.problem(), "expected an integer, found a boolean");
-  }
-}
-
 }  // namespace
 }  // namespace velto::report

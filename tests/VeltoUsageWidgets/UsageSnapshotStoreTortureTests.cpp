@@ -46,11 +46,6 @@ UsageWidgetSnapshot numbered(std::uint64_t sequence) {
   return snapshot;
 }
 
-/// The sequence number a read snapshot claims; the caller then checks it against the whole snapshot.
-std::uint64_t sequenceOf(const UsageWidgetSnapshot& snapshot) {
-  return static_cast<std::uint64_t>(snapshot.capturedAt - firstCapture);
-}
-
 class UsageSnapshotStoreTortureTest : public UsageSnapshotStoreTest {};
 
 // Readers race one writer that replaces the file as fast as it can. Each read must give a whole snapshot that
@@ -74,16 +69,15 @@ TEST_F(UsageSnapshotStoreTortureTest, ConcurrentReadersSeeOnlyWholeSnapshotsInOr
       for (std::size_t i = 0; i < readsPerReader; ++i) {
         const bool duringWrites = writing;
         const auto outcome = store().inspect();
-        if (!outcome.snapshot) {
-          if (failures++ < 5) ADD_FAILURE() << "read " << i << " of reader " << r << ": " << outcome.problem;
-          continue;
-        }
-        const std::uint64_t sequence = sequenceOf(*outcome.snapshot);
-        if (*outcome.snapshot != numbered(sequence) || sequence < last) {
+        // The sequence number the snapshot claims, which the whole snapshot must then bear out.
+        const Instant captured = outcome.snapshot ? outcome.snapshot->capturedAt : firstCapture;
+        const auto sequence = static_cast<std::uint64_t>(captured - firstCapture);
+        if (!outcome.snapshot || *outcome.snapshot != numbered(sequence) || sequence < last) {
           if (failures++ < 5) {
-            ADD_FAILURE() << "reader " << r << " read write " << sequence << " after write " << last << ": "
-                          << encode(*outcome.snapshot);
+            ADD_FAILURE() << "reader " << r << " after write " << last << ": "
+                          << (outcome.snapshot ? encode(*outcome.snapshot) : outcome.problem);
           }
+          continue;
         }
         last = sequence;
         if (duringWrites) ++readsDuringWrites;
