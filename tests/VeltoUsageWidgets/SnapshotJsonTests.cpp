@@ -67,10 +67,8 @@ TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder)
   EXPECT_EQ(encode(UsageWidgetSnapshot::empty()), R"({"schema":1,"server":"","capturedAt":0,"accounts":[]})");
   EXPECT_EQ(encode(bareWindow()), R"({"label":"5-hour","kind":"session","model":"","percent":42.5})");
 
-  UsageWidgetWindow full = bareWindow();
-  full.resetAt = 1796137200;
-  full.observedAt = 1796126340.5;
-  full.tier = "warn";
+  const UsageWidgetWindow full{.label = "5-hour", .kind = "session", .model = "", .percent = 42.5,
+                               .resetAt = 1796137200, .observedAt = 1796126340.5, .tier = "warn"};
   EXPECT_EQ(encode(full), R"({"label":"5-hour","kind":"session","model":"","percent":42.5,)"
                           R"("resetAt":1796137200,"observedAt":1796126340.5,"tier":"warn"})");
 
@@ -105,20 +103,17 @@ TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
 }
 
 // Every finite double written by the encoder reads back as the very same bits.
-void expectRoundTrip(double value) {
-  UsageWidgetWindow window = bareWindow();
-  window.percent = value;
-  const std::string json = encode(window);
-  const double back = decodeWindow(json).percent;
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(value)) << json;
-}
-
 TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
   const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, 2.2250738585072014e-308,
                            std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
                            0x1p53, 0x1p53 + 2, 0x1p63, 0x1p64, 1e21, 1e22, 123456789012345680.0,
                            1796126400.123456, -1, 1000.0001};
-  for (const double value : values) expectRoundTrip(value);
+  for (const double value : values) {
+    UsageWidgetWindow window = bareWindow();
+    window.percent = value;
+    const std::string json = encode(window);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(decodeWindow(json).percent), std::bit_cast<std::uint64_t>(value)) << json;
+  }
 }
 
 // The public JSON parsing test suite: nothing crashes, nothing throws anything but a decoding error, and

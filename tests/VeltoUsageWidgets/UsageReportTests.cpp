@@ -48,17 +48,5 @@ TEST(UsageReport, NullMeansAbsentAndMissingOptionalKeysDecode) {
   EXPECT_EQ(usage.history->days, std::nullopt);
 }
 
-TEST(UsageReport, WholeTextIsCheckedEvenWhereNothingIsRead) {
-  const auto nested = [](int depth) {
-    return R"({"ignored":)" + std::string(static_cast<std::size_t>(depth), '[') +
-           std::string(static_cast<std::size_t>(depth), ']') + "}";
-  };
-  EXPECT_EQ(decodeRawUsage(nested(1000)), RawUsage{});
-  EXPECT_THROW(decodeRawUsage(nested(1100)), JsonDecodingError);
-  EXPECT_THROW(decodeRawUsage(R"({} {})"), JsonDecodingError);
-  EXPECT_THROW(decodeRawUsage(""), JsonDecodingError);
-  EXPECT_EQ(decodeRawUsage("\xEF\xBB\xBF{}"), RawUsage{});  // a byte order mark is skipped
-}
-
 }  // namespace
 }  // namespace velto::report

@@ -49,7 +49,7 @@ inline mode_t modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
-/// The store's temporary files in `directory`, sorted; none when it does not exist.
+/// The store's temporary files in `directory`; none when it does not exist.
 inline std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
   std::vector<std::string> names;
   std::error_code ignored;
@@ -57,7 +57,6 @@ inline std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
     const std::string name = entry.path().filename().string();
     if (platform::isTemporaryName(name, UsageSnapshotStore::fileName)) names.push_back(name);
   }
-  std::sort(names.begin(), names.end());
   return names;
 }
 

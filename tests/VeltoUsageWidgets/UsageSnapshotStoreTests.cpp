@@ -68,8 +68,7 @@ TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverT
   EXPECT_EQ(outcome.problem, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest,
-                         testing::Values(mode_t{0000}, mode_t{0277}));
+INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest, testing::Values(mode_t{0000}, mode_t{0277}));
 
 struct EntryCase {
   const char* name;

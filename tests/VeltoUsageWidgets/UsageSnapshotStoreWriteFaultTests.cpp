@@ -63,14 +63,6 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
   EXPECT_EQ(temporaryFilesIn(directory).size(), row.temporariesLeft);
 }
 
-/// Every attempt to create a temporary file fails: the opens after the directory's, the lock file's and the
-/// listing's.
-std::vector<FaultyFiles::Fault> everyTemporaryOpen(int error, int count) {
-  std::vector<FaultyFiles::Fault> faults;
-  for (int nth = 4; nth <= count + 3; ++nth) faults.push_back({Call::open, nth, error});
-  return faults;
-}
-
 // Call order of a write into an existing directory: open directory, open lock file, fstat it, flock it, open
 // the directory for listing, open temporary, flock it, fstatat and fstat (still its name?), fchmod, write...,
 // fsync, rename, fsync directory, then close the temporary, the lock file and the directory. Into a new
@@ -84,7 +76,11 @@ const WriteFaultCase writeFaults[] = {
     {"LockInterrupted", {{Call::flock, 1, EINTR}}, Outcome::succeeds},
     {"ListingIsBestEffort", {{Call::open, 3, EMFILE}}, Outcome::succeeds},
     {"CreateTemporary", {{Call::open, 4, EACCES}}, Outcome::keepsOld},
-    {"EveryTemporaryNameTaken", everyTemporaryOpen(EEXIST, 8), Outcome::keepsOld},
+    // Each of the eight names tried is taken: the opens after the directory's, the lock file's and the listing's.
+    {"EveryTemporaryNameTaken",
+     {{Call::open, 4, EEXIST}, {Call::open, 5, EEXIST}, {Call::open, 6, EEXIST}, {Call::open, 7, EEXIST},
+      {Call::open, 8, EEXIST}, {Call::open, 9, EEXIST}, {Call::open, 10, EEXIST}, {Call::open, 11, EEXIST}},
+     Outcome::keepsOld},
     {"TemporaryNameTakenOnce", {{Call::open, 4, EEXIST}}, Outcome::succeeds},
     {"TemporaryLockedByARemoval", {{Call::flock, 2, EWOULDBLOCK}}, Outcome::succeeds, SIZE_MAX, 1},
     {"TemporaryRemovedBeforeLocked", {{Call::fstatat, 1, ENOENT}}, Outcome::succeeds, SIZE_MAX, 1},
