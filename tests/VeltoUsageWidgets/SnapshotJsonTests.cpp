@@ -33,9 +33,7 @@ TEST(SnapshotJsonCorpus, EveryPassFileDecodesValidatesAndRoundTrips) {
     const auto snapshot = decodeSnapshot(readFile(file));
     EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
     const std::string encoded = encode(snapshot);
-    const auto again = decodeSnapshot(encoded);
-    EXPECT_EQ(again, snapshot);
-    EXPECT_EQ(encode(again), encoded);
+    EXPECT_EQ(decodeSnapshot(encoded), snapshot);
   }
 }
 
@@ -119,24 +117,17 @@ TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
 // The public JSON parsing test suite: nothing crashes, nothing throws anything but a decoding error, and
 // every text that is not JSON (the n_ files) is refused.
 TEST(SnapshotJsonTestSuite, EveryInvalidTextIsRefusedAndNothingCrashes) {
-  const fs::path suite = fs::path(VELTO_FIXTURES_DIR) / "JSONTestSuite" / "test_parsing";
-  int refused = 0;
-  for (const auto& file : jsonFiles(suite)) {
+  const auto files = jsonFiles(fs::path(VELTO_FIXTURES_DIR) / "JSONTestSuite" / "test_parsing");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
     SCOPED_TRACE(file.filename().string());
-    const std::string name = file.filename().string();
-    const std::string text = readFile(file);
-    bool decoded = false;
     try {
-      decodeSnapshot(text);
-      decoded = true;
+      decodeSnapshot(readFile(file));
+      EXPECT_FALSE(file.filename().string().starts_with("n_")) << "accepted";
     } catch (const JsonDecodingError&) {
-      ++refused;
-    }
-    if (name.starts_with("n_")) {
-      EXPECT_FALSE(decoded);
+      // Refused, as any of these texts may be: none is a snapshot.
     }
   }
-  EXPECT_GT(refused, 0);
 }
 
 }  // namespace

@@ -214,18 +214,13 @@ TEST(SnapshotValidation, CleanTextsPassAtTheirLimitAndNameTheFieldOneBeyond) {
   }
 }
 
-// --- UsageWidgetOutput::isValid and isCalendarDay ----------------------------------------------------------------
-
-TEST(UsageWidgetOutput, IsValidAppliesTheOutputRulesAlone) {
-  EXPECT_TRUE((UsageWidgetOutput{.day = "2024-02-29", .today = 0, .week = 0}.isValid()));
-  EXPECT_FALSE((UsageWidgetOutput{.day = "2023-02-29", .today = 0, .week = 0}.isValid()));
-}
+// --- isCalendarDay -----------------------------------------------------------------------------------------------
 
 std::string twoDigits(int value) { return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)}; }
 
 // Every month 00 to 13 and day 00 to 32 of common and leap years, the century years whose leap rule differs,
-// and the ends of the arithmetic's range: the arithmetic must give ICU's answer for each.
-TEST(IsCalendarDay, ArithmeticAgreesWithIcuOnWholeYears) {
+// and the ends of the arithmetic's range, then texts of other shapes: the arithmetic must give ICU's answer.
+TEST(IsCalendarDay, ArithmeticAgreesWithIcu) {
   std::size_t real = 0;
   for (const char* year : {"1599", "1600", "1700", "1900", "2000", "2023", "2024", "2100", "2400", "9999"}) {
     for (int month = 0; month <= 13; ++month) {
@@ -238,15 +233,12 @@ TEST(IsCalendarDay, ArithmeticAgreesWithIcuOnWholeYears) {
     }
   }
   EXPECT_EQ(real, 365u * 6 + 366u * 4);  // 1600, 2000, 2024 and 2400 are leap years; a broken oracle counts wrong
-}
 
-// Texts the arithmetic leaves to ICU, and near misses of its shape.
-TEST(IsCalendarDay, OtherTextsKeepIcuAnswer) {
+  // Texts the arithmetic leaves to ICU, and near misses of its shape.
   for (const std::string text : {"2025-06-15\n", "0999-01-01", "1582-10-10", "1582-10-15", "0000-01-01",
                                  "2025-6-15", "2025/06/15", "2025-06-1x", "x025-06-15", "2025-06-15 ", "",
                                  "+2025-06-15", "-2025-06-15", "12025-06-15", "2025-06-\xEF\xBC\x91"}) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(isCalendarDay(text), isCalendarDayByIcu(text));
+    EXPECT_EQ(isCalendarDay(text), isCalendarDayByIcu(text)) << text;
   }
 }
 
