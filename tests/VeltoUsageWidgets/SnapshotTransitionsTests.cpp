@@ -75,8 +75,7 @@ TEST(UsageWidgetSnapshotTransitionDates, CandidatesAreFilteredMergedAndSorted) {
 }
 
 TEST(UsageWidgetSnapshotTransitionDates, NextLocalMidnightIsListedOnceForManyOutputs) {
-  const auto snapshot = capturedAt(now, {account("a:1", {}, now, true), account("a:2", {}, now, true),
-                                         account("a:3", {}, now, true)});
+  const auto snapshot = capturedAt(now, {account("a:1", {}, now, true), account("a:2", {}, now, true)});
   EXPECT_EQ(snapshot.transitionDates(now, utc), (std::vector<Instant>{now + 900, nextUtcMidnight}));
 }
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -25,23 +24,20 @@ using namespace store_testing;
 
 /// A valid snapshot whose encoding is exactly 65,536 bytes: seven accounts of 64 windows with 100-character
 /// labels encode to a little more, and the last account's labels are cut by the excess (one byte a character).
-const UsageWidgetSnapshot& largestSnapshot() {
-  static const UsageWidgetSnapshot snapshot = [] {
-    const UsageWidgetWindow window{.label = std::string(100, 'x'), .kind = "k", .model = "", .percent = 50};
-    UsageWidgetSnapshot built{.server = "server", .capturedAt = 1'700'000'000};
-    for (int i = 0; i < 7; ++i) {
-      built.accounts.push_back(
-          {.id = "account-" + std::to_string(i), .agent = "agent", .name = "Name", .windows = std::vector(64, window)});
-    }
-    std::size_t excess = encode(built).size() - UsageWidgetSnapshot::maximumBytes;
-    for (auto shortened = built.accounts.back().windows.rbegin(); excess > 0; ++shortened) {
-      const std::size_t cut = std::min(excess, shortened->label.size());
-      shortened->label.resize(shortened->label.size() - cut);
-      excess -= cut;
-    }
-    return built;
-  }();
-  return snapshot;
+UsageWidgetSnapshot largestSnapshot() {
+  const UsageWidgetWindow window{.label = std::string(100, 'x'), .kind = "k", .model = "", .percent = 50};
+  UsageWidgetSnapshot built{.server = "server", .capturedAt = 1'700'000'000};
+  for (int i = 0; i < 7; ++i) {
+    built.accounts.push_back(
+        {.id = "account-" + std::to_string(i), .agent = "agent", .name = "Name", .windows = std::vector(64, window)});
+  }
+  std::size_t excess = encode(built).size() - UsageWidgetSnapshot::maximumBytes;
+  for (auto shortened = built.accounts.back().windows.rbegin(); excess > 0; ++shortened) {
+    const std::size_t cut = std::min(excess, shortened->label.size());
+    shortened->label.resize(shortened->label.size() - cut);
+    excess -= cut;
+  }
+  return built;
 }
 
 UsageWidgetSnapshot withBadAgent() {
@@ -63,9 +59,7 @@ TEST_P(UsageSnapshotStoreUmaskTest, NewDirectoriesAre0700AndTheFile0600WhateverT
   for (const fs::path& created : {root / "a", root / "a" / "b", directory}) EXPECT_EQ(modeOf(created), 0700) << created;
   EXPECT_EQ(modeOf(directory / "usage-v1.json"), 0600);
   EXPECT_EQ(modeOf(root), 0755);
-  const auto outcome = UsageSnapshotStore(directory).inspect();
-  EXPECT_EQ(outcome.snapshot, sampleSnapshot());
-  EXPECT_EQ(outcome.problem, "");
+  EXPECT_EQ(UsageSnapshotStore(directory).read(), sampleSnapshot());
 }
 
 INSTANTIATE_TEST_SUITE_P(Umasks, UsageSnapshotStoreUmaskTest, testing::Values(mode_t{0000}, mode_t{0277}));
@@ -146,9 +140,7 @@ TEST_F(UsageSnapshotStoreTest, ContentAndReadFaultsYieldTheSnapshotOrSayWhyNot) 
       {"usage: none", {}, SIZE_MAX, "document: "},
       {encode(withBadAgent()), {}, SIZE_MAX, "accounts[1].agent: must match"},
       {sample, {{Call::read, 2, EINTR}, {Call::read, 5, EINTR}}, 3, ""},
-      {sample, {{Call::close, 1, EIO}}, SIZE_MAX, ""},
       {sample, {{Call::read, 2, EIO}}, 16, "cannot be read: Input/output error"},
-      {sample, {{Call::fstatat, 1, EIO}}, SIZE_MAX, "Input/output error"},
       {sample, {{Call::open, 1, EACCES}}, SIZE_MAX, "Permission denied"},
       {sample, {{Call::fstat, 1, EIO}}, SIZE_MAX, "Input/output error"},
   };
@@ -161,7 +153,8 @@ TEST_F(UsageSnapshotStoreTest, ContentAndReadFaultsYieldTheSnapshotOrSayWhyNot) 
     const auto outcome = store(files).inspect();
     EXPECT_LE(files.bytesRead, 65537U);
     if (row.problem.empty()) {
-      EXPECT_EQ(outcome.snapshot, sampleSnapshot()) << outcome.problem;
+      EXPECT_EQ(outcome.snapshot, sampleSnapshot());
+      EXPECT_EQ(outcome.problem, "");
     } else {
       EXPECT_EQ(outcome.snapshot, std::nullopt);
       EXPECT_TRUE(outcome.problem.starts_with(file().string() + ": " + row.problem)) << outcome.problem;
