@@ -1,4 +1,4 @@
-// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock, dead writers' files.
+// UsageSnapshotStoreWriteFaultTests: writes failing at each step, a directory swapped, the lock, other writers' files.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
