@@ -22,12 +22,15 @@ UsageWidgetSnapshot twoTransitions() {
       {.id = "corvid", .agent = "corvid", .name = "Corvid Work"}}};
 }
 
+// With nothing stored, and always for the placeholder: one empty entry.
 TEST(MacUsageProvider, NothingStoredGivesOneEmptyEntryAndReloadIn900Seconds) {
   const TemporaryFolder folder;
+  const MacUsageEntry nothing{now, share(UsageWidgetSnapshot::empty()), ""};
   const auto timeline = MacUsageProvider::timeline({}, now, UsageSnapshotStore(folder.path()), utc);
-  EXPECT_EQ(timeline, (MacUsageTimeline{{{now, share(UsageWidgetSnapshot::empty()), ""}}, now + 900}));
-  EXPECT_EQ(MacUsageProvider::snapshot({}, now, UsageSnapshotStore(std::nullopt)),
-            (MacUsageEntry{now, share(UsageWidgetSnapshot::empty()), ""}));
+  EXPECT_EQ(timeline, (MacUsageTimeline{{nothing}, now + 900}));
+  EXPECT_EQ(MacUsageProvider::snapshot({}, now, UsageSnapshotStore(std::nullopt)), nothing);
+  UsageSnapshotStore(folder.path()).write(twoTransitions());
+  EXPECT_EQ(MacUsageProvider::placeholder(now), nothing);
 }
 
 // The dates of the entries and the reload date, as the host shows them, are in WidgetHostTests.
@@ -44,13 +47,8 @@ TEST(MacUsageProvider, TwoTransitionsGiveThreeEntriesWithTheSameSnapshotAndProvi
   }
 }
 
-TEST(MacUsageProvider, PlaceholderIsEmptyWhateverIsStored) {
-  EXPECT_EQ(MacUsageProvider::placeholder(now), (MacUsageEntry{now, share(UsageWidgetSnapshot::empty()), ""}));
-}
-
 TEST(MacUsageOptions, AutomaticFirstThenEachAgentInSnapshotOrder) {
   const TemporaryFolder folder;
-  EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), false), (std::vector<MacUsageOption>{{"automatic", "Automatic"}}));
   EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), true), (std::vector<MacUsageOption>{{"automatic", "自动"}}));
   UsageSnapshotStore(folder.path()).write(twoTransitions());
   EXPECT_EQ(MacUsageOptions::results(UsageSnapshotStore(folder.path()), false),
