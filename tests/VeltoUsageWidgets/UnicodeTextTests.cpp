@@ -1,4 +1,4 @@
-// UnicodeTextTests: canonical equivalence and grapheme clusters; clean's tests hold them to Unicode's break tests.
+// UnicodeTextTests: canonical equivalence and grapheme clusters, checked against Unicode's own break tests.
 #include "UnicodeText.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EscapedText.h"
+#include "GraphemeBreakTest.h"
 
 namespace velto {
 namespace {
@@ -38,8 +39,8 @@ TEST(UnicodeText, CanonicalEquivalence) {
   }
 }
 
-// Unicode's break tests reach every kind of cluster through clean (TextRulesTests), and the shortcut test below
-// ASCII texts; these add invalid UTF-8 and check the prefixes' edges.
+// The break test below holds every kind of cluster, and the shortcut test below ASCII texts; these add invalid
+// UTF-8 and check the prefixes' edges.
 TEST(UnicodeText, CharacterCountAndPrefixLength) {
   struct Case {
     std::string text;
@@ -96,6 +97,20 @@ TEST(UnicodeText, CountsFromSeveralThreads) {
   }
   for (std::thread& thread : threads) thread.join();
   for (int w : wrong) EXPECT_EQ(w, 0);
+}
+
+TEST(UnicodeText, PassesUnicodeGraphemeBreakTest) {
+  const auto lines = testing_support::graphemeBreakLines();
+  if (lines.empty()) GTEST_SKIP() << testing_support::graphemeBreakTestPath << " is absent (package unicode-data)";
+  for (const auto& line : lines) {
+    SCOPED_TRACE(line.source);
+    const std::string text = line.utf8(0, line.scalars.size());
+    ASSERT_EQ(characterCount(text), line.boundaries.size() - 1);
+    for (std::size_t k = 1; k < line.boundaries.size(); ++k) {
+      ASSERT_EQ(characterPrefixLength(text, k), line.utf8(0, line.boundaries[k]).size()) << "k=" << k;
+    }
+  }
+  EXPECT_GT(lines.size(), 500u);
 }
 
 }  // namespace
