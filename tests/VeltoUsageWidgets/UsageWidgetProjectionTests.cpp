@@ -76,10 +76,9 @@ TEST(UsageWidgetProjectionCorpus, EveryFailReportIsRefusedWithItsMessage) {
 
 // --- One window, kept as the snapshot holds it or dropped ----------------------------------------------------
 
-UsageWidgetWindow window(double percent) { return {.label = "L", .kind = "", .model = "", .percent = percent}; }
-UsageWidgetWindow with(UsageWidgetWindow w, void (*change)(UsageWidgetWindow&)) {
-  change(w);
-  return w;
+UsageWidgetWindow window(double percent, std::optional<Instant> resetAt = {}, std::optional<Instant> observedAt = {},
+                         std::optional<std::string> tier = {}) {
+  return {.label = "L", .percent = percent, .resetAt = resetAt, .observedAt = observedAt, .tier = std::move(tier)};
 }
 
 // Reset and observation times of 0 and tiers other than "warn" and "full" are in the pass corpus.
@@ -96,17 +95,12 @@ TEST(UsageWidgetProjection, WindowIsKeptAsTheSnapshotHoldsItOrDropped) {
       {R"("pct_used":-1)", std::nullopt},
       {R"("pct_used":1,"stale":true)", std::nullopt},
       {R"("pct_used":1,"reset_unix":1796126400)", std::nullopt},  // resets now
-      {R"("pct_used":1,"reset_unix":1796126401)",
-       with(window(1), [](UsageWidgetWindow& w) { w.resetAt = 1796126401; })},
-      {R"("pct_used":1,"observed_at":1796126700)",  // at the horizon
-       with(window(1), [](UsageWidgetWindow& w) { w.observedAt = 1796126700; })},
+      {R"("pct_used":1,"reset_unix":1796126401)", window(1, 1796126401)},
+      {R"("pct_used":1,"observed_at":1796126700)", window(1, {}, 1796126700)},  // at the horizon
       {R"("pct_used":1,"observed_at":1796126701)", std::nullopt},
-      {R"("pct_used":1,"tier":"full")", with(window(1), [](UsageWidgetWindow& w) { w.tier = "full"; })},
+      {R"("pct_used":1,"tier":"full")", window(1, {}, {}, "full")},
       {R"("pct_used":1,"kind":" week\u0000 ","model":")" + std::string(45, 'm') + "\"",  // cleaned and cut
-       with(window(1), [](UsageWidgetWindow& w) {
-         w.kind = "week";
-         w.model = std::string(40, 'm');
-       })},
+       UsageWidgetWindow{.label = "L", .kind = "week", .model = std::string(40, 'm'), .percent = 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.members);
