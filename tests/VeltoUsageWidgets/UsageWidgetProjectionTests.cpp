@@ -76,10 +76,9 @@ TEST(UsageWidgetProjectionCorpus, EveryFailReportIsRefusedWithItsMessage) {
 
 // --- One window, kept as the snapshot holds it or dropped ----------------------------------------------------
 
-UsageWidgetWindow window(double percent) { return {.label = "L", .kind = "", .model = "", .percent = percent}; }
-UsageWidgetWindow with(UsageWidgetWindow w, void (*change)(UsageWidgetWindow&)) {
-  change(w);
-  return w;
+UsageWidgetWindow window(double percent, std::optional<Instant> resetAt = {}, std::optional<Instant> observedAt = {},
+                         std::optional<std::string> tier = {}) {
+  return {.label = "L", .percent = percent, .resetAt = resetAt, .observedAt = observedAt, .tier = std::move(tier)};
 }
 
 // Reset and observation times of 0 and tiers other than "warn" and "full" are in the pass corpus.
@@ -96,17 +95,12 @@ TEST(UsageWidgetProjection, WindowIsKeptAsTheSnapshotHoldsItOrDropped) {
       {R"("pct_used":-1)", std::nullopt},
       {R"("pct_used":1,"stale":true)", std::nullopt},
       {R"("pct_used":1,"reset_unix":1796126400)", std::nullopt},  // resets now
-      {R"("pct_used":1,"reset_unix":1796126401)",
-       with(window(1), [](UsageWidgetWindow& w) { w.resetAt = 1796126401; })},
-      {R"("pct_used":1,"observed_at":1796126700)",  // at the horizon
-       with(window(1), [](UsageWidgetWindow& w) { w.observedAt = 1796126700; })},
+      {R"("pct_used":1,"reset_unix":1796126401)", window(1, 1796126401)},
+      {R"("pct_used":1,"observed_at":1796126700)", window(1, {}, 1796126700)},  // at the horizon
       {R"("pct_used":1,"observed_at":1796126701)", std::nullopt},
-      {R"("pct_used":1,"tier":"full")", with(window(1), [](UsageWidgetWindow& w) { w.tier = "full"; })},
+      {R"("pct_used":1,"tier":"full")", window(1, {}, {}, "full")},
       {R"("pct_used":1,"kind":" week\u0000 ","model":")" + std::string(45, 'm') + "\"",  // cleaned and cut
-       with(window(1), [](UsageWidgetWindow& w) {
-         w.kind = "week";
-         w.model = std::string(40, 'm');
-       })},
+       UsageWidgetWindow{.label = "L", .kind = "week", .model = std::string(40, 'm'), .percent = 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.members);
@@ -121,39 +115,27 @@ TEST(UsageWidgetProjection, WindowIsKeptAsTheSnapshotHoldsItOrDropped) {
   }
 }
 
-TEST(UsageWidgetProjection, AgentKeysFollowThePattern) {
-  const auto agentsOf = [](const std::string& agentJson) {
-    const auto snapshot = project(R"({"limits":{"windows":[{"label":"L","pct_used":1)" + agentJson + "}]}}");
-    return snapshot.accounts.empty() ? std::string("dropped") : snapshot.accounts[0].agent;
-  };
-  EXPECT_EQ(agentsOf(""), "dropped");
-  EXPECT_EQ(agentsOf(R"(,"agent":null)"), "dropped");
-  EXPECT_EQ(agentsOf(R"(,"agent":"Corvid")"), "dropped");
-  EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(41, 'a') + "\""), "dropped");
-  EXPECT_EQ(agentsOf(R"(,"agent":")" + std::string(40, 'a') + "\""), std::string(40, 'a'));
-}
-
 // ICU's $ lets a key or an amount end in one line terminator. The name and id built from such a key would make
-// the store refuse every account of the report, so the projection drops such an entry like any bad one.
+// the store refuse every account of the report, so the projection drops such an entry like any bad one (here
+// beside a window without an agent; the patterns themselves are TextRulesTests').
 TEST(UsageWidgetProjection, KeysAndAmountsEndingInALineTerminatorDropOnlyTheirEntry) {
-  for (const std::string terminator : {"\\n", "\\r\\n", "\\r", "\\u000b", "\\f", "\\u0085", "\\u2028", "\\u2029"}) {
-    SCOPED_TRACE(terminator);
-    const std::string bad = "bad" + terminator;
-    const std::string wallet = R"({"kind":"k","currency":"C","amount":)";
-    const auto snapshot = project(
-        R"({"limits":{"windows":[{"agent":"good","pct_used":1,"label":"L"},{"agent":")" + bad +
-        R"(","pct_used":1,"label":"L"}],"balances":[{"agent":")" + bad + R"(","observed_at":1796126390,"wallets":[)" +
-        wallet + R"("1"}]},{"agent":"good","observed_at":1796126390,"wallets":[)" + wallet + R"("1)" + terminator +
-        R"("},)" + wallet + R"("2"}]}]},"history":{"days":[{"date":"2026-12-01"}],"scanned_at":1796126390,)"
-        R"("by_agent":[{"agent_key":")" + bad + R"(","today_out":1,"week_out":2},)"
-        R"({"agent_key":"other","today_out":1,"week_out":2}]}})");
-    std::vector<std::string> ids;
-    for (const auto& account : snapshot.accounts) ids.push_back(account.id);
-    EXPECT_EQ(ids, (std::vector<std::string>{"good", "good-balance-1", "output:other"}));
-    ASSERT_EQ(snapshot.accounts.size(), 3u);
-    EXPECT_EQ(snapshot.accounts[1].wallets.size(), 1u);
-    EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
-  }
+  const std::string terminator = "\\u2028";  // the matchers' tables hold the others
+  const std::string bad = "bad" + terminator;
+  const std::string wallet = R"({"kind":"k","currency":"C","amount":)";
+  const auto snapshot = project(
+      R"({"limits":{"windows":[{"agent":"good","pct_used":1,"label":"L"},{"pct_used":1,"label":"L"},)"
+      R"({"agent":")" + bad + R"(","pct_used":1,"label":"L"}],"balances":[{"agent":")" + bad +
+      R"(","observed_at":1796126390,"wallets":[)" + wallet + R"("1"}]},{"agent":"good","observed_at":1796126390,)"
+      R"("wallets":[)" + wallet + R"("1)" + terminator + R"("},)" + wallet + R"("2"}]}]},)"
+      R"("history":{"days":[{"date":"2026-12-01"}],"scanned_at":1796126390,)"
+      R"("by_agent":[{"agent_key":")" + bad + R"(","today_out":1,"week_out":2},)"
+      R"({"agent_key":"other","today_out":1,"week_out":2}]}})");
+  std::vector<std::string> ids;
+  for (const auto& account : snapshot.accounts) ids.push_back(account.id);
+  EXPECT_EQ(ids, (std::vector<std::string>{"good", "good-balance-1", "output:other"}));
+  ASSERT_EQ(snapshot.accounts.size(), 3u);
+  EXPECT_EQ(snapshot.accounts[1].wallets.size(), 1u);
+  EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
 }
 
 // --- Texts: cleaned, then cut by user-perceived characters --------------------------------------------------
@@ -162,19 +144,6 @@ std::string times(const std::string& piece, std::size_t count) {
   std::string text;
   for (std::size_t i = 0; i < count; ++i) text += piece;
   return text;
-}
-
-TEST(UsageWidgetProjection, LabelsAreCleanedAndCutByCharacters) {
-  const std::string thumbsUp = "\U0001F44D\U0001F3FD";  // two scalars, one character
-  const std::pair<std::string, std::string> cases[] = {
-      {'"' + std::string(150, 'x') + '"', std::string(100, 'x')},
-      {R"("  we\u0007ek  ")", "week"},
-      {'"' + times(thumbsUp, 101) + '"', times(thumbsUp, 100)},
-  };
-  for (const auto& [labelJson, label] : cases) {
-    const auto snapshot = project(R"({"limits":{"windows":[{"agent":"a","pct_used":1,"label":)" + labelJson + "}]}}");
-    EXPECT_EQ(escaped(snapshot.accounts.at(0).windows.at(0).label), escaped(label));
-  }
 }
 
 // A cut that falls just after white space loses it: otherwise the store would refuse the whole report.
@@ -189,7 +158,6 @@ TEST(UsageWidgetProjection, CutJustAfterASpaceLosesItAndTheSnapshotValidates) {
 
 TEST(UsageWidgetProjection, ServerLabelIsCleanedAndCutButNeverTested) {
   EXPECT_EQ(projectReport("{}", std::string(100, 's'), now).server, std::string(80, 's'));
-  EXPECT_EQ(projectReport("{}", " lab\tbox\u200B ", now).server, "labbox");
   EXPECT_EQ(projectReport("{}", "\xFF", now).server, "\xEF\xBF\xBD");  // invalid UTF-8 cannot reach the file
 }
 

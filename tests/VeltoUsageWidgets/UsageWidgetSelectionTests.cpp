@@ -42,7 +42,6 @@ TEST(UsageWidgetSelection, ChoicesOfferEachAgentOnceAndSelectItsAccounts) {
   EXPECT_EQ(selectedIds(expected[2].id), Ids{"b:1"});
   EXPECT_EQ(selectedIds("gannet"), Ids{});
   EXPECT_EQ(selectedIds("Corvid"), Ids{});
-  EXPECT_TRUE(UsageWidgetSnapshot::empty().selected("").empty());
 }
 
 }  // namespace

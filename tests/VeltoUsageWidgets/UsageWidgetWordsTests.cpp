@@ -27,7 +27,6 @@ TEST(UsageWidgetWords, WindowTitleInBothLanguages) {
   };
   const Case cases[] = {
       {"hour", "corvid 5h", "", "Hourly", "小时额度"},
-      {"session", "corvid 5h", "", "Session", "会话额度"},
       {"week-all", "corvid all models", "", "Weekly", "周额度"},
       {"week-model", "corvid reef", "Reef 4", "Reef 4 · Weekly", "Reef 4 · 周额度"},  // names its model
       {"week-model", "corvid reef", "", "Weekly", "周额度"},
@@ -53,8 +52,6 @@ TEST(UsageWidgetWords, PercentInTheLocale) {
     const char* expected;
   };
   const Case cases[] = {
-      {"en_US", 42, "42%"},
-      {"en_US", 42.5, "42.5%"},
       {"en_US", 42.25, "42.2%"},  // a tie, to even
       {"en_US", 99.96, "100%"},
       {"en_US", 1000, "1,000%"},
@@ -62,7 +59,6 @@ TEST(UsageWidgetWords, PercentInTheLocale) {
       {"en_US", -0.0, "0%"},
       {"en_US", -0.04, "0%"},      // rounding to zero loses the sign
       {"de_DE", 42.5, "42,5%"},
-      {"de_DE", 1000, "1.000%"},
       {"en_US_POSIX", 1000, "1000%"},
   };
   for (const auto& c : cases) {
@@ -72,13 +68,10 @@ TEST(UsageWidgetWords, PercentInTheLocale) {
 
 TEST(UsageWidgetWords, CountAbbreviated) {
   const std::pair<std::int64_t, const char*> cases[] = {
-      {999, "999"},
-      {1000, "1K"},
       {1050, "1K"},                 // a tie, to even
       {1500, "1.5K"},
       {999949, "999.9K"},
       {999950, "1000K"},            // rounds up, but is not promoted to millions
-      {999999, "1000K"},
       {1000000, "1M"},
       {1000000000, "1000M"},        // never grouped
       // 797522772178.45 exactly: a tie, to even. The nearest double of the count is a little more.
@@ -90,28 +83,16 @@ TEST(UsageWidgetWords, CountAbbreviated) {
   for (const auto& [value, expected] : cases) EXPECT_EQ(UsageWidgetWords::count(value), expected) << value;
 }
 
-TEST(UsageWidgetWords, OutputDayIsTodayOrTheDay) {
-  struct Case {
-    const char* zone;
-    double at;
-    const char* day;
-    bool today;
-  };
-  const Case cases[] = {
-      {"UTC", utc(2026, 3, 1, 12), "2026-03-01", true},
-      {"UTC", utc(2026, 3, 1, 12), "2026-02-28", false},
-      {"Asia/Shanghai", utc(2026, 3, 1, 20), "2026-03-02", true},  // the local day is ahead of UTC's
-      {"Asia/Shanghai", utc(2026, 3, 1, 20), "2026-03-01", false},
-      // 23:30 at UTC-6: Mexico City kept no summer time after 2022, which ICU 72's own tables predate.
-      {"America/Mexico_City", utc(2024, 6, 1, 5, 30), "2024-05-31", true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.zone) + " " + c.day);
-    ZONE_OR_SKIP(zone, c.zone);
-    const UsageWidgetOutput output{.day = c.day, .today = 1, .week = 1};
-    EXPECT_EQ(UsageWidgetWords::outputDay(output, c.at, false, *zone), c.today ? "Today" : c.day);
-    EXPECT_EQ(UsageWidgetWords::outputDay(output, c.at, true, *zone), c.today ? "今日" : c.day);
-  }
+// In UTC, both answers are in the recorded output's tree (UsageWidgetContentTests); the system's zone
+// rules, rather than ICU's, are in the reading times below.
+TEST(UsageWidgetWords, OutputDayIsTodayInTheLocalZone) {
+  ZONE_OR_SKIP(shanghai, "Asia/Shanghai");
+  const Instant at = utc(2026, 3, 1, 20);  // already 2026-03-02 in Shanghai
+  const UsageWidgetOutput today{.day = "2026-03-02", .today = 1, .week = 1};
+  EXPECT_EQ(UsageWidgetWords::outputDay(today, at, false, *shanghai), "Today");
+  EXPECT_EQ(UsageWidgetWords::outputDay(today, at, true, *shanghai), "今日");
+  EXPECT_EQ(UsageWidgetWords::outputDay({.day = "2026-03-01", .today = 1, .week = 1}, at, true, *shanghai),
+            "2026-03-01");
 }
 
 TEST(UsageWidgetWords, WalletKindName) {
