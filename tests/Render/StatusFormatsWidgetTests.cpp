@@ -1,6 +1,7 @@
 // Tests of the widget's real entries in the text hosts (waybar, one line with i3blocks' colours, the terminal)
-// against golden files: a normal, a warning, a critical, a stale and an unavailable entry, in English and
-// Chinese. Set VELTO_UPDATE_GOLDENS=1 to write the files anew, then read the difference before committing it.
+// against golden files: a normal, a warning, a critical, a stale and an unavailable small entry, and medium
+// entries of every agent and of one, in English and Chinese. Set VELTO_UPDATE_GOLDENS=1 to write the files
+// anew, then read the difference before committing it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,29 +22,35 @@ namespace {
 
 const std::filesystem::path folder = std::filesystem::path(VELTO_FIXTURES_DIR) / "bars";
 
-/// A fresh account of each tier, captured at 2026-12-01 12:00 UTC.
-UsageWidgetSnapshot accounts() { return decodeSnapshot(testing_support::readFile(folder / "accounts.json")); }
+UsageWidgetSnapshot snapshotIn(const std::filesystem::path& file) {
+  return decodeSnapshot(testing_support::readFile(file));
+}
 
 /// Every text host's output for the entry, one after another under a heading each.
-std::string hosts(const MacUsageEntry& entry, bool chinese) {
+std::string hosts(const MacUsageEntry& entry, UsageWidgetFamily family, bool chinese) {
   const toolkit::Element tree = MacUsageEntryView{.entry = entry,
-                                                  .family = UsageWidgetFamily::small,
+                                                  .family = family,
                                                   .chinese = chinese,
                                                   .environment = {platform::TimeZone::utc(), "en_US_POSIX",
                                                                   VELTO_AGENT_IMAGES_DIR}}
                                     .body();
   const StatusSummary summary = readStatus(tree);
+  const TerminalOptions terminal{.canvas = family == UsageWidgetFamily::small ? toolkit::WidgetCanvas::small()
+                                                                             : toolkit::WidgetCanvas::medium()};
   return "-- waybar\n" + waybarJson(summary) + "\n-- line --colors i3blocks\n" +
-         statusLine(summary, {.colors = StatusLineColors::i3blocks}) + "-- ansi\n" +
-         renderTerminal(tree, {.canvas = toolkit::WidgetCanvas::small()});
+         statusLine(summary, {.colors = StatusLineColors::i3blocks}) + "-- ansi\n" + renderTerminal(tree, terminal);
 }
 
 TEST(StatusFormatsWidget, EachStateInEachLanguage) {
-  const UsageWidgetSnapshot snapshot = accounts();
+  const UsageWidgetSnapshot snapshot = snapshotIn(folder / "accounts.json");
   const SharedSnapshot shared = share(snapshot);
+  // One account with three windows, one with two, one with balances only.
+  const UsageWidgetSnapshot three =
+      snapshotIn(std::filesystem::path(VELTO_FIXTURES_DIR) / "json" / "pass" / "three-accounts.json");
   struct Case {
-    std::string state;
+    std::string name;
     MacUsageEntry entry;
+    UsageWidgetFamily family = UsageWidgetFamily::small;
   };
   const Case cases[] = {
       {"normal", {snapshot.capturedAt, shared, "crane"}},
@@ -52,12 +59,16 @@ TEST(StatusFormatsWidget, EachStateInEachLanguage) {
       // An hour on, before the window resets: its percentage still shows, dimmed.
       {"stale", {snapshot.capturedAt + 3600, shared, "crane"}},
       {"unavailable", {snapshot.capturedAt, shared, "gannet"}},
+      // Two accounts side by side, the third counted.
+      {"medium", {snapshot.capturedAt, shared, ""}, UsageWidgetFamily::medium},
+      // The right-hand list is taller than the widget's room: nothing is cut off, the drawing grows.
+      {"medium-corvid", {three.capturedAt, share(three), "corvid"}, UsageWidgetFamily::medium},
   };
   const bool update = std::getenv("VELTO_UPDATE_GOLDENS") != nullptr;
   for (const auto& c : cases) {
     for (const bool chinese : {false, true}) {
-      const auto golden = folder / (c.state + (chinese ? ".zh" : ".en") + ".txt");
-      const std::string drawn = hosts(c.entry, chinese);
+      const auto golden = folder / (c.name + (chinese ? ".zh" : ".en") + ".txt");
+      const std::string drawn = hosts(c.entry, c.family, chinese);
       if (update) std::ofstream(golden, std::ios::binary) << drawn;
       EXPECT_EQ(drawn, testing_support::readFile(golden)) << golden << "\n" << testing_support::escaped(drawn);
     }
