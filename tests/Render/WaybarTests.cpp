@@ -149,7 +149,6 @@ TEST(StatusLine, EachBarsColourConvention) {
                         .accent = Color::named(ColorName::red)};
   const auto line = [&](StatusLineColors colors) { return statusLine(summary, {.colors = colors}); };
   EXPECT_EQ(line(StatusLineColors::none), "Crane 97%\n");
-  EXPECT_EQ(line(StatusLineColors::i3blocks), "Crane 97%\n97%\n#ff453a\n");
   EXPECT_EQ(line(StatusLineColors::polybar), "%{F#ff453a}Crane 97%%{F-}\n");
   EXPECT_EQ(line(StatusLineColors::trueColor), "\x1b[38;2;255;69;58mCrane 97%\x1b[0m\n");
   // A stale balance has no accent of its own and is dimmed; the empty state keeps the bar's colour.
@@ -157,7 +156,6 @@ TEST(StatusLine, EachBarsColourConvention) {
   EXPECT_EQ(line(StatusLineColors::i3blocks),
             "Kelp CNY 1.00\nCNY 1.00\n" + hexColor(Color::secondary(), ColorScheme::dark) + "\n");
   summary = {.name = "Usage unavailable"};
-  EXPECT_EQ(line(StatusLineColors::i3blocks), "Usage unavailable\nUsage unavailable\n");
   EXPECT_EQ(line(StatusLineColors::polybar), "Usage unavailable\n");
 }
 
@@ -172,7 +170,6 @@ TEST(Waybar, MembersAndJsonEscapes) {
             R"({"text":"Usage unavailable!","tooltip":"","class":"unavailable"})");
   EXPECT_EQ(jsonString("a\"b\\c\n\r\t\x1f\x7f"), R"("a\"b\\c\n\r\t\u001f)"
                                                    "\x7f\"");
-  EXPECT_EQ(jsonString("\xC0\xAF"), "\"\uFFFD\uFFFD\"");  // an overlong '/' never passes as one
 }
 
 }  // namespace
