@@ -101,22 +101,6 @@ TEST(StatusSummary, ReadsEachKindOfBlock) {
   for (const auto& c : cases) EXPECT_EQ(readStatus(c.tree), c.expected) << c.what;
 }
 
-TEST(StatusSummary, ColumnsGiveLinesOfTheirOwnAndASpacerSetsPartsApart) {
-  const auto column = [](std::string name) {
-    return VStack(HorizontalAlignment::leading, 7,
-                  {HStack(VerticalAlignment::center, 5, {Image(ImageSource::symbol("terminal")), Text(name)})});
-  };
-  const auto medium = VStack(
-      HorizontalAlignment::leading, 9,
-      {HStack(VerticalAlignment::center, std::nullopt, {Label("velto", "x"), Spacer(4), Text("local")}),
-       HStack(VerticalAlignment::top, 16, {column("Corvid"), column("Crane")}),
-       HStack(VerticalAlignment::center, std::nullopt,
-              {HStack(VerticalAlignment::center, 3, {Text("Updated"), Text("9:00")}), Spacer(4), Text("+1 more")})});
-  EXPECT_EQ(readStatus(medium).lines,
-            (std::vector<std::string>{"local", "Corvid", "Crane", "Updated 9:00 · +1 more"}));
-  EXPECT_EQ(readStatus(medium).updated, "Updated 9:00");
-}
-
 TEST(StatusTemplate, FillsPlaceholdersAndRefusesWhatItDoesNotKnow) {
   const StatusSummary summary{.agent = "crane", .name = "Crane", .title = "Session", .percent = "42%",
                               .reset = "Resets 4:00 PM", .updated = "Updated 3:00 PM"};
