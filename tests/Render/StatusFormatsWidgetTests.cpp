@@ -37,8 +37,11 @@ std::string hosts(const MacUsageEntry& entry, UsageWidgetFamily family, bool chi
   const StatusSummary summary = readStatus(tree);
   const TerminalOptions terminal{.canvas = family == UsageWidgetFamily::small ? toolkit::WidgetCanvas::small()
                                                                              : toolkit::WidgetCanvas::medium()};
+  // The second line shows the summary's fields that the standard template leaves out.
+  const std::string fields = "{agent} | {title} | {reset} | {updated}";
   return "-- waybar\n" + waybarJson(summary) + "\n-- line --colors i3blocks\n" +
-         statusLine(summary, {.colors = StatusLineColors::i3blocks}) + "-- ansi\n" + renderTerminal(tree, terminal);
+         statusLine(summary, {.colors = StatusLineColors::i3blocks}) + "-- line --template " + fields + "\n" +
+         statusLine(summary, {.lineTemplate = StatusTemplate(fields)}) + "-- ansi\n" + renderTerminal(tree, terminal);
 }
 
 TEST(StatusFormatsWidget, EachStateInEachLanguage) {

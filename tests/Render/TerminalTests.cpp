@@ -35,17 +35,6 @@ std::string draw(const Element& root, const TerminalOptions& options = tiny()) {
   return renderTerminal(root, options);
 }
 
-TEST(Terminal, WrappedLinesKeepTheLayoutsBreaks) {
-  // Without the room for four lines, the layout cuts the first text to one and breaks the second in two.
-  EXPECT_EQ(draw(pinned({Text("Open velto to sync your server."), Text("打开 velto，同步服务器用量。")})),
-            "╭───────────────────╮\n"
-            "│ Open velto to sy… │\n"
-            "│ 打开 velto，同步  │\n"
-            "│ 服务器用量。      │\n"
-            "│                   │\n"
-            "╰───────────────────╯\n");
-}
-
 TEST(Terminal, BarsFillInEighthsOverTheTrack) {
   const Color track = Color::secondary().opacity(0.18);
   const Color fill = Color::named(ColorName::blue);
