@@ -20,7 +20,6 @@ packages=(
   libgtest-dev libgmock-dev                      # tests
   libbenchmark-dev                               # benchmarks (bench/, scripts/bench.sh)
   clang-14 libclang-rt-14-dev                    # the fuzz preset: clang and its libFuzzer runtime
-  libexpat1-dev                                  # tests: SVG pictures parse as XML
   libgtk-3-dev libgtk-layer-shell-dev            # the desktop host: GTK 3, layer-shell on Wayland
   xvfb dbus-daemon libx11-dev libxtst-dev        # desktop tests: their own X server and session bus, XTest
   sway grim                                      # desktop test under a Wayland compositor (skipped without)

@@ -59,7 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "box 0,0 5x34\n"
                 "  text \"a\" @10 0,0 5x12\n"
                 "  text \"b\" @10 0,22 5x12\n"},
-        // The default spacing is 8 between texts and none beside a spacer.
         Fixture{"DefaultSpacingIsEightExceptBesideASpacer",
                 HStack(VerticalAlignment::top, std::nullopt, {Text("a"), Text("b"), Spacer(2), Text("c")}).font(ten),
                 {200, 20},
@@ -131,7 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "  text \"Line one\\nLine two\" @10 0,5e+29 40x24\n"},
         Fixture{"HardLineBreakEndsAOneLineText", Text("Line one\nLine two").font(ten).lineLimit(1), {200, 200},
                 "text \"Line one…\" @10 0,0 45x12\n"},
-        // A text that fits keeps its size, however far it may shrink.
         Fixture{"OneLineTextFits",
                 Text("Balance 1234").font(ten).lineLimit(1).minimumScaleFactor(0.5),
                 {100, 50},
@@ -160,7 +158,6 @@ INSTANTIATE_TEST_SUITE_P(
                 Text("\U0001F1EF\U0001F1F5\U0001F1EF\U0001F1F5\U0001F1EF\U0001F1F5").font(ten).lineLimit(1),
                 {20, 20},
                 "text \"\U0001F1EF\U0001F1F5…\" @10 0,0 15x12\n"},
-        // A spacer keeps its minimum (8) even when the text beside it must be cut.
         Fixture{"SpacerKeepsItsMinimumBesideACutText",
                 HStack(VerticalAlignment::center, std::nullopt,
                        {Text("Account name").lineLimit(1), Spacer(), Text("lab").lineLimit(1)})
@@ -208,7 +205,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "box 0,0 38x12\n"
                 "  symbol clock 0,1 10x10\n"
                 "  text \"velto\" @10 13,0 25x12\n"},
-        // The frame's height leaves room for one line only, so the text is cut rather than wrapped.
         Fixture{"FixedFrameHeightLimitsTheLines",
                 Text("Corvid Code").padding(4).frame(60, 30).font(ten),
                 {200, 200},

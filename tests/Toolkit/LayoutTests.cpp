@@ -1,4 +1,4 @@
-// Layout rules beside the fixtures: the type table, resolved fonts, images, privacy and stack details.
+// Layout rules beside the fixtures: the type table, resolved fonts, cut texts and images.
 #include <gtest/gtest.h>
 
 #include "EscapedText.h"
@@ -126,8 +126,6 @@ TEST_F(LayoutImages, SymbolIsASquareAtItsFontsSize) {
   const double side = pointSize(TextStyle::caption2, TextSize::xxLarge);
   EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::caption2()), {200, 200}, TextSize::xxLarge).frame,
             (Rect{0, 0, side, side}));
-  const auto drawn = laidOut(Image(ImageSource::symbol("clock")).foregroundStyle(Color::secondary())).drawn;
-  EXPECT_EQ(drawn, (Drawn{DrawnSymbol{"clock", Color::secondary()}}));
 }
 
 TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
@@ -165,47 +163,6 @@ TEST_F(LayoutImages, MissingPictureDrawsNothingButKeepsItsFrame) {
   const auto box = laidOut(Image(ImageSource::resource(folder.path(), "absent")).resizable().frame(18, 18));
   EXPECT_EQ(box.children.at(0).drawn, Drawn{});
   EXPECT_EQ(box.children.at(0).frame, (Rect{0, 0, 18, 18}));
-}
-
-TEST(LayoutPrivacy, ReachesEveryBoxBelowAPrivacySensitiveElementAndNoOther) {
-  const auto box = laidOut(VStack(
-      HorizontalAlignment::leading, 0,
-      {Text("public"), HStack(VerticalAlignment::center, 0, {Label("name", "clock").padding(1)}).privacySensitive()}));
-  EXPECT_FALSE(box.privacySensitive);
-  EXPECT_FALSE(box.children.at(0).privacySensitive);
-  int marked = 0;
-  forEachBox(box.children.at(1), [&](const LayoutBox& each) {
-    EXPECT_TRUE(each.privacySensitive);
-    ++marked;
-  });
-  EXPECT_EQ(marked, 5);  // the row, the padding, the label, its symbol and its title
-}
-
-// Renderers measure with real fonts, where each question costs; the stacks ask about every child several times.
-TEST(LayoutMeasuring, AsksOnceForEachTextInEachFont) {
-  struct Recording final : TextMeasurer {
-    mutable std::vector<std::pair<std::string, double>> asked;
-    Size measure(std::string_view text, const ResolvedFont& font) const override {
-      asked.emplace_back(text, font.pointSize);
-      return FakeTextMeasurer().measure(text, font);
-    }
-  } measurer;
-  const auto column = [](std::string title) {
-    return VStack(HorizontalAlignment::leading, 4,
-                  {Text(std::move(title)).lineLimit(2),
-                   Text("42%").font(Font::system(30)).lineLimit(1).minimumScaleFactor(0.8),
-                   Bar(0.4, Color::secondary(), Color::primary()).frame({.height = 4})})
-        .frame({.maxWidth = infinity, .alignment = Alignment::leading});
-  };
-  layout(VStack(HorizontalAlignment::leading, 6,
-                {HStack(VerticalAlignment::top, 16,
-                        {column("Weekly limit for all models"), column("每周限额适用于所有模型")}),
-                 Spacer(0), Text("Updated 11:59")}),
-         {332, 90}, measurer, TextSize::large);
-  auto asked = measurer.asked;
-  std::sort(asked.begin(), asked.end());
-  EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end());
-  EXPECT_GT(asked.size(), 10u);
 }
 
 }  // namespace
