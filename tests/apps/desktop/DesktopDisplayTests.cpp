@@ -124,28 +124,19 @@ class DesktopOnX11 : public ::testing::Test {
     return *desktops_.back();
   }
 
-  /// `velto-widget render` of the same store as a PNG, with `arguments`.
-  PixelImage rendered(const std::vector<std::string>& arguments, const std::filesystem::path& from = {}) {
-    const auto picture = folder_.path() / "expected.png";
-    std::vector<std::string> command{VELTO_COMMAND, "render", "--format", "png", "--text-size", "large", "--directory",
-                                     (from.empty() ? store() : from).string(), "-o", picture.string()};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    ChildProcess render(command, environment(), folder_.path() / "render");
-    EXPECT_EQ(render.wait(30s), 0) << render.err();
-    return PixelImage(testing_support::readFile(picture));
-  }
-
-  /// `rendered` of the medium widget in English at scale 1, with `more` arguments.
-  PixelImage medium(std::vector<std::string> more = {}, const std::filesystem::path& from = {}) {
+  /// `rendered` of the medium widget in English at scale 1 from the test's store (or `from`), with `more`.
+  PixelImage medium(std::vector<std::string> more = {}, const std::filesystem::path& from = {}) const {
     more.insert(more.end(), {"--family", "medium", "--lang", "en", "--scale", "1"});
-    return rendered(more, from);
+    return rendered(folder_.path(), from.empty() ? store() : from, more);
   }
 
-  /// The desktop host's windows once there are `count` on the screen; empty when they do not come.
+  /// The desktop host's windows once there are `count` on the screen; empty when they do not come. Meanwhile
+  /// the test's main context runs, for a FakePortal to answer.
   std::vector<X11Window> windows(std::size_t count) {
     std::vector<X11Window> found;
     waitFor(
         [&] {
+          g_main_context_iteration(nullptr, FALSE);
           found = x_->windowsOfClass("velto-widget-desktop");
           return found.size() == count && std::all_of(found.begin(), found.end(), [](auto& w) { return w.viewable; });
         },
