@@ -29,24 +29,26 @@ Instant now() { return std::chrono::duration<double>(std::chrono::system_clock::
 /// `resetIn` seconds after `at`, and Corvid.
 UsageWidgetSnapshot snapshotAt(Instant at, double percent, double resetIn = 3 * 3600) {
   const Instant read = std::floor(at) - 30;
+  const auto session = [](double used, Instant resetAt) {
+    return UsageWidgetWindow{.label = "5-hour", .kind = "session", .model = "", .percent = used, .resetAt = resetAt};
+  };
   return {.server = "build-box",
           .capturedAt = read,
-          .accounts = {
-              {.id = "crane",
-               .agent = "crane",
-               .name = "Crane",
-               .windows = {{.label = "5-hour", .kind = "session", .model = "", .percent = percent,
-                            .resetAt = std::floor(at) + resetIn, .observedAt = read},
-                           {.label = "Weekly", .kind = "weekly", .model = "", .percent = 12,
-                            .resetAt = read + 5 * 86400, .observedAt = read}},
-               .observedAt = read},
-              {.id = "corvid",
-               .agent = "corvid",
-               .name = "Corvid",
-               .windows = {{.label = "5-hour", .kind = "session", .model = "", .percent = 64,
-                            .resetAt = read + 7200, .observedAt = read}},
-               .observedAt = read},
-          }};
+          .accounts = {{.id = "crane", .agent = "crane", .name = "Crane",
+                        .windows = {session(percent, std::floor(at) + resetIn)}},
+                       {.id = "corvid", .agent = "corvid", .name = "Corvid", .windows = {session(64, read + 7200)}}}};
+}
+
+/// `velto-widget render` of `store` as a PNG (made in `folder`), with `arguments`.
+PixelImage rendered(const std::filesystem::path& folder, const std::filesystem::path& store,
+                    const std::vector<std::string>& arguments) {
+  const auto picture = folder / "expected.png";
+  std::vector<std::string> command{VELTO_COMMAND, "render", "--format", "png", "--text-size", "large", "--directory",
+                                   store.string(), "-o", picture.string()};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  ChildProcess render(command, {}, folder / "render");
+  EXPECT_EQ(render.wait(30s), 0) << render.err();
+  return PixelImage(testing_support::readFile(picture));
 }
 
 /// The pixels of `expected` that `shown(x, y)` does not show within the renderer tests' tolerance. Over a
@@ -124,28 +126,19 @@ class DesktopOnX11 : public ::testing::Test {
     return *desktops_.back();
   }
 
-  /// `velto-widget render` of the same store as a PNG, with `arguments`.
-  PixelImage rendered(const std::vector<std::string>& arguments, const std::filesystem::path& from = {}) {
-    const auto picture = folder_.path() / "expected.png";
-    std::vector<std::string> command{VELTO_COMMAND, "render", "--format", "png", "--text-size", "large", "--directory",
-                                     (from.empty() ? store() : from).string(), "-o", picture.string()};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    ChildProcess render(command, environment(), folder_.path() / "render");
-    EXPECT_EQ(render.wait(30s), 0) << render.err();
-    return PixelImage(testing_support::readFile(picture));
-  }
-
-  /// `rendered` of the medium widget in English at scale 1, with `more` arguments.
-  PixelImage medium(std::vector<std::string> more = {}, const std::filesystem::path& from = {}) {
+  /// `rendered` of the medium widget in English at scale 1 from the test's store (or `from`), with `more`.
+  PixelImage medium(std::vector<std::string> more = {}, const std::filesystem::path& from = {}) const {
     more.insert(more.end(), {"--family", "medium", "--lang", "en", "--scale", "1"});
-    return rendered(more, from);
+    return rendered(folder_.path(), from.empty() ? store() : from, more);
   }
 
-  /// The desktop host's windows once there are `count` on the screen; empty when they do not come.
+  /// The desktop host's windows once there are `count` on the screen; empty when they do not come. Meanwhile
+  /// the test's main context runs, for a FakePortal to answer.
   std::vector<X11Window> windows(std::size_t count) {
     std::vector<X11Window> found;
     waitFor(
         [&] {
+          g_main_context_iteration(nullptr, FALSE);
           found = x_->windowsOfClass("velto-widget-desktop");
           return found.size() == count && std::all_of(found.begin(), found.end(), [](auto& w) { return w.viewable; });
         },
@@ -169,23 +162,14 @@ class DesktopOnX11 : public ::testing::Test {
     return shown;
   }
 
-  /// Activates `action` of the running program's object at `path` over the session bus, as its menu does;
-  /// whether the call went through.
-  bool activate(const std::string& path, const char* action, GVariant* target = nullptr) const {
-    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-        session_->busAddress().c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
-    GVariantBuilder targets;
-    g_variant_builder_init(&targets, G_VARIANT_TYPE("av"));
-    if (target) g_variant_builder_add(&targets, "v", target);
-    GVariant* reply = g_dbus_connection_call_sync(bus, "com.velto.WidgetDesktop", path.c_str(), "org.gtk.Actions",
-                                                  "Activate", g_variant_new("(sava{sv})", action, &targets, nullptr),
-                                                  nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
-    g_object_unref(bus);
-    if (reply) g_variant_unref(reply);
-    return reply != nullptr;
+  /// Activates `action` of the running program's object at `path` over the session bus with `targets` (in
+  /// GVariant's text), as its menu does; whether the call went through.
+  bool activate(const std::string& path, const std::string& action, const std::string& targets = "[]") const {
+    ChildProcess call({onPath("gdbus").value_or("gdbus").string(), "call", "--address", session_->busAddress(),
+                       "--dest", "com.velto.WidgetDesktop", "--object-path", path, "--method",
+                       "org.gtk.Actions.Activate", action, targets, "{}"},
+                      {}, folder_.path() / "gdbus");
+    return call.wait(10s) == 0;
   }
 
   testing_support::TemporaryFolder folder_;
@@ -218,29 +202,20 @@ TEST_P(DesktopWindows, ShowTheEntryAsTheRendererDrawsIt) {
                                 {"DBUS_SESSION_BUS_ADDRESS", look.bus ? session_->busAddress() : "unix:path=/nowhere"}});
   const auto shown = windows(1);
   ASSERT_EQ(shown.size(), 1u) << desktop.err();
-  const toolkit::WidgetCanvas canvas =
-      look.family == "small" ? toolkit::WidgetCanvas::small() : toolkit::WidgetCanvas::medium();
-  // Logical pixels times the monitor's scale: drawn at that scale, never a scaled bitmap.
-  EXPECT_EQ(shown[0].width, static_cast<int>(canvas.size.width) * look.scale);
-  EXPECT_EQ(shown[0].height, static_cast<int>(canvas.size.height) * look.scale);
   EXPECT_EQ(shown[0].title, look.lang == "zh" ? "Agent 用量" : "Agent usage");
-  EXPECT_EQ(shown[0].instanceName, "velto-widget-desktop");
-
+  // The window's size is the picture's: logical pixels times the monitor's scale, drawn at that scale.
   comesToShow(shown[0],
-              rendered({"--family", look.family, "--scheme", look.scheme, "--lang", look.lang, "--scale",
-                        std::to_string(look.scale)}),
+              rendered(folder_.path(), store(), {"--family", look.family, "--scheme", look.scheme, "--lang", look.lang,
+                                                 "--scale", std::to_string(look.scale)}),
               look.scale, 5s);
   EXPECT_EQ(desktop.err().find("no session bus") != std::string::npos, !look.bus) << desktop.err();
   EXPECT_EQ(desktop.stop(), 0) << desktop.err();
 }
 
+// The light scheme and the medium family in English are RedrawsForTheSchemeTheAgentAndANewSnapshot's.
 INSTANTIATE_TEST_SUITE_P(Looks, DesktopWindows,
-                         ::testing::Values(Look{"small", "light", "en", 1, true}, Look{"medium", "dark", "zh", 1, false},
-                                           Look{"small", "dark", "en", 2, true}),
-                         [](const auto& row) {
-                           return row.param.family + "_" + row.param.scheme + "_" + row.param.lang + "_" +
-                                  std::to_string(row.param.scale) + "x";
-                         });
+                         ::testing::Values(Look{"medium", "dark", "zh", 1, false},
+                                           Look{"small", "dark", "en", 2, true}));
 
 // One widget redraws as the desktop's scheme changes, as an agent is chosen from its menu, and within a second
 // of the snapshot being replaced.
@@ -255,7 +230,7 @@ TEST_F(DesktopOnX11, RedrawsForTheSchemeTheAgentAndANewSnapshot) {
 
   // The menu's agent item sets off the window's "agent" action, which the application exports on the bus.
   const std::vector<std::string> corvid{"--scheme", "light", "--agent", "provider:corvid"};
-  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", g_variant_new_string("provider:corvid")));
+  ASSERT_TRUE(activate("/com/velto/WidgetDesktop/window/1", "agent", "[<'provider:corvid'>]"));
   EXPECT_TRUE(waitFor(
       [&] { return testing_support::readFile(stateFile()).find("Agent=provider:corvid") != std::string::npos; }, 5s));
   comesToShow(shown[0], medium(corvid), 1, 5s);
@@ -350,40 +325,33 @@ TEST_F(DesktopOnX11, TheMouseAndTheKeyboardMoveOpenAndReachTheMenu) {
   EXPECT_EQ(window.x, 1280 - 364 - 16);
   EXPECT_EQ(window.y, 16);
 
-  const auto pointer = [&](int x, int y) { x_->movePointer(x, y); };
   const auto viewable = [&] {
     const auto all = x_->windowsOfClass("velto-widget-desktop");
     return std::count_if(all.begin(), all.end(), [](const X11Window& w) { return w.viewable; });
   };
-  const auto button = [&](bool down) { x_->pressButton(down); };
-  pointer(window.x + 50, window.y + 50);
-  button(true);
+  x_->movePointer(window.x + 50, window.y + 50);
+  x_->pressButton(true);
   for (int step = 1; step <= 10; ++step) {
-    pointer(window.x + 50 - 20 * step, window.y + 50 + 10 * step);
+    x_->movePointer(window.x + 50 - 20 * step, window.y + 50 + 10 * step);
     // Each step is seen by the program before the next: it moves the window under the pointer.
     waitFor([&] { return x_->windowsOfClass("velto-widget-desktop").at(0).x == window.x - 20 * step; }, 2s);
   }
-  button(false);
+  x_->pressButton(false);
   EXPECT_TRUE(waitFor([&] { return testing_support::readFile(stateFile()).find("X=700\nY=116") != std::string::npos; }, 5s))
       << testing_support::readFile(stateFile());
-  const auto moved = x_->windowsOfClass("velto-widget-desktop").at(0);
-  EXPECT_EQ(moved.x, 700);
-  EXPECT_EQ(moved.y, 116);
 
   // A click without a move opens the widget's URL; with no application for it, a line says so.
-  button(true);
-  button(false);
+  x_->pressButton(true);
+  x_->pressButton(false);
   EXPECT_TRUE(waitFor([&] { return desktop.err().find("velto-widget-desktop: nothing opens velto://usage") != std::string::npos; }, 5s))
       << desktop.err();
 
-  // The Menu key opens the menu over the widget under the pointer (the X server's focus follows it here),
-  // and Escape closes it: the menu is reachable from the keyboard.
+  // The Menu key opens the menu over the widget under the pointer (the X server's focus follows it here): the
+  // menu is reachable from the keyboard.
   x_->typeKey("Menu");
   EXPECT_TRUE(waitFor([&] { return viewable() == 2; }, 5s)) << viewable();
-  x_->typeKey("Escape");
-  EXPECT_TRUE(waitFor([&] { return viewable() == 1; }, 5s)) << viewable();
 
-  // The next start puts it where it was left.
+  // The next start puts it where it was left (where the drag above left it, not where a first start would).
   EXPECT_EQ(desktop.stop(), 0) << desktop.err();
   auto& again = startDesktop({"--scheme", "light"});
   const auto restored = windows(1);
@@ -400,11 +368,8 @@ TEST(DesktopOnWayland, LiesAtItsCornerWithClearCorners) {
   if (!session.problem().empty()) GTEST_SKIP() << "no Wayland compositor for this test: " << session.problem();
   const auto store = folder.path() / "store";
   UsageSnapshotStore(store).write(snapshotAt(now(), 40));
-  ChildProcess render({VELTO_COMMAND, "render", "--format", "png", "--family", "medium", "--scheme", "light", "--lang",
-                       "en", "--scale", "1", "--directory", store.string(), "-o", (folder.path() / "expected.png").string()},
-                      {}, folder.path() / "render");
-  ASSERT_EQ(render.wait(30s), 0) << render.err();
-  const PixelImage expected(testing_support::readFile(folder.path() / "expected.png"));
+  const PixelImage expected =
+      rendered(folder.path(), store, {"--family", "medium", "--scheme", "light", "--lang", "en", "--scale", "1"});
   ChildProcess desktop({VELTO_DESKTOP_COMMAND, "--directory", store.string(), "--scheme", "light", "--lang", "en"},
                        session.environment({{"GDK_BACKEND", "wayland"},
                                             {"XDG_CONFIG_HOME", (folder.path() / "config").string()},

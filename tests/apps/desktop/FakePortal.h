@@ -3,56 +3,38 @@
 
 #include <gio/gio.h>
 
-#include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 namespace velto::desktop::testing {
 
 /// Owns "org.freedesktop.portal.Desktop" on the bus at `address` and answers ReadOne of
-/// "org.freedesktop.appearance color-scheme" from a thread of its own, so that a test can wait while the
-/// program under test asks.
+/// "org.freedesktop.appearance color-scheme" in the test's default main context: only while the test runs it
+/// (as DesktopOnX11::windows() does while the program starts and reads the preference).
 class FakePortal {
  public:
   FakePortal(const std::string& address, std::uint32_t colorScheme) : colorScheme_(colorScheme) {
-    std::atomic<bool> ready = false;
-    thread_ = std::thread([this, address, &ready] {
-      g_main_context_push_thread_default(context_);
-      bus_ = g_dbus_connection_new_for_address_sync(
-          address.c_str(),
-          static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                            G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-          nullptr, nullptr, nullptr);
-      if (bus_) {
-        GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(
-            "<node><interface name='org.freedesktop.portal.Settings'><method name='ReadOne'>"
-            "<arg type='s' direction='in'/><arg type='s' direction='in'/><arg type='v' direction='out'/>"
-            "</method></interface></node>",
-            nullptr);
-        static const GDBusInterfaceVTable table{answer, nullptr, nullptr, {}};
-        g_dbus_connection_register_object(bus_, "/org/freedesktop/portal/desktop", node->interfaces[0], &table, this,
-                                          nullptr, nullptr);
-        g_dbus_node_info_unref(node);
-        GVariant* owned = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                      "org.freedesktop.DBus", "RequestName",
-                                                      g_variant_new("(su)", "org.freedesktop.portal.Desktop", 0u),
-                                                      nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
-        if (owned) g_variant_unref(owned);
-      }
-      ready = true;
-      g_main_loop_run(loop_);
-      g_main_context_pop_thread_default(context_);
-    });
-    while (!ready) std::this_thread::yield();
+    bus_ = g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr);
+    GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(
+        "<node><interface name='org.freedesktop.portal.Settings'><method name='ReadOne'>"
+        "<arg type='s' direction='in'/><arg type='s' direction='in'/><arg type='v' direction='out'/>"
+        "</method></interface></node>",
+        nullptr);
+    static const GDBusInterfaceVTable table{answer, nullptr, nullptr, {}};
+    g_dbus_connection_register_object(bus_, "/org/freedesktop/portal/desktop", node->interfaces[0], &table, this,
+                                      nullptr, nullptr);
+    g_dbus_node_info_unref(node);
+    GVariant* owned = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                  "org.freedesktop.DBus", "RequestName",
+                                                  g_variant_new("(su)", "org.freedesktop.portal.Desktop", 0u),
+                                                  nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+    if (owned) g_variant_unref(owned);
   }
-  ~FakePortal() {
-    g_main_loop_quit(loop_);
-    thread_.join();
-    if (bus_) g_object_unref(bus_);
-    g_main_loop_unref(loop_);
-    g_main_context_unref(context_);
-  }
+  ~FakePortal() { g_object_unref(bus_); }
   FakePortal(const FakePortal&) = delete;
   FakePortal& operator=(const FakePortal&) = delete;
 
@@ -74,11 +56,8 @@ class FakePortal {
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(v)", g_variant_new_uint32(scheme)));
   }
 
-  std::atomic<std::uint32_t> colorScheme_;
-  GMainContext* context_ = g_main_context_new();
-  GMainLoop* loop_ = g_main_loop_new(context_, FALSE);
+  std::uint32_t colorScheme_;
   GDBusConnection* bus_ = nullptr;
-  std::thread thread_;
 };
 
 }  // namespace velto::desktop::testing

@@ -48,18 +48,18 @@ std::vector<X11Window> X11Display::windowsOfClass(const std::string& className) 
   for (unsigned index = 0; index < count; ++index) {
     XClassHint hint{};
     if (!XGetClassHint(display_, children[index], &hint)) continue;
-    X11Window window{.id = children[index], .instanceName = hint.res_name, .className = hint.res_class};
+    const bool ofClass = className == hint.res_class;
     XFree(hint.res_name);
     XFree(hint.res_class);
     XWindowAttributes attributes{};
-    if (window.className != className || !XGetWindowAttributes(display_, children[index], &attributes)) continue;
-    window.x = attributes.x;
-    window.y = attributes.y;
-    window.width = attributes.width;
-    window.height = attributes.height;
-    window.viewable = attributes.map_state == IsViewable;
-    window.title = utf8Property(display_, children[index], "_NET_WM_NAME");
-    found.push_back(std::move(window));
+    if (!ofClass || !XGetWindowAttributes(display_, children[index], &attributes)) continue;
+    found.push_back({.id = children[index],
+                     .title = utf8Property(display_, children[index], "_NET_WM_NAME"),
+                     .x = attributes.x,
+                     .y = attributes.y,
+                     .width = attributes.width,
+                     .height = attributes.height,
+                     .viewable = attributes.map_state == IsViewable});
   }
   XFree(children);
   return found;

@@ -19,9 +19,7 @@ using render::testing::Pixel;
 /// A top-level window as the X server has it.
 struct X11Window {
   unsigned long id = 0;
-  std::string instanceName;  ///< the first part of WM_CLASS
-  std::string className;     ///< the second part of WM_CLASS
-  std::string title;         ///< _NET_WM_NAME, UTF-8
+  std::string title;  ///< _NET_WM_NAME, UTF-8
   int x = 0;
   int y = 0;
   int width = 0;
