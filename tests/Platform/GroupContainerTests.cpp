@@ -53,18 +53,5 @@ TEST(GroupContainer, ListedGroupUnderAnAbsoluteDataFolder) {
   EXPECT_FALSE(std::filesystem::exists(dataHome)) << "nothing is created on disk";
 }
 
-// The running program's bundle lists the configured usage group and not the host's own group.
-TEST(GroupContainer, RunningBundleListsOnlyTheUsageGroup) {
-  EXPECT_EQ(groupContainer("group.com.velto.app.usage"), std::nullopt);
-  const auto usable = [](const char* name) {
-    const auto value = processEnvironment(name);
-    return value && value->starts_with('/');
-  };
-  if (!usable("XDG_DATA_HOME") && !usable("HOME")) GTEST_SKIP() << "no absolute XDG_DATA_HOME or HOME";
-  const auto container = groupContainer(VELTO_USAGE_GROUP);
-  ASSERT_TRUE(container.has_value());
-  EXPECT_EQ(container->filename(), VELTO_USAGE_GROUP);
-}
-
 }  // namespace
 }  // namespace velto::platform
