@@ -46,11 +46,6 @@ TEST(GroupContainer, ListedGroupUnderAnAbsoluteDataFolder) {
     SCOPED_TRACE(c.group + " in " + testing::PrintToString(c.environment));
     EXPECT_EQ(groupContainer(bundle, c.group, fakeEnvironment(c.environment)), c.expected);
   }
-
-  const auto dataHome = folder.path() / "data";
-  EXPECT_EQ(groupContainer(bundle, listedGroup, fakeEnvironment({{"XDG_DATA_HOME", dataHome.string()}})),
-            dataHome / listedGroup);
-  EXPECT_FALSE(std::filesystem::exists(dataHome)) << "nothing is created on disk";
 }
 
 }  // namespace
