@@ -2,6 +2,7 @@
 #include "GroupContainer.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "FakeEnvironment.h"
 #include "TemporaryFolder.h"
@@ -46,6 +47,14 @@ TEST(GroupContainer, ListedGroupUnderAnAbsoluteDataFolder) {
     SCOPED_TRACE(c.group + " in " + testing::PrintToString(c.environment));
     EXPECT_EQ(groupContainer(bundle, c.group, fakeEnvironment(c.environment)), c.expected);
   }
+}
+
+// The running program's bundle lists the configured usage group, and the process's environment places it. No other
+// test here reads the process's XDG_DATA_HOME.
+TEST(GroupContainer, RunningProgramsBundleAndEnvironment) {
+  ::setenv("XDG_DATA_HOME", "/xdg/data", 1);
+  EXPECT_EQ(groupContainer(VELTO_USAGE_GROUP), std::filesystem::path("/xdg/data") / VELTO_USAGE_GROUP);
+  ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
