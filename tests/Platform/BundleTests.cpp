@@ -24,12 +24,6 @@ std::string paddedInfo(std::size_t size) {
 
 // Test programs are built into the same bin/ folder as the command, so they see the same bundle.
 TEST(Bundle, TheRunningProgramsBundleIsShareVeltoWidgetBesideBinWithTheConfiguredIdentity) {
-  const auto folder = resourceDirectory();
-  ASSERT_TRUE(folder.has_value());
-  EXPECT_EQ(folder->filename(), "velto-widget");
-  EXPECT_EQ(folder->parent_path().filename(), "share");
-  EXPECT_TRUE(std::filesystem::is_regular_file(*folder / "samples" / "report.json"));
-
   const auto bundle = Bundle::main();
   ASSERT_TRUE(bundle.has_value());
   EXPECT_EQ(bundle->infoString("CFBundleIdentifier"), "com.velto.menubar.widget");
@@ -47,8 +41,6 @@ TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {
       {plist("<dict><key>Other</key><true/><key>Name</key><string>Velto</string></dict>"), "Velto"},
       {plist("<dict><key>Name</key><integer>7</integer></dict>"), std::nullopt},
       {plist("<array><string>Name</string><string>Velto</string></array>"), std::nullopt},
-      // libplist refuses a byte order mark.
-      {"\xef\xbb\xbf" + plist("<dict><key>Name</key><string>Velto</string></dict>"), std::nullopt},
       {"", std::nullopt},
       {paddedInfo(std::size_t{1} << 20), "Velto"},
       {paddedInfo((std::size_t{1} << 20) + 1), std::nullopt},
@@ -62,14 +54,12 @@ TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {
 }
 
 TEST(Bundle, FilesThatAreNotRegularAnswerNothing) {
-  const TemporaryFolder missing;
-  EXPECT_EQ(Bundle(missing.path()).infoString("Name"), std::nullopt);
-  EXPECT_TRUE(Bundle(missing.path()).applicationGroups().empty());
-
+  const TemporaryFolder folder;
+  EXPECT_EQ(Bundle(folder.path()).infoString("Name"), std::nullopt);
+  EXPECT_TRUE(Bundle(folder.path()).applicationGroups().empty());
   // A FIFO with no writer would block a plain open for ever.
-  const TemporaryFolder fifo;
-  ASSERT_EQ(::mkfifo((fifo.path() / "Info.plist").c_str(), 0600), 0);
-  EXPECT_EQ(Bundle(fifo.path()).infoString("Name"), std::nullopt);
+  ASSERT_EQ(::mkfifo((folder.path() / "Info.plist").c_str(), 0600), 0);
+  EXPECT_EQ(Bundle(folder.path()).infoString("Name"), std::nullopt);
 }
 
 TEST(Bundle, ApplicationGroupsListsTheTextEntriesOfTheEntitlement) {

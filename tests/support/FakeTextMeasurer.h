@@ -11,14 +11,11 @@
 
 namespace velto::testing_support {
 
-/// Every character is `advance` points wide per point of font size, an East Asian wide or fullwidth one
+/// Every character is half a point wide per point of font size, an East Asian wide or fullwidth one
 /// (Unicode's East_Asian_Width W or F) twice that, a combining mark or a format character nothing; a line
-/// is `lineHeight` points tall per point of font size. Weight, design and equal-width digits change nothing.
+/// is 1.2 points tall per point of font size. Weight, design and equal-width digits change nothing.
 class FakeTextMeasurer final : public toolkit::TextMeasurer {
  public:
-  explicit FakeTextMeasurer(double advance = 0.5, double lineHeight = 1.2)
-      : advance_(advance), lineHeight_(lineHeight) {}
-
   /// Character widths of `text`: 1 per narrow character, 2 per wide one.
   static double cells(std::string_view text) {
     double total = 0;
@@ -38,12 +35,8 @@ class FakeTextMeasurer final : public toolkit::TextMeasurer {
   }
 
   toolkit::Size measure(std::string_view text, const toolkit::ResolvedFont& font) const override {
-    return {cells(text) * advance_ * font.pointSize, lineHeight_ * font.pointSize};
+    return {cells(text) * 0.5 * font.pointSize, 1.2 * font.pointSize};
   }
-
- private:
-  double advance_;
-  double lineHeight_;
 };
 
 }  // namespace velto::testing_support
