@@ -36,6 +36,8 @@ struct WriteFaultCase {
 class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
                                          public testing::WithParamInterface<WriteFaultCase> {};
 
+// Readers never see a half-written file: the new one is complete and synced before the rename (the kernel makes
+// that atomic), as every step before it failing here shows by leaving the old file.
 TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) {
   const WriteFaultCase& row = GetParam();
   store().write(sampleSnapshot());
