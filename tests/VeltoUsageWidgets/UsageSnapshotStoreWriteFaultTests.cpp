@@ -36,8 +36,7 @@ struct WriteFaultCase {
 class UsageSnapshotStoreWriteFaultTest : public UsageSnapshotStoreTest,
                                          public testing::WithParamInterface<WriteFaultCase> {};
 
-// Readers never see a half-written file: the new one is complete and synced before the rename (the kernel makes
-// that atomic), as every step before it failing here shows by leaving the old file.
+// Each step before the (atomic) rename failing leaves the old file: so no reader ever sees half of a new one.
 TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) {
   const WriteFaultCase& row = GetParam();
   store().write(sampleSnapshot());
