@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "Golden.h"
 #include "SnapshotValidation.h"
 #include "TestFiles.h"
 
@@ -60,21 +61,16 @@ TEST(SnapshotJsonCorpus, EveryFailFileIsRefusedWithItsMessage) {
 
 UsageWidgetWindow bareWindow() { return {.label = "5-hour", .kind = "session", .model = "", .percent = 42.5}; }
 
+// One encoding a line: an empty snapshot, a bare and a full window, and an account with a wallet and output.
 TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder) {
-  EXPECT_EQ(encode(UsageWidgetSnapshot::empty()), R"({"schema":1,"server":"","capturedAt":0,"accounts":[]})");
-  EXPECT_EQ(encode(bareWindow()), R"({"label":"5-hour","kind":"session","model":"","percent":42.5})");
-
   const UsageWidgetWindow full{.label = "5-hour", .kind = "session", .model = "", .percent = 42.5,
                                .resetAt = 1796137200, .observedAt = 1796126340.5, .tier = "warn"};
-  EXPECT_EQ(encode(full), R"({"label":"5-hour","kind":"session","model":"","percent":42.5,)"
-                          R"("resetAt":1796137200,"observedAt":1796126340.5,"tier":"warn"})");
-
   const UsageWidgetAccount account{.id = "a:1", .agent = "a", .name = "A", .windows = {}, .wallets = {
       {.kind = "bonus", .currency = "USD", .amount = "1.5"}}, .observedAt = 2, .output = UsageWidgetOutput{
       .day = "2026-12-01", .today = 3, .week = 4}};
-  EXPECT_EQ(encode(account), R"({"id":"a:1","agent":"a","name":"A","windows":[],)"
-                             R"("wallets":[{"kind":"bonus","currency":"USD","amount":"1.5"}],"observedAt":2,)"
-                             R"("output":{"day":"2026-12-01","today":3,"week":4}})");
+  testing_support::expectGolden(fixtures / "encodings.txt", encode(UsageWidgetSnapshot::empty()) + "\n" +
+                                                                encode(bareWindow()) + "\n" + encode(full) + "\n" +
+                                                                encode(account) + "\n");
 }
 
 // The snapshot's and the report's integers are read alike; a refusal names the path and what was found.
