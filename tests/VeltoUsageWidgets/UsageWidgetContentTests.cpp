@@ -80,12 +80,7 @@ TEST(UsageWidgetContent, BodyPicksTheLayoutBeforeCappingTheTextSize) {
 }
 
 TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
-  EXPECT_EQ(dump(content({}).emptyHome()),
-            "VStack(leading, spacing: 6) frame(maxWidth: infinity, maxHeight: infinity, alignment: leading) "
-            "accessibility(combine)\n"
-            "  Label(\"velto\", symbol: \"square.split.2x2\") font=headline\n"
-            "  Text(\"Usage unavailable\") font=subheadline.semibold\n"
-            "  Text(\"Open velto to sync your server.\") font=caption color=secondary\n");
+  expectGolden(goldens / "empty.txt", dump(content({}).emptyHome()));
   EXPECT_EQ(accessibilityText(content({}, {.chinese = true}).body()), "velto, 暂无用量数据, 打开 velto，同步服务器用量。\n");
   EXPECT_EQ(accessibilityText(content({account("a:1", "corvid")}, {.provider = "crane"}).body()),
             "velto, Usage unavailable, This server has no current reading for this agent.\n");
@@ -280,10 +275,7 @@ TEST(UsageWidgetContentNonQuota, BalanceFirstThenRecordedOutputThenNothing) {
   account.wallets = {{.kind = "bonus", .currency = "CNY", .amount = "0012.50"}, {.kind = "recharge", .currency = "CNY", .amount = "3"}};
   account.output = UsageWidgetOutput{.day = "2026-12-01", .today = 1500, .week = 2500000};
   const auto c = content({account});
-  EXPECT_EQ(dump(c.nonQuota(account, true)),
-            "VStack(leading, spacing: 5)\n"
-            "  Text(\"Bonus\") font=caption2 color=secondary\n"
-            "  Text(\"CNY 0012.50\") font=title3.semibold lineLimit=1 minimumScaleFactor=0.8 monospacedDigit\n");
+  expectGolden(goldens / "balance.txt", dump(c.nonQuota(account, true)));
   EXPECT_EQ(describe(c.balance(account, false)[1]),
             "Text(\"CNY 0012.50\") font=subheadline.semibold lineLimit=1 minimumScaleFactor=0.8 monospacedDigit");
 
