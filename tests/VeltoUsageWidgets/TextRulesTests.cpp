@@ -64,7 +64,6 @@ TEST(TextRules, Clean) {
       {"\u1100\u1161\u11A8\u1100", 1, "\u1100\u1161\u11A8"},  // Hangul jamo
       {"\xFF" "a", 5, "\uFFFD" "a"},                          // invalid UTF-8 is replaced,
       {"\xE2\x80" "b", 5, "\uFFFD" "b"},                      // one U+FFFD per maximal subpart
-      {"\xED\xA0\x80", 5, "\uFFFD\uFFFD\uFFFD"},              // an encoded surrogate
       {" \xFF ", 5, "\uFFFD"},
       {"\uFFFD", 5, "\uFFFD"},                                // ... which is clean itself
   };

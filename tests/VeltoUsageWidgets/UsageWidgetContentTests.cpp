@@ -5,15 +5,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "Accessibility.h"
 #include "Dump.h"
+#include "Golden.h"
 #include "VisibleText.h"
 
 namespace velto {
 namespace {
 
 using namespace toolkit;
+using testing_support::expectGolden;
+
+// The trees written out, one file each.
+const std::filesystem::path goldens = std::filesystem::path(VELTO_FIXTURES_DIR) / "content";
 
 constexpr Instant now = 1796126400;  // 2026-12-01 12:00 UTC, the entry's date
 
@@ -46,6 +52,13 @@ bool shows(const std::vector<Element>& children, std::string_view text) {
   return std::find(all.begin(), all.end(), text) != all.end();
 }
 
+// The trees of several siblings, one after another.
+std::string dumpAll(const std::vector<Element>& children) {
+  std::string out;
+  for (const auto& child : children) out += dump(child);
+  return out;
+}
+
 TEST(UsageWidgetContent, BodyPicksTheLayoutBeforeCappingTheTextSize) {
   const std::vector accounts = {account("a:1", "corvid", {window("day", 10)}), account("b:1", "crane")};
   const std::string small = "VStack(leading, spacing: 6) textSize=small...large";
@@ -67,12 +80,7 @@ TEST(UsageWidgetContent, BodyPicksTheLayoutBeforeCappingTheTextSize) {
 }
 
 TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
-  EXPECT_EQ(dump(content({}).emptyHome()),
-            "VStack(leading, spacing: 6) frame(maxWidth: infinity, maxHeight: infinity, alignment: leading) "
-            "accessibility(combine)\n"
-            "  Label(\"velto\", symbol: \"square.split.2x2\") font=headline\n"
-            "  Text(\"Usage unavailable\") font=subheadline.semibold\n"
-            "  Text(\"Open velto to sync your server.\") font=caption color=secondary\n");
+  expectGolden(goldens / "empty.txt", dump(content({}).emptyHome()));
   EXPECT_EQ(accessibilityText(content({}, {.chinese = true}).body()), "velto, 暂无用量数据, 打开 velto，同步服务器用量。\n");
   EXPECT_EQ(accessibilityText(content({account("a:1", "corvid")}, {.provider = "crane"}).body()),
             "velto, Usage unavailable, This server has no current reading for this agent.\n");
@@ -82,27 +90,7 @@ TEST(UsageWidgetContent, EmptyStateHintDependsOnWhetherAnAgentIsConfigured) {
 
 TEST(UsageWidgetContent, SmallShowsTheFirstAccountsFirstWindow) {
   const auto c = content({account("a:1", "corvid", {window("week", 42), window("day", 7)}), account("b:1", "crane")});
-  EXPECT_EQ(dump(c.body()),
-            "VStack(leading, spacing: 6) textSize=small...large url=\"velto://usage\" privacySensitive\n"
-            "  HStack(center, spacing: 5)\n"
-            "    Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
-            "accessibilityHidden id=\"corvid\"\n"
-            "    Text(\"Name a:1\") font=caption.semibold lineLimit=1\n"
-            "  Text(\"lab\") font=caption2 color=secondary lineLimit=1\n"
-            "  Spacer(minLength: 0)\n"
-            "  VStack(leading, spacing: 4) accessibility(combine) accessibilityLabel=\"Name a:1, Weekly, 42% used\"\n"
-            "    Text(\"Weekly\") font=caption2 color=secondary lineLimit=1\n"
-            "    Text(\"42%\") font=system(30).semibold.rounded color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
-            "minimumScaleFactor=0.8 monospacedDigit\n"
-            "    Bar(fraction: 0.42, track: secondary@0.18, fill: srgb(0.231, 0.51, 0.965)) frame(height: 4) "
-            "accessibilityHidden\n"
-            "    HStack(center, spacing: 3) font=caption2 color=secondary lineLimit=1\n"
-            "      Text(\"Resets\") font=caption2\n"
-            "      Text(\"1:00\u202fPM\") font=caption2 monospacedDigit\n"
-            "  Spacer(minLength: 0)\n"
-            "  HStack(center, spacing: 3) font=caption2 color=secondary lineLimit=1\n"
-            "    Text(\"Updated\")\n"
-            "    Text(\"11:59\u202fAM\") monospacedDigit\n");
+  expectGolden(goldens / "small.txt", dump(c.body()));
   EXPECT_EQ(accessibilityText(c.body()), "Name a:1\nlab\nName a:1, Weekly, 42% used\nUpdated\n11:59\u202fAM\n");
 }
 
@@ -111,15 +99,7 @@ TEST(UsageWidgetContent, AccessibleSmallUsesFixedSizesAndShowsUpdateNeededOnceRe
   auto expired = window("week", 42);
   expired.resetAt = now;
   const auto c = content({account("a:1", "corvid", {expired})}, {.textSize = TextSize::xxLarge});
-  const auto children = c.accessibleSmall(c.snapshot.accounts[0]);
-  ASSERT_EQ(children.size(), 7u);
-  EXPECT_EQ(describe(children[0]), "HStack(center, spacing: 5) font=system(14).semibold");
-  EXPECT_EQ(describe(children[0].children()[1]), "Text(\"Name a:1\") font=caption.semibold lineLimit=1");
-  EXPECT_EQ(describe(children[1]), "Text(\"lab\") font=system(12) color=secondary lineLimit=1");
-  EXPECT_EQ(describe(children[3]), "Text(\"Weekly\") font=system(12) color=secondary lineLimit=1");
-  EXPECT_EQ(describe(children[4]),
-            "Text(\"Update needed\") font=system(20).semibold.rounded color=secondary lineLimit=1 "
-            "minimumScaleFactor=0.8 monospacedDigit");
+  expectGolden(goldens / "accessible-small.txt", dumpAll(c.accessibleSmall(c.snapshot.accounts[0])));
   EXPECT_EQ(accessibilityText(c.body()), "Name a:1\nlab\nWeekly\nUpdate needed\nLast reading\n11:59\u202fAM\n");
 
   const auto fresh = content({account("a:1", "corvid", {window("week", 42)})}, {.textSize = TextSize::xxLarge});
@@ -160,15 +140,7 @@ TEST(UsageWidgetContentMedium, EveryAgentWithTwoOrMoreAccountsSideBySide) {
   const auto a = account("a:1", "corvid", {window("week", 42)});
   const auto b = account("b:1", "kelp");
   const auto two = content({a, b}, {.family = UsageWidgetFamily::medium}).medium(a);
-  ASSERT_EQ(two.size(), 4u);
-  EXPECT_EQ(describe(two[0].children()[2]), "Text(\"lab\") font=caption color=secondary lineLimit=1");
-  EXPECT_EQ(describe(two[1]), "HStack(top, spacing: 16)");
-  ASSERT_EQ(two[1].children().size(), 2u);
-  EXPECT_EQ(describe(two[1].children()[0]),
-            "VStack(leading, spacing: 7) frame(maxWidth: infinity, alignment: leading) id=\"a:1\"");
-  EXPECT_EQ(describe(two[1].children()[1]),
-            "VStack(leading, spacing: 7) frame(maxWidth: infinity, alignment: leading) id=\"b:1\"");
-  EXPECT_EQ(two[3].children().size(), 2u);  // the updated line and the spacer: no overflow count
+  expectGolden(goldens / "medium-two-agents.txt", dumpAll(two));
 
   const auto c = account("c:1", "crane");
   const auto d = account("d:1", "crane");
@@ -187,19 +159,7 @@ TEST(UsageWidgetContentMedium, ConfiguredAgentShowsItsFirstAccountAloneWithItsNe
   const auto second = account("a:2", "corvid", {window("week", 1)});
   const auto c = content({first, account("b:1", "crane"), second},
                          {.provider = "corvid", .family = UsageWidgetFamily::medium});
-  const auto children = c.medium(first);
-  const auto& area = children[1];
-  ASSERT_EQ(area.children().size(), 2u);
-  EXPECT_EQ(describe(area.children()[0]), "VStack(leading, spacing: 8) frame(maxWidth: infinity, alignment: leading)");
-  const auto& rows = area.children()[1];
-  EXPECT_EQ(describe(rows), "VStack(leading, spacing: 5) frame(maxWidth: infinity, alignment: leading)");
-  EXPECT_EQ(accessibilityText(rows), "Name a:1, Daily, 7% used\nName a:1, Hourly, 3% used\n");
-  EXPECT_EQ(rows.children()[0].node().traits.identity, "2");
-  EXPECT_EQ(rows.children()[1].node().traits.identity, "3");
-  EXPECT_NE(dump(rows).find("Text(\"7%\") font=subheadline.semibold"), std::string::npos);
-  EXPECT_FALSE(shows(children, "Monthly"));
-  EXPECT_FALSE(shows(children, "Name a:2"));
-  EXPECT_EQ(children[3].children().size(), 2u);  // no overflow count for a configured agent
+  expectGolden(goldens / "medium-configured.txt", dumpAll(c.medium(first)));
 }
 
 TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) {
@@ -208,12 +168,7 @@ TEST(UsageWidgetContentMedium, OneWindowAndThreeWalletsListsWalletsTwoAndThree) 
                {.kind = "bonus", .currency = "CNY", .amount = "2.00"},
                {.kind = "gift", .currency = "USD", .amount = "3"}};
   const auto children = content({a}, {.family = UsageWidgetFamily::medium}).medium(a);
-  EXPECT_EQ(dump(children[1].children()[1]),
-            "VStack(leading, spacing: 6) frame(maxWidth: infinity, alignment: leading)\n"
-            "  Text(\"Bonus\") font=caption2 color=secondary id=\"2/kind\"\n"
-            "  Text(\"CNY 2.00\") font=subheadline.semibold lineLimit=1 id=\"2/amount\"\n"
-            "  Text(\"gift\") font=caption2 color=secondary id=\"3/kind\"\n"
-            "  Text(\"USD 3\") font=subheadline.semibold lineLimit=1 id=\"3/amount\"\n");
+  expectGolden(goldens / "medium-wallets.txt", dump(children[1].children()[1]));
   EXPECT_FALSE(shows(children, "CNY 1.00"));
   EXPECT_FALSE(shows(children, "Recharge"));
   EXPECT_TRUE(shows(children, "42%"));
@@ -257,19 +212,10 @@ UsageWidgetWindow session(double percent, std::optional<Instant> resetAt, std::o
 
 const UsageWidgetAccount corvid{.id = "corvid:work", .agent = "corvid", .name = "Work", .observedAt = now - 60};
 
-std::string dumpAll(const std::vector<Element>& children) {
-  std::string out;
-  for (const auto& child : children) out += dump(child);
-  return out;
-}
-
 // The large figure with its bar and reset time is in the small widget's tree above.
 TEST(UsageWidgetContentQuota, SmallFigureWithoutResetSaysUsedQuota) {
   const auto quota = content({corvid}).quota(session(7, std::nullopt), corvid, false);
-  EXPECT_EQ(describe(quota[1]),
-            "Text(\"7%\") font=subheadline.semibold color=srgb(0.231, 0.51, 0.965) lineLimit=1 "
-            "minimumScaleFactor=0.8 monospacedDigit");
-  EXPECT_EQ(describe(quota[3]), "Text(\"Used quota\") font=caption2 color=secondary lineLimit=1");
+  expectGolden(goldens / "quota-small-no-reset.txt", dumpAll(quota));
 }
 
 // Reset exactly at the entry's date: the window has expired, so there is nothing current to show.
@@ -277,13 +223,8 @@ TEST(UsageWidgetContentQuota, WindowResetAtTheEntrysDateNeedsAnUpdate) {
   for (const bool chinese : {false, true}) {
     const auto c = content({corvid}, {.chinese = chinese});
     const auto expired = session(42.5, now, "full");
-    EXPECT_EQ(dumpAll(c.quota(expired, corvid, true)),
-              chinese ? "Text(\"会话额度\") font=caption2 color=secondary lineLimit=1\n"
-                        "Text(\"等待更新\") font=subheadline.semibold lineLimit=1\n"
-                        "Text(\"打开 velto 同步\") font=caption2 color=secondary lineLimit=1\n"
-                      : "Text(\"Session\") font=caption2 color=secondary lineLimit=1\n"
-                        "Text(\"Update needed\") font=subheadline.semibold lineLimit=1\n"
-                        "Text(\"Open velto to sync\") font=caption2 color=secondary lineLimit=1\n");
+    expectGolden(goldens / (chinese ? "quota-expired.zh.txt" : "quota-expired.en.txt"),
+                 dumpAll(c.quota(expired, corvid, true)));
     EXPECT_EQ(c.quotaLabel(expired, corvid), chinese ? "Work, 会话额度, 等待更新" : "Work, Session, Update needed");
     EXPECT_EQ(c.tint(expired, corvid), Color::secondary());
     const auto fresh = session(42.5, now + 1, "full");
@@ -331,10 +272,7 @@ TEST(UsageWidgetContentNonQuota, BalanceFirstThenRecordedOutputThenNothing) {
   account.wallets = {{.kind = "bonus", .currency = "CNY", .amount = "0012.50"}, {.kind = "recharge", .currency = "CNY", .amount = "3"}};
   account.output = UsageWidgetOutput{.day = "2026-12-01", .today = 1500, .week = 2500000};
   const auto c = content({account});
-  EXPECT_EQ(dump(c.nonQuota(account, true)),
-            "VStack(leading, spacing: 5)\n"
-            "  Text(\"Bonus\") font=caption2 color=secondary\n"
-            "  Text(\"CNY 0012.50\") font=title3.semibold lineLimit=1 minimumScaleFactor=0.8 monospacedDigit\n");
+  expectGolden(goldens / "balance.txt", dump(c.nonQuota(account, true)));
   EXPECT_EQ(describe(c.balance(account, false)[1]),
             "Text(\"CNY 0012.50\") font=subheadline.semibold lineLimit=1 minimumScaleFactor=0.8 monospacedDigit");
 
@@ -359,16 +297,7 @@ TEST(UsageWidgetContentNonQuota, BalanceSaysLastReadingWhenTheAccountIsStale) {
 TEST(UsageWidgetContentRecorded, AbbreviatesTheCountsAndSpellsThemOutForAccessibility) {
   const UsageWidgetOutput yesterday{.day = "2026-11-30", .today = 184230, .week = 1093344};
   const auto c = content({corvid});
-  EXPECT_EQ(dump(c.recorded(yesterday, corvid, true)),
-            "VStack(leading, spacing: 4) accessibility(ignore) accessibilityLabel=\"Work, 2026-11-30 output 184230 "
-            "tokens. Past 7 days 1093344 tokens. Local records.\"\n"
-            "  Text(\"2026-11-30 output\") font=caption2 color=secondary lineLimit=1\n"
-            "  HStack(bottom, spacing: 4)\n"
-            "    Text(\"184.2K\") font=system(30).semibold.rounded lineLimit=1 minimumScaleFactor=0.8 monospacedDigit\n"
-            "    VStack(leading, spacing: 0) font=caption2 color=secondary lineLimit=1 minimumScaleFactor=0.8\n"
-            "      Text(\"Token\")\n"
-            "      Text(\"Local records\")\n"
-            "  Text(\"7 days 1.1M Token\") font=caption2 color=secondary lineLimit=1 minimumScaleFactor=0.8\n");
+  expectGolden(goldens / "recorded.txt", dump(c.recorded(yesterday, corvid, true)));
 
   const UsageWidgetOutput today{.day = "2026-12-01", .today = 999, .week = 1000};
   const auto chinese = content({corvid}, {.chinese = true}).recorded(today, corvid, false);

@@ -59,7 +59,6 @@ TEST(UsageWidgetWords, PercentInTheLocale) {
       {"en_US", -0.0, "0%"},
       {"en_US", -0.04, "0%"},      // rounding to zero loses the sign
       {"de_DE", 42.5, "42,5%"},
-      {"en_US_POSIX", 1000, "1000%"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(UsageWidgetWords::percent(c.value, c.locale), c.expected) << c.locale << " " << c.value;

@@ -65,12 +65,11 @@ TEST(MacUsageEntryView, EveryRenderingOpensUsageIsPrivateAndHasTheBackground) {
   }
 }
 
+// The display name is the desktop window's title, in its own tests.
 TEST(VeltoMacUsageWidget, DefinitionOffersSmallAndMediumUnderItsKind) {
   EXPECT_EQ(VeltoMacWidgets::kinds(), std::vector<std::string_view>{"com.velto.menubar.usage"});
   EXPECT_EQ(VeltoMacUsageWidget::supportedFamilies(),
             (std::vector<UsageWidgetFamily>{UsageWidgetFamily::small, UsageWidgetFamily::medium}));
-  EXPECT_EQ(VeltoMacUsageWidget::displayName(false), "Agent usage");
-  EXPECT_EQ(VeltoMacUsageWidget::displayName(true), "Agent 用量");
   EXPECT_EQ(VeltoMacUsageWidget::description(false), "Quota or recorded output on this Mac.");
   EXPECT_EQ(VeltoMacUsageWidget::description(true), "本机额度或已记录的输出用量。");
 }
