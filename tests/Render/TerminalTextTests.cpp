@@ -20,12 +20,10 @@ TEST(TerminalText, CellWidthFollowsEastAsianWidthPerCluster) {
       {"Crane 42%", 9},
       {"用量", 4},                         // wide
       {"ＡＢ", 4},                         // fullwidth
-      {"한국어", 6},                       // Hangul syllables
       {"e\u0301", 1},                      // a combining mark joins its base
       {"\u0301", 0},                       // a mark alone
       {"a\u200Bb", 2},                     // zero width space
       {"Corvid · Work", 13},               // ambiguous: narrow
-      {"⊞◷>_", 4},                         // the symbols the terminal draws
       {"😀", 2},                           // emoji presentation
       {"❤️", 2},                           // text emoji asked for as a picture
       {"❤", 1},
@@ -51,13 +49,11 @@ TEST(TerminalText, CutKeepsWholeClustersAndEndsInAnEllipsisWithinTheCells) {
   };
   const Case cases[] = {
       {"Crane", 5, "Crane"},
-      {"Crane", 9, "Crane"},
       {"Corvid · Work", 8, "Corvid…"},   // the space before the ellipsis goes
       {"Corvid · Work", 9, "Corvid ·…"},
       {"暂无用量数据", 12, "暂无用量数据"},
       {"暂无用量数据", 11, "暂无用量数…"},
       {"暂无用量数据", 10, "暂无用量…"},  // a wide character never half fits
-      {"暂无用量数据", 2, "…"},
       {"e\u0301e\u0301e\u0301", 2, "e\u0301…"},
       {"🇨🇳🇨🇳", 3, "🇨🇳…"},
       {"abc", 1, "…"},

@@ -16,7 +16,9 @@ void PrintTo(const Case& row, std::ostream* out) { *out << row.name; }
 
 class AccessibilityTextTest : public ::testing::TestWithParam<Case> {};
 
-TEST_P(AccessibilityTextTest, ReadsTheElementsInOrder) { EXPECT_EQ(accessibilityText(GetParam().tree), GetParam().expected); }
+TEST_P(AccessibilityTextTest, ReadsTheElementsInOrder) {
+  EXPECT_EQ(accessibilityText(GetParam().tree), GetParam().expected);
+}
 
 const auto lines = VStack(HorizontalAlignment::leading, 6,
                           {Label("velto", "square.split.2x2"), Text("Usage unavailable"),

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "Golden.h"
+
 namespace velto::toolkit {
 namespace {
 
@@ -28,20 +32,7 @@ TEST(Dump, WritesEveryElementAndAttributeIndentedByDepth) {
           .privacySensitive()
           .containerBackground()
           .dynamicTypeSize(TextSize::small, TextSize::large);
-  EXPECT_EQ(dump(tree),
-            "VStack(leading, spacing: 6) textSize=small...large frame(maxWidth: infinity, maxHeight: infinity, "
-            "alignment: leading) accessibility(combine) accessibilityLabel=\"Kelp\" url=\"velto://usage\" "
-            "privacySensitive containerBackground\n"
-            "  Label(\"velto\", symbol: \"square.split.2x2\") font=headline\n"
-            "  HStack(center)\n"
-            "    Image(symbol \"terminal\") resizable scaledToFit padding(2) frame(width: 18, height: 18) "
-            "accessibilityHidden\n"
-            "    Spacer(minLength: 4)\n"
-            "    Text(\"Kelp\") font=caption.semibold lineLimit=1\n"
-            "  Text(\"42.5%\") font=system(30).semibold.rounded color=srgb(0.231, 0.51, 0.965) "
-            "minimumScaleFactor=0.8 monospacedDigit\n"
-            "  Bar(fraction: 0.425, track: secondary@0.18, fill: red) frame(height: 4)\n"
-            "  Empty id=\"7\"\n");
+  testing_support::expectGolden(std::filesystem::path(VELTO_FIXTURES_DIR) / "toolkit" / "dump.txt", dump(tree));
 }
 
 TEST(Dump, QuotesTextsAndNamesImageSources) {

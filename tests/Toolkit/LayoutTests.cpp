@@ -4,10 +4,12 @@
 #include "EscapedText.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 
 #include "FakeTextMeasurer.h"
+#include "Golden.h"
 #include "Layout.h"
 #include "PngHeader.h"
 #include "LayoutTesting.h"
@@ -134,18 +136,11 @@ TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
   const auto mark = [](ImageSource source) {
     return Image(std::move(source)).resizable().scaledToFit().padding(2).frame(18, 18);
   };
-  EXPECT_EQ(dumpLayout(laidOut(mark(ImageSource::file(wide)))),
-            "box 0,0 18x18\n"
-            "  box 0,3.5 18x11\n"
-            "    image wide.png 2,5.5 14x7\n");
-  EXPECT_EQ(dumpLayout(laidOut(mark(ImageSource::file(tall)))),
-            "box 0,0 18x18\n"
-            "  box 3.5,0 11x18\n"
-            "    image tall.png 5.5,2 7x14\n");
-  EXPECT_EQ(dumpLayout(laidOut(mark(ImageSource::symbol("terminal")))),
-            "box 0,0 18x18\n"
-            "  box 0,0 18x18\n"
-            "    symbol terminal 2,2 14x14\n");
+  // A wide picture, a tall one and a symbol, one after another.
+  testing_support::expectGolden(std::filesystem::path(VELTO_FIXTURES_DIR) / "toolkit" / "layout" / "FittedImages.txt",
+                                dumpLayout(laidOut(mark(ImageSource::file(wide)))) +
+                                    dumpLayout(laidOut(mark(ImageSource::file(tall)))) +
+                                    dumpLayout(laidOut(mark(ImageSource::symbol("terminal")))));
 }
 
 TEST_F(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
