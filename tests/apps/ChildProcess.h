@@ -109,7 +109,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess() {
     stop();
-    closeOutput();
+    if (output_ >= 0) ::close(output_);
   }
 
   /// The exit code once it has ended within `deadline`; nothing while it runs (-1: ended by a signal).
@@ -130,12 +130,8 @@ class ChildProcess {
     return exitCode_;
   }
 
-  /// The read end of its standard output for Output::pipe; closing it is the reader going away.
+  /// The read end of its standard output for Output::pipe, closed with the process.
   int output() const { return output_; }
-  void closeOutput() {
-    if (output_ >= 0) ::close(output_);
-    output_ = -1;
-  }
 
   pid_t pid() const { return pid_; }
   std::string out() const { return readFile(files_.string() + ".out"); }

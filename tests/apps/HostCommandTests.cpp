@@ -60,7 +60,6 @@ TEST_F(HostCommand, ARefreshStoresAndReloadsOrKeepsTheStoredSnapshotAndSaysWhy) 
   } cases[] = {
       {{"sh", "-c", "exit 3"}, "collector exited with status 3; snapshot kept"},
       {{"sleep", "30"}, "collector timed out after 1 s; snapshot kept"},
-      {{"head", "-c", "3145728", "/dev/zero"}, "report refused: more than 2,097,152 bytes"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.said);
