@@ -30,7 +30,6 @@ TEST(Bundle, TheRunningProgramsBundleIsShareVeltoWidgetBesideBinWithTheConfigure
   EXPECT_EQ(bundle->infoString("CFBundleShortVersionString"), VELTO_PROJECT_VERSION);
   EXPECT_EQ(bundle->infoString("VeltoSigningTeam"), VELTO_SIGNING_TEAM);
   EXPECT_EQ(bundle->infoString("VeltoUsageGroup"), VELTO_USAGE_GROUP);
-  EXPECT_EQ(bundle->applicationGroups(), std::vector<std::string>{VELTO_USAGE_GROUP});
 }
 
 TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -96,28 +95,7 @@ TEST(FileWatcher, StopSignalsEndTheWaitAndTheCallersSignalMaskIsKept) {
   }
   EXPECT_TRUE(blocked(SIGHUP)) << "blocked by the caller, so it stays blocked";
   EXPECT_FALSE(blocked(SIGTERM));
-  EXPECT_FALSE(blocked(SIGINT));
   ASSERT_EQ(pthread_sigmask(SIG_UNBLOCK, &hangUp, nullptr), 0);
-}
-
-// Also when the watcher cannot be made after it has blocked them.
-TEST(FileWatcher, AWatcherThatCannotBeMadeLeavesTheSignalsAsTheyWere) {
-#if defined(__SANITIZE_ADDRESS__)
-  // The undefined-behaviour sanitizer checks the exception's type through a pipe, which needs descriptors.
-  GTEST_SKIP() << "needs every descriptor used up, which the sanitizers' own checks cannot work with";
-#endif
-  const testing_support::TemporaryFolder folder;
-  // Room for one more descriptor only: the inotify one is made, the signal one is not.
-  rlimit before{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
-  const int lowestFree = ::dup(0);
-  ::close(lowestFree);
-  rlimit tight = before;
-  tight.rlim_cur = static_cast<rlim_t>(lowestFree) + 1;
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
-  EXPECT_THROW(FileWatcher(folder.path(), "usage-v1.json"), std::system_error);
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
-  EXPECT_FALSE(blocked(SIGTERM)) << "left blocked by a watcher that was never made";
 }
 
 }  // namespace

