@@ -10,7 +10,7 @@ packages=(
   libsimdjson-dev                                # JSON reading
   libcli11-dev                                   # command line
   libplist-dev                                   # the bundle's Info.plist and entitlements
-  libhowardhinnant-date-dev tzdata               # time-zone rules, read from /usr/share/zoneinfo
+  tzdata                                         # time-zone rules, read from /usr/share/zoneinfo
   libpng-dev                                     # the terminal's reading of agent images' colours
   libcairo2-dev libpango1.0-dev                  # pictures: Cairo drawing, Pango text (pangocairo)
   libfontconfig-dev                              # pictures: the font configuration, loaded before Pango

@@ -1,51 +1,64 @@
-// TimeZone: zone rules read from the system's tz database through the date library's OS-database mode.
+// TimeZone: zone rules read from the one file of the system's tz database that holds them.
 #include "TimeZone.h"
 
-#include <date/tz.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <fstream>
 #include <system_error>
 
-#if !USE_OS_TZDB
-#error "TimeZone must read the system's /usr/share/zoneinfo, not a downloaded or built-in database"
-#endif
+#include "BoundedRead.h"
+#include "ZoneFile.h"
 
 namespace velto::platform {
 
 struct TimeZone::Rules {
   std::string name;
-  const date::time_zone* zone;  // nullptr: plain UTC, for a system without a usable database
-
-  std::chrono::seconds offsetAt(date::sys_seconds instant) const {
-    return zone != nullptr ? zone->get_info(instant).offset : std::chrono::seconds{0};
-  }
-
-  date::local_info resolve(date::local_seconds local) const {
-    if (zone != nullptr) return zone->get_info(local);
-    date::local_info utc{};
-    utc.result = date::local_info::unique;
-    return utc;
-  }
+  ZoneFile zone;  // no transitions and one offset of 0: plain UTC
 };
 
 namespace {
 
 namespace fs = std::filesystem;
-using Seconds = std::chrono::seconds;
 
 constexpr std::string_view zoneinfoRoot = "/usr/share/zoneinfo/";
+// Zone files are a few KiB; the largest of the database is under 4 KiB.
+constexpr std::size_t zoneFileLimit = 256 * 1024;
+constexpr std::int64_t secondsPerDay = 86'400;
 
 // 0001-01-01T00:00:00Z up to, not including, 10000-01-01T00:00:00Z.
 constexpr double earliestInstant = -62135596800.0;
 constexpr double latestInstant = 253402300800.0;
 
-date::sys_seconds wholeSecond(double instant) {
-  return date::sys_seconds{Seconds{static_cast<std::int64_t>(std::floor(instant))}};
+std::int64_t wholeSecond(double instant) { return static_cast<std::int64_t>(std::floor(instant)); }
+
+std::int64_t floorDivide(std::int64_t numerator, std::int64_t denominator) {
+  const auto quotient = numerator / denominator;
+  return quotient * denominator > numerator ? quotient - 1 : quotient;
+}
+
+// A name of the database as a path below its folder: components of letters, digits and "._+-", none of them
+// "." or "..", so that no name reaches outside the folder. The folder also holds files in the zones' format
+// that are no zones: the "Factory" placeholder, the default rules "posixrules", and the "posix/" and "right/"
+// copies (the latter count leap seconds, which these rules leave out).
+bool isZoneName(std::string_view name) {
+  if (name.empty() || name.front() == '/' || name.back() == '/') return false;
+  if (name == "Factory" || name == "posixrules" || name.starts_with("posix/") || name.starts_with("right/")) {
+    return false;
+  }
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    const auto end = std::min(name.find('/', start), name.size());
+    const auto component = name.substr(start, end - start);
+    if (component.empty() || component == "." || component == "..") return false;
+    for (const char c : component) {
+      const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                         c == '.' || c == '_' || c == '+' || c == '-';
+      if (!plain) return false;
+    }
+    start = end + 1;
+  }
+  return true;
 }
 
 // A zone name from a path into a zoneinfo folder; the "posix/" copies hold the same zones.
@@ -93,16 +106,13 @@ std::optional<std::string> zoneNameOfFile(const fs::path& file) {
 }  // namespace
 
 std::optional<TimeZone> TimeZone::named(std::string_view name) {
-  if (name.empty()) return std::nullopt;
-  try {
-    const date::time_zone* zone = date::locate_zone(name);
-    // The database lists every file under its folder; reading the zone now refuses one that is no zone file,
-    // and leaves nothing to fail later.
-    (void)zone->get_info(date::sys_seconds{});
-    return TimeZone(std::make_shared<const Rules>(Rules{std::string(name), zone}));
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
+  if (!isZoneName(name)) return std::nullopt;
+  // Only the zone's own file is read; what is no zone file (zone.tab, a folder) is refused here.
+  const auto read = readRegularFile(fs::path(zoneinfoRoot) / name, zoneFileLimit, SymbolicLinks::follow);
+  if (!read.bytes || read.exceeds(zoneFileLimit)) return std::nullopt;
+  auto zone = ZoneFile::parse(*read.bytes);
+  if (!zone) return std::nullopt;
+  return TimeZone(std::make_shared<const Rules>(Rules{std::string(name), std::move(*zone)}));
 }
 
 TimeZone TimeZone::current() { return current(processEnvironment, "/etc/localtime", "/etc/timezone"); }
@@ -125,7 +135,7 @@ TimeZone TimeZone::current(const EnvironmentLookup& environment, const fs::path&
 
 TimeZone TimeZone::utc() {
   // UTC has no transitions, so the database's copy would say nothing that the plain rules do not.
-  static const auto rules = std::make_shared<const Rules>(Rules{"UTC", nullptr});
+  static const auto rules = std::make_shared<const Rules>(Rules{"UTC", ZoneFile{{}, {0}}});
   return TimeZone(rules);
 }
 
@@ -133,32 +143,36 @@ const std::string& TimeZone::name() const { return rules_->name; }
 
 std::optional<double> TimeZone::startOfNextDay(double instant) const {
   if (!std::isfinite(instant) || instant < earliestInstant || instant >= latestInstant) return std::nullopt;
+  const auto& zone = rules_->zone;
   const auto second = wholeSecond(instant);
-  const date::local_seconds local{second.time_since_epoch() + rules_->offsetAt(second)};
-  const date::local_seconds midnight{date::floor<date::days>(local) + date::days{1}};
-  const auto info = rules_->resolve(midnight);
-  const auto at = [&](Seconds offset) { return date::sys_seconds{midnight.time_since_epoch() - offset}; };
-  date::sys_seconds start;
-  switch (info.result) {
-    case date::local_info::nonexistent:
-      start = info.second.begin;  // the end of the gap
-      break;
-    case date::local_info::ambiguous:
-      start = at(info.first.offset);
-      // Clocks set back across midnight can put the first midnight before `instant`; the day still ends
-      // at the second one.
-      if (static_cast<double>(start.time_since_epoch().count()) <= instant) start = at(info.second.offset);
-      break;
-    default:
-      start = at(info.first.offset);
-      break;
+  const auto midnight = (floorDivide(second + zone.offsetAt(second), secondsPerDay) + 1) * secondsPerDay;
+  // The spans between transitions, each with its offset, in which local midnight falls: none in a gap, two
+  // (or more, when clocks went back by a day) where local time repeats. Offsets stay within a day of each
+  // other, so only the spans near midnight taken as UTC can hold it.
+  const auto& transitions = zone.transitions;
+  const auto near = static_cast<std::size_t>(
+      std::upper_bound(transitions.begin(), transitions.end(), midnight) - transitions.begin());
+  const auto spanStart = [&](std::size_t span) { return span == 0 ? INT64_MIN : transitions[span - 1]; };
+  const auto spanEnd = [&](std::size_t span) { return span == transitions.size() ? INT64_MAX : transitions[span]; };
+  const std::size_t first = near > 2 ? near - 2 : 0;
+  const std::size_t last = std::min(near + 2, transitions.size());
+  for (std::size_t span = first; span <= last; ++span) {
+    const auto start = midnight - zone.offsets[span];
+    // The day still ends at a later midnight when clocks set back across midnight put this one before `instant`.
+    if (start >= spanStart(span) && start < spanEnd(span) && static_cast<double>(start) > instant) {
+      return static_cast<double>(start);
+    }
+    // Midnight falls in the gap before the next span: the day starts where the gap ends.
+    if (span < last && start >= spanEnd(span) && midnight - zone.offsets[span + 1] < spanEnd(span)) {
+      return static_cast<double>(spanEnd(span));
+    }
   }
-  return static_cast<double>(start.time_since_epoch().count());
+  return static_cast<double>(midnight - zone.offsetAt(midnight));
 }
 
 long TimeZone::offsetAt(double instant) const {
   const double clamped = std::isnan(instant) ? 0.0 : std::clamp(instant, earliestInstant, latestInstant - 1.0);
-  return static_cast<long>(rules_->offsetAt(wholeSecond(clamped)).count());
+  return static_cast<long>(rules_->zone.offsetAt(wholeSecond(clamped)));
 }
 
 }  // namespace velto::platform

@@ -1,18 +1,15 @@
-// UsageWidgetWords: literal word pairs, and numbers and dates through ICU formatters kept per thread.
+// UsageWidgetWords: literal word pairs, numbers through ICU formatters kept per thread, dates from fixed patterns.
 #include "UsageWidgetWords.h"
 
-#include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/numberformatter.h>
-#include <unicode/smpdtfmt.h>
-#include <unicode/timezone.h>
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <optional>
 #include <unordered_map>
 
+#include "CalendarTime.h"
 #include "NumberLocale.h"
 #include "UnicodeText.h"
 
@@ -59,8 +56,7 @@ std::string utf8(const icu::number::FormattedNumber& formatted, UErrorCode& stat
   return U_FAILURE(status) ? std::string() : utf8(text);
 }
 
-// Formatters are expensive to build and the date formats are not safe to share, so every thread keeps its own,
-// built the first time that thread asks for a locale.
+// Formatters are expensive to build, so every thread keeps its own, built the first time it asks for a locale.
 
 const icu::number::LocalizedNumberFormatter& percentFormatter(std::string_view locale) {
   thread_local std::unordered_map<std::string, icu::number::LocalizedNumberFormatter> formatters;
@@ -85,56 +81,47 @@ const icu::number::LocalizedNumberFormatter& countFormatter() {
   return formatter;
 }
 
-// Every date format works in GMT and is handed local wall-clock time: the offset comes from the system's zone
-// rules (platform::TimeZone), never from ICU's own zone tables, which are older than some zones' rules.
-std::unique_ptr<icu::DateFormat> inGmt(icu::DateFormat* format) {
-  std::unique_ptr<icu::DateFormat> owned(format);
-  if (owned) owned->adoptTimeZone(icu::TimeZone::getGMT()->clone());
-  return owned;
-}
-
-// Local wall-clock time in seconds since 1970, with the offset the zone has at that instant.
+// Local wall-clock time in seconds since 1970, with the offset the zone has at that instant. The offset comes from
+// the system's zone rules (platform::TimeZone), never from ICU's own zone tables, which are older than some
+// zones' rules.
 std::optional<double> localSeconds(Instant instant, const platform::TimeZone& zone) {
   if (!std::isfinite(instant)) return std::nullopt;
   return instant + static_cast<double>(zone.offsetAt(instant));
 }
 
-std::string formatted(const icu::DateFormat* format, double localSeconds) {
-  if (format == nullptr) return {};
-  icu::UnicodeString text;
-  format->format(localSeconds * 1000.0, text);
-  return utf8(text);
+// The dates below are written from the patterns ICU 72 gives "en" and "zh-Hans" (the short time style, and the
+// medium date with the short time), character for character: building ICU's date formats instead would load
+// the locales' calendar data, a third of a status-bar line's resident memory.
+constexpr std::array<std::string_view, 12> englishMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::string_view narrowNoBreakSpace = "\u202F";
+
+// `value` in decimal digits, with leading zeros up to `width`.
+std::string digits(std::int64_t value, std::size_t width = 1) {
+  std::string text = std::to_string(value);
+  if (text.size() < width) text.insert(0, width - text.size(), '0');
+  return text;
 }
 
-// The day key "yyyy-MM-dd" in the Gregorian calendar, as the host writes an output's day.
-const icu::DateFormat* dayKeyFormat() {
-  thread_local const std::unique_ptr<icu::DateFormat> format = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    auto made = std::make_unique<icu::SimpleDateFormat>(
-        icu::UnicodeString(u"yyyy-MM-dd"), icu::Locale("en_US_POSIX@calendar=gregorian"), status);
-    return U_FAILURE(status) ? nullptr : inGmt(made.release());
-  }();
-  return format.get();
+// "h:mm a" in English, "HH:mm" in Chinese.
+std::string shortTime(const CalendarTime& time, bool chinese) {
+  if (chinese) return digits(time.hour, 2) + ':' + digits(time.minute, 2);
+  const int hour = time.hour % 12 == 0 ? 12 : time.hour % 12;
+  return digits(hour) + ':' + digits(time.minute, 2) + std::string(narrowNoBreakSpace) + (time.hour < 12 ? "AM" : "PM");
 }
 
-struct ReadingFormats {
-  std::unique_ptr<icu::DateFormat> time;         // the short time style: hours and minutes
-  std::unique_ptr<icu::DateFormat> dateAndTime;  // the medium date style (month abbreviated, day, year), then
-                                                 // the short time, joined as the locale joins them
-};
-
-// Keyed by the language flag, which stands for the locale "zh-Hans" or "en".
-
-const ReadingFormats& readingFormats(bool chinese) {
-  thread_local std::array<std::optional<ReadingFormats>, 2> formats;
-  auto& slot = formats[chinese ? 1 : 0];
-  if (!slot) {
-    const icu::Locale locale = chinese ? icu::Locale("zh_Hans") : icu::Locale("en");
-    slot = ReadingFormats{
-        inGmt(icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale)),
-        inGmt(icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort, locale))};
+// "MMM d, y, h:mm a" in English, "y年M月d日 HH:mm" in Chinese.
+std::string dateAndShortTime(const CalendarTime& time, bool chinese) {
+  if (chinese) {
+    return digits(time.yearOfEra) + "年" + digits(time.month) + "月" + digits(time.day) + "日 " + shortTime(time, true);
   }
-  return *slot;
+  return std::string(englishMonths[static_cast<std::size_t>(time.month - 1)]) + ' ' + digits(time.day) + ", " + digits(time.yearOfEra) + ", " +
+         shortTime(time, false);
+}
+
+// The day key "yyyy-MM-dd", as the host writes an output's day.
+std::string dayKey(const CalendarTime& time) {
+  return digits(time.yearOfEra, 4) + '-' + digits(time.month, 2) + '-' + digits(time.day, 2);
 }
 
 }  // namespace
@@ -188,7 +175,7 @@ std::string UsageWidgetWords::count(std::int64_t value) {
 std::string UsageWidgetWords::outputDay(const UsageWidgetOutput& output, Instant at, bool chinese,
                                         const platform::TimeZone& zone) {
   const auto local = localSeconds(at, zone);
-  if (local && output.day == formatted(dayKeyFormat(), *local)) return text(todayEnglish, todayChinese, chinese);
+  if (local && output.day == dayKey(CalendarTime::at(*local))) return text(todayEnglish, todayChinese, chinese);
   return output.day;
 }
 
@@ -206,10 +193,10 @@ std::string UsageWidgetWords::wallet(const UsageWidgetWallet& wallet, bool chine
 std::string UsageWidgetWords::readingTime(Instant time, Instant now, bool chinese, const platform::TimeZone& zone) {
   const auto local = localSeconds(time, zone);
   if (!local) return {};
-  const auto& formats = readingFormats(chinese);
   const auto localNow = localSeconds(now, zone);
   const bool sameDay = localNow && std::floor(*local / secondsPerDay) == std::floor(*localNow / secondsPerDay);
-  return formatted(sameDay ? formats.time.get() : formats.dateAndTime.get(), *local);
+  const auto fields = CalendarTime::at(*local);
+  return sameDay ? shortTime(fields, chinese) : dateAndShortTime(fields, chinese);
 }
 
 std::string UsageWidgetWords::readingTime(Instant time, Instant now, bool chinese) {

@@ -13,7 +13,8 @@ namespace velto {
 
 /// Window titles, percentages, token counts, output days, wallet names and reading times. Every operation is a
 /// pure function of its arguments; the overloads without a locale or a zone read the user's from the
-/// environment. Numbers and dates are formatted by ICU, with formatters kept per thread.
+/// environment. Numbers are formatted by ICU, with formatters kept per thread; dates are written as ICU 72
+/// writes them, from the same patterns (CalendarTime).
 struct UsageWidgetWords {
   UsageWidgetWords() = delete;
 
