@@ -7,7 +7,6 @@
 namespace velto::platform {
 namespace {
 
-constexpr std::size_t headerSize = 44;  // "TZif", the version, 15 reserved bytes, six 32-bit counts
 constexpr std::size_t timeTypeSize = 6;  // a 32-bit offset, the daylight-saving flag, an abbreviation index
 
 // Reads big-endian integers from a byte range, remembering whether it ever ran past the end.
@@ -48,7 +47,8 @@ struct Counts {
   }
 };
 
-// A header of version 2 or later; nothing for another file or an older version.
+// A header of version 2 or later (44 bytes: "TZif", the version, 15 reserved bytes, six 32-bit counts);
+// nothing for another file or an older version.
 std::optional<Counts> header(Reader& reader) {
   const auto magic = reader.take(5);
   reader.take(15);
