@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <concepts>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -34,10 +33,6 @@ inline UsageWidgetSnapshot sampleSnapshot() {
   return decodeSnapshot(readFile(fs::path(VELTO_FIXTURES_DIR) / "json/pass/three-accounts.json"));
 }
 
-inline UsageWidgetSnapshot otherSnapshot() {
-  return {.server = "other.example", .capturedAt = 1'700'000'100, .accounts = {{.id = "a", .agent = "a"}}};
-}
-
 inline void writeBytes(const fs::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -59,11 +54,6 @@ inline std::vector<std::string> temporaryFilesIn(const fs::path& directory) {
   }
   return names;
 }
-
-/// Test rows print as their name rather than as raw bytes.
-template <class Row>
-requires std::same_as<decltype(Row::name), const char*>
-inline void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 enum class Call { open, read, write, fstat, fstatat, fchmod, fsync, close, mkdir, rename, unlink, flock };
 

@@ -46,7 +46,7 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
   files.faults = row.faults;
   files.maximumTransfer = row.maximumTransfer;
   try {
-    UsageSnapshotStore(directory, files).write(otherSnapshot());
+    UsageSnapshotStore(directory, files).write(UsageWidgetSnapshot::empty());
     EXPECT_EQ(row.outcome, Outcome::succeeds) << "no error reported";
   } catch (const std::system_error& error) {
     const std::string message = error.what();
@@ -59,7 +59,7 @@ TEST_P(UsageSnapshotStoreWriteFaultTest, FailureLeavesTheOldFileAndNoTemporary) 
         << message;
   }
   const bool replaced = row.outcome == Outcome::succeeds || row.outcome == Outcome::replacedThenFails;
-  EXPECT_EQ(readFile(file()), replaced ? encode(otherSnapshot()) : old);
+  EXPECT_EQ(readFile(file()), replaced ? encode(UsageWidgetSnapshot::empty()) : old);
   EXPECT_EQ(modeOf(file()), 0600);
   EXPECT_EQ(temporaryFilesIn(directory).size(), row.temporariesLeft);
 }
@@ -167,7 +167,7 @@ TEST_P(UsageSnapshotStoreLockTest, NoOneButTheOwnerCanHoldWritersUp) {
   ::alarm(10);  // a writer that waited for ever would otherwise hang the suite
   std::string refusal;
   try {
-    store(files).write(otherSnapshot());
+    store(files).write(UsageWidgetSnapshot::empty());
   } catch (const std::system_error& error) {
     refusal = error.what();
   }
@@ -176,7 +176,7 @@ TEST_P(UsageSnapshotStoreLockTest, NoOneButTheOwnerCanHoldWritersUp) {
   EXPECT_LT(files.paused, UsageSnapshotStore::lockTimeout + std::chrono::milliseconds(250));
   if (*row.refusal == '\0') {
     EXPECT_EQ(refusal, "");
-    EXPECT_EQ(store().read(), otherSnapshot());
+    EXPECT_EQ(store().read(), UsageWidgetSnapshot::empty());
     EXPECT_EQ(modeOf(lock), 0600);
   } else {
     EXPECT_NE(refusal.find(row.refusal), std::string::npos) << refusal;
@@ -209,8 +209,8 @@ TEST_F(UsageSnapshotStoreTest, AWriteRemovesWhatDeadWritersLeftAndNothingElse) {
   const platform::FileDescriptor held(::open((root / living).c_str(), O_RDONLY | O_CLOEXEC));
   ASSERT_EQ(::flock(held.get(), LOCK_EX), 0) << "as a writer that is still at work holds its file";
 
-  store().write(otherSnapshot());
-  EXPECT_EQ(store().read(), otherSnapshot());
+  store().write(UsageWidgetSnapshot::empty());
+  EXPECT_EQ(store().read(), UsageWidgetSnapshot::empty());
   EXPECT_EQ(temporaryFilesIn(root), std::vector<std::string>{living});
   for (const std::string& name : lookalikes) EXPECT_TRUE(fs::exists(root / name)) << name;
 }
@@ -228,7 +228,7 @@ TEST_F(UsageSnapshotStoreTest, ForkedWritersPickTheirOwnTemporaryNames) {
     const pid_t child = ::fork();
     if (child == 0) {
       try {
-        store(files).write(otherSnapshot());
+        store(files).write(UsageWidgetSnapshot::empty());
       } catch (const std::system_error& error) {
         ::_exit(error.code().value() == EPERM ? 0 : 1);
       }
