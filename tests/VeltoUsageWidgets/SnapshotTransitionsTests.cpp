@@ -55,7 +55,6 @@ TEST(UsageWidgetWindow, ExpiredOnceTheResetTimeHasCome) {
 }
 
 TEST(UsageWidgetSnapshotTransitionDates, CandidatesAreFilteredMergedAndSorted) {
-  EXPECT_EQ(capturedAt(now - 600).transitionDates(now, utc), std::vector<Instant>{now + 300});
   const auto snapshot = capturedAt(
       now - 600, {account("a:1",
                           {
