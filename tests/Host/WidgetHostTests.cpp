@@ -24,10 +24,10 @@ class WidgetHostTest : public ::testing::Test {
               platform::TimeZone::utc()) {}
 
   // Stale at start + 300, resets at start + 600 (both within the reload interval).
-  void store(std::string agent = "crane") {
+  void store() {
     UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = 40, .resetAt = start + 600};
     UsageSnapshotStore(folder_.path()).write({.server = "local", .capturedAt = start - 600, .accounts = {
-        {.id = agent, .agent = agent, .name = agent, .windows = {window}}}});
+        {.id = "crane", .agent = "crane", .name = "crane", .windows = {window}}}});
   }
 
   TemporaryFolder folder_;
@@ -37,15 +37,24 @@ class WidgetHostTest : public ::testing::Test {
 };
 
 // Each entry's own date and the next change the host names are in the live loop's test below.
-TEST_F(WidgetHostTest, ShowsTheLastEntryWhoseDateHasComeWithoutAskingAgain) {
+TEST_F(WidgetHostTest, ShowsTheLastEntryWhoseDateHasComeWithoutAskingAgainAndKeepsEachConfiguration) {
   store();
-  const auto widget = host_.place();
-  EXPECT_EQ(host_.current(widget).date, start);
+  const auto automatic = host_.place();
+  EXPECT_EQ(host_.current(automatic).date, start);
   now_ = start + 299.5;
-  EXPECT_EQ(host_.current(widget).date, start);
+  EXPECT_EQ(host_.current(automatic).date, start);
   now_ = start + 899;
-  EXPECT_EQ(host_.current(widget).date, start + 600);
+  EXPECT_EQ(host_.current(automatic).date, start + 600);
   EXPECT_EQ(requests_, 1);
+
+  const auto corvid = host_.place({.agent = "provider:corvid"});
+  EXPECT_EQ(host_.current(automatic).provider, "");
+  EXPECT_EQ(host_.current(corvid).provider, "corvid");
+  host_.configure(corvid, {.agent = "provider:crane"});
+  EXPECT_EQ(host_.current(corvid).provider, "crane");
+  EXPECT_EQ(host_.configuration(automatic).agent, std::nullopt);
+  EXPECT_EQ(host_.options(false).size(), 2u);
+  EXPECT_THROW(host_.current(7), std::out_of_range);
 }
 
 // What the host hands out stays valid whatever the host does next: more widgets placed (its storage grows), or
@@ -62,19 +71,6 @@ TEST_F(WidgetHostTest, WhatTheHostHandsOutOutlivesLaterPlacesAndReloads) {
   EXPECT_EQ(entry.date, start);
   EXPECT_EQ(entry.snapshot->accounts.size(), 1u);
   EXPECT_EQ(configuration.agent, "provider:crane");
-}
-
-TEST_F(WidgetHostTest, EachInstanceKeepsItsOwnConfiguration) {
-  store("crane");
-  const auto automatic = host_.place();
-  const auto corvid = host_.place({.agent = "provider:corvid"});
-  EXPECT_EQ(host_.current(automatic).provider, "");
-  EXPECT_EQ(host_.current(corvid).provider, "corvid");
-  host_.configure(corvid, {.agent = "provider:crane"});
-  EXPECT_EQ(host_.current(corvid).provider, "crane");
-  EXPECT_EQ(host_.configuration(automatic).agent, std::nullopt);
-  EXPECT_EQ(host_.options(false).size(), 2u);
-  EXPECT_THROW(host_.current(7), std::out_of_range);
 }
 
 // The live loop over a scripted waiter: each wait moves the clock to the deadline (or says the file changed,

@@ -53,54 +53,37 @@ TEST(MacUsageWidgetContainer, OpensOnlyTheUsageURL) {
   for (const auto& c : cases) EXPECT_EQ(MacUsageWidgetContainer::opensUsage(c.url), c.opens) << c.url;
 }
 
-class MacUsageWidgetContainerStore : public ::testing::Test {
- protected:
-  void SetUp() override { fs::create_directories(root_ / "bundle"); }
-
-  void writeInfo(const std::string& entries) {
-    std::ofstream(root_ / "bundle" / "Info.plist")
+// Each piece of the identity missing or wrong gives no directory; the checked identity gives its folder.
+TEST(MacUsageWidgetContainer, StoreIsTheUsageWidgetFolderOfACheckedIdentityOnly) {
+  const testing_support::TemporaryFolder folder;
+  const fs::path& root = folder.path();
+  fs::create_directories(root / "bundle");
+  const auto writePlist = [&](const char* file, const std::string& entries) {
+    std::ofstream(root / "bundle" / file)
         << R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)" << entries << "</dict></plist>";
-  }
-  void entitle(const std::string& group) {
-    std::ofstream(root_ / "bundle" / "velto-widget.entitlements")
-        << R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
-        << "<key>com.apple.security.application-groups</key><array><string>" << group
-        << "</string></array></dict></plist>";
-  }
-  std::optional<fs::path> storeDirectory() const {
-    const auto environment = [this](const char* name) -> std::optional<std::string> {
-      if (std::string_view(name) == "XDG_DATA_HOME") return (root_ / "data").string();
-      return std::nullopt;
-    };
-    return MacUsageWidgetContainer::store(platform::Bundle(root_ / "bundle"), environment).directory();
-  }
-
-  const testing_support::TemporaryFolder folder_;
-  const fs::path& root_ = folder_.path();
-};
-
-constexpr const char* team = "<key>VeltoSigningTeam</key><string>ABCDE12345</string>";
-constexpr const char* group = "<key>VeltoUsageGroup</key><string>ABCDE12345.com.velto.menubar.usage</string>";
-
-TEST_F(MacUsageWidgetContainerStore, CheckedIdentityGivesTheUsageWidgetFolderOfTheContainer) {
-  writeInfo(std::string(team) + group);
-  entitle("ABCDE12345.com.velto.menubar.usage");
-  EXPECT_EQ(storeDirectory(), root_ / "data" / "ABCDE12345.com.velto.menubar.usage" / "UsageWidget");
-  EXPECT_FALSE(fs::exists(root_ / "data"));  // resolving creates nothing
-}
-
-TEST_F(MacUsageWidgetContainerStore, AnyMissingPieceGivesNoDirectory) {
-  entitle("ABCDE12345.com.velto.menubar.usage");
-  const std::string cases[] = {
-      team,
-      group,
-      std::string("<key>VeltoSigningTeam</key><string>abcde12345</string>") + group,
   };
-  for (const auto& entries : cases) {
-    writeInfo(entries);
+  const auto entitle = [&](const std::string& group) {
+    writePlist("velto-widget.entitlements",
+               "<key>com.apple.security.application-groups</key><array><string>" + group + "</string></array>");
+  };
+  const auto environment = [&](const char* name) -> std::optional<std::string> {
+    if (std::string_view(name) == "XDG_DATA_HOME") return (root / "data").string();
+    return std::nullopt;
+  };
+  const auto storeDirectory = [&] {
+    return MacUsageWidgetContainer::store(platform::Bundle(root / "bundle"), environment).directory();
+  };
+  const std::string team = "<key>VeltoSigningTeam</key><string>ABCDE12345</string>";
+  const std::string group = "<key>VeltoUsageGroup</key><string>ABCDE12345.com.velto.menubar.usage</string>";
+
+  entitle("ABCDE12345.com.velto.menubar.usage");
+  for (const auto& entries : {team, group, "<key>VeltoSigningTeam</key><string>abcde12345</string>" + group}) {
+    writePlist("Info.plist", entries);
     EXPECT_EQ(storeDirectory(), std::nullopt) << entries;
   }
-  writeInfo(std::string(team) + group);
+  writePlist("Info.plist", team + group);
+  EXPECT_EQ(storeDirectory(), root / "data" / "ABCDE12345.com.velto.menubar.usage" / "UsageWidget");
+  EXPECT_FALSE(fs::exists(root / "data"));  // resolving creates nothing
   entitle("OTHER12345.com.velto.menubar.usage");
   EXPECT_EQ(storeDirectory(), std::nullopt) << "group not entitled";
   EXPECT_EQ(MacUsageWidgetContainer::store(std::nullopt).directory(), std::nullopt) << "no bundle";

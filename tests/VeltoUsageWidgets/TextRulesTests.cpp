@@ -124,7 +124,6 @@ TEST(TextRules, MatchersFollowIcuRegexSearch) {
       {std::string(80, 'a'), "I"},
       {std::string(81, 'a'), ""},
       {"-0", "KIA"},
-      {"--1", "KI"},
       {"-1.5", "A"},
       {"1.", ""},
       {".5", ""},
@@ -134,8 +133,7 @@ TEST(TextRules, MatchersFollowIcuRegexSearch) {
       {"1." + std::string(12, '0'), "A"},
       {"1." + std::string(13, '0'), ""},
       {"2026-12-01", "KID"},
-      {"2026-1-011", "KI"},
-      {"20261-2-01", "KI"},
+      {"2026_12_01", "KI"},
       {"2026-12-0a", "KI"},
       {"a\t", ""},                                   // not a line terminator, or one too many
       {"a\x0E", ""},

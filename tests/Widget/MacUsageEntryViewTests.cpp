@@ -36,7 +36,6 @@ TEST(MacUsageEntryView, EmptyStateSaysWhyInBothLanguagesWithTextSizesCapped) {
   };
   const Case cases[] = {
       {UsageWidgetSnapshot::empty(), "", false, "velto, Usage unavailable, Open velto to update usage on this Mac."},
-      {UsageWidgetSnapshot::empty(), "", true, "velto, 暂无用量数据, 打开 velto，更新本机用量。"},
       {craneOnly(), "corvid", false, "velto, Usage unavailable, This Mac has no current reading for this agent."},
       {craneOnly(), "corvid", true, "velto, 暂无用量数据, 本机暂无此 Agent 的当前读数。"},
   };
