@@ -23,6 +23,7 @@ struct Pixel {
   int green = 0;
   int blue = 0;
   int alpha = 0;
+  friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Pixel& pixel) {
