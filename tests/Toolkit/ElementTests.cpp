@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "TextSize.h"
 
 namespace velto::toolkit {
@@ -33,11 +31,6 @@ TEST(Element, InnermostEnvironmentValueWinsAndLastElementAttributeWins) {
   EXPECT_EQ(text.node().environment.foreground, Color::secondary());
   EXPECT_EQ(text.node().environment.lineLimit, 1);
   EXPECT_EQ(text.node().traits.accessibilityLabel, "second");
-}
-
-TEST(Element, OnlyAnUnwrappedImageCanBeResizable) {
-  EXPECT_THROW((void)Text("x").resizable(), std::logic_error);
-  EXPECT_THROW((void)Image(ImageSource::symbol("clock")).padding(1).resizable(), std::logic_error);
 }
 
 TEST(TextSize, NamesRoundTripAndRangesClamp) {
