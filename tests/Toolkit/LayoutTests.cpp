@@ -3,7 +3,6 @@
 
 #include "EscapedText.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
