@@ -1,5 +1,5 @@
 // Tests of the widget's real entries in the text hosts (waybar, one line with i3blocks' colours, the terminal)
-// against golden files: a normal, a warning, a critical, a stale and an unavailable small entry, and medium
+// against golden files: a normal, a critical, an expired and an unavailable small entry, and medium
 // entries of every agent and of one, in English and Chinese. Set VELTO_UPDATE_GOLDENS=1 to write the files
 // anew, then read the difference before committing it.
 #include <gtest/gtest.h>
@@ -58,10 +58,7 @@ TEST(StatusFormatsWidget, EachStateInEachLanguage) {
       snapshotIn(std::filesystem::path(VELTO_FIXTURES_DIR) / "json" / "pass" / "three-accounts.json");
   const Case cases[] = {
       {"normal", {snapshot.capturedAt, shared, "crane"}},
-      {"warning", {snapshot.capturedAt, shared, "corvid"}},
       {"critical", {snapshot.capturedAt, shared, "quay"}},
-      // An hour on, before the window resets: its percentage still shows, dimmed.
-      {"stale", {snapshot.capturedAt + 3600, shared, "crane"}},
       // A day on, after the window has reset: no figure until the next reading.
       {"expired", {snapshot.capturedAt + 86400, shared, "quay"}},
       {"unavailable", {snapshot.capturedAt, shared, "gannet"}},

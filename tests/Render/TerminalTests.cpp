@@ -7,8 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <limits>
-#include <stdexcept>
 #include <utility>
 
 #include "Golden.h"
@@ -60,21 +58,6 @@ TEST(Terminal, SymbolsAndNeighboursStayApart) {
                                                                                    {Text("ab"), Text("cd")})}),
   }).font(Font::caption());
   expectGolden("symbols.txt", draw(row));
-}
-
-TEST(Terminal, RefusesCellsAndCanvasesItCannotDraw) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(terminalSize({}), (TerminalSize{52, 13}));  // the medium widget
-  EXPECT_EQ(terminalSize({.canvas = {.size = {512, 512}}, .cell = {1, 1}}), (TerminalSize{512, 512}));
-  const std::pair<Size, Size> refused[] = {  // canvas, cell
-      {{364, 170}, {0, 13}},      {{364, 170}, {7, 0}},   {{364, 170}, {nan, 13}}, {{364, 170}, {infinity, 13}},
-      {{364, 170}, {-7, 13}},     {{364, 170}, {7, 1001}}, {{0, 170}, {7, 13}},    {{364, nan}, {7, 13}},
-      {{9000, 170}, {7, 13}},     {{600, 170}, {1, 1}},   {{364, 513}, {7, 1}}};
-  for (const auto& [canvas, cell] : refused) {
-    const TerminalOptions options{.canvas = {.size = canvas}, .cell = cell};
-    EXPECT_THROW(terminalSize(options), std::invalid_argument) << canvas.width << "x" << canvas.height;
-    EXPECT_THROW(renderTerminal(Text("42%"), options), std::invalid_argument);
-  }
 }
 
 // Frames can lie anywhere in points, and their cells must not overflow an int on the way to the grid (the

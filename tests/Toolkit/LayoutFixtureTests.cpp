@@ -28,7 +28,6 @@ struct Fixture {
   const char* name;
   Element tree;
   Size proposed;
-  TextSize textSize = TextSize::large;
 };
 void PrintTo(const Fixture& fixture, std::ostream* out) { *out << fixture.name; }
 
@@ -39,7 +38,7 @@ TEST_P(LayoutFixture, PlacesEveryBox) {
   const Fixture& fixture = GetParam();
   const auto golden = std::filesystem::path(VELTO_FIXTURES_DIR) / "toolkit" / "layout" / fixture.name;
   testing_support::expectGolden(golden.string() + ".txt",
-                                dumpLayout(layout(fixture.tree, fixture.proposed, measurer, fixture.textSize)));
+                                dumpLayout(layout(fixture.tree, fixture.proposed, measurer, TextSize::large)));
 }
 
 Element column(std::vector<Element> rows) {
@@ -125,16 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"LongWordBreaksBetweenCharacters",
                 Text("Supercalifragilistic").font(ten),
                 {50, 100}},
-        // Inside the cap the styles are sized at most at large (caption 10, title3 15); outside it, at the
-        // user's size (caption 23.529 at accessibility3).
-        Fixture{"TextSizeCap",
-                VStack(HorizontalAlignment::leading, 0,
-                       {VStack(HorizontalAlignment::leading, 0,
-                               {Text("Updated").font(Font::caption()), Text("42%").font(Font::title3())})
-                            .dynamicTypeSize(TextSize::small, TextSize::large),
-                        Text("Now").font(Font::caption())}),
-                {300, 300},
-                TextSize::accessibility3},
         Fixture{"BarFractionIsClamped",
                 Bar(2.5, track, fill).frame({.height = 4}),
                 {120, 50}},

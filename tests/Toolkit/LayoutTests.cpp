@@ -3,7 +3,6 @@
 
 #include "EscapedText.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -118,19 +117,10 @@ TEST(LayoutText, CutsDropTheSpacesBeforeTheEllipsis) {
 }
 
 using testing_support::pngHeader;
+using testing_support::TemporaryFolder;
 
-class LayoutImages : public ::testing::Test {
- protected:
-  testing_support::TemporaryFolder folder;
-};
-
-TEST_F(LayoutImages, SymbolIsASquareAtItsFontsSize) {
-  const double side = pointSize(TextStyle::caption2, TextSize::xxLarge);
-  EXPECT_EQ(laidOut(Image(ImageSource::symbol("clock")).font(Font::caption2()), {200, 200}, TextSize::xxLarge).frame,
-            (Rect{0, 0, side, side}));
-}
-
-TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
+TEST(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
+  const TemporaryFolder folder;
   const auto wide = folder.write("wide.png", pngHeader(64, 32));
   const auto tall = folder.write("tall.png", pngHeader(32, 64));
   const auto mark = [](ImageSource source) {
@@ -143,7 +133,8 @@ TEST_F(LayoutImages, ResizableImageFitsItsFrameKeepingItsProportions) {
                                     dumpLayout(laidOut(mark(ImageSource::symbol("terminal")))));
 }
 
-TEST_F(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
+TEST(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
+  const TemporaryFolder folder;
   const auto file = folder.write("wide.png", pngHeader(64, 32));
   EXPECT_EQ(dumpLayout(laidOut(Image(ImageSource::file(file)).frame(40, 40))),
             "box 0,0 40x40\n"
@@ -154,7 +145,8 @@ TEST_F(LayoutImages, PicturesTakeTheirOwnSizeUnlessResizable) {
             "image UsageAgent-kelp@2x.png 0,0 32x16\n");
 }
 
-TEST_F(LayoutImages, MissingPictureDrawsNothingButKeepsItsFrame) {
+TEST(LayoutImages, MissingPictureDrawsNothingButKeepsItsFrame) {
+  const TemporaryFolder folder;
   const auto box = laidOut(Image(ImageSource::resource(folder.path(), "absent")).resizable().frame(18, 18));
   EXPECT_EQ(box.children.at(0).drawn, Drawn{});
   EXPECT_EQ(box.children.at(0).frame, (Rect{0, 0, 18, 18}));

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 
 #include "FakeTextMeasurer.h"
@@ -32,17 +31,6 @@ TEST(WidgetCanvas, ContentIsCentredInTheRoomInsideTheMargins) {
   EXPECT_EQ(filled.frame, (Rect{16, 16, 332, 138}));
   EXPECT_EQ(filled.children.at(0).frame.x, 16);
   EXPECT_EQ(filled.children.at(0).frame.y, 16);
-  // A margin wider than half the canvas leaves an empty room, not a negative one.
-  WidgetCanvas tight = WidgetCanvas::medium();
-  tight.margin = 200;
-  EXPECT_EQ(tight.contentRect(), (Rect{200, 200, 0, 0}));
-}
-
-/// Every kind of account, as the host writes them: windows (one without a reset time), balances, and
-/// recorded output only.
-UsageWidgetSnapshot snapshot() {
-  return decodeSnapshot(testing_support::readFile(std::filesystem::path(VELTO_FIXTURES_DIR) / "reports" / "pass" /
-                                                  "every-account-kind.snapshot.json"));
 }
 
 struct WidgetCase {
@@ -52,7 +40,6 @@ struct WidgetCase {
   bool chinese;
   TextSize textSize;
 };
-void PrintTo(const WidgetCase& row, std::ostream* out) { *out << row.name; }
 
 // Every provider in both families and languages, at the smallest size, the default, the largest before the
 // accessible small layout, the first that takes it, and the largest of all.
@@ -74,17 +61,6 @@ std::vector<WidgetCase> widgetCases() {
   return cases;
 }
 
-WidgetCanvas canvasFor(const WidgetCase& row) {
-  return row.family == UsageWidgetFamily::small ? WidgetCanvas::small() : WidgetCanvas::medium();
-}
-
-LayoutBox laidOutWidget(const WidgetCase& row) {
-  const UsageWidgetContent content(snapshot(), row.provider, now, row.family, row.chinese, row.textSize,
-                                   {platform::TimeZone::utc(), "en_US", VELTO_AGENT_IMAGES_DIR});
-  const FakeTextMeasurer measurer;
-  return layoutWidget(content.body(), canvasFor(row), measurer, row.textSize);
-}
-
 // The layouts whose every text lies inside the room within 16-point margins with these metrics. The quota
 // layouts (every agent, corvid's, crane's) need more height than the room's 138 points wherever their text is
 // at `large`, the size the content caps every bigger one at: the small one 140.8 points (until the accessible
@@ -100,14 +76,23 @@ bool fitsTheRoom(const WidgetCase& row) {
 class WholeWidget : public ::testing::TestWithParam<WidgetCase> {};
 
 TEST_P(WholeWidget, EveryTextKeepsToTheContentRoomAndIsMarkedPrivate) {
-  const LayoutBox box = laidOutWidget(GetParam());
-  const Rect room = canvasFor(GetParam()).contentRect();
+  const WidgetCase& row = GetParam();
+  // Every kind of account, as the host writes them: windows (one without a reset time), balances, and
+  // recorded output only.
+  const auto snapshot = decodeSnapshot(testing_support::readFile(
+      std::filesystem::path(VELTO_FIXTURES_DIR) / "reports" / "pass" / "every-account-kind.snapshot.json"));
+  const UsageWidgetContent content(snapshot, row.provider, now, row.family, row.chinese, row.textSize,
+                                   {platform::TimeZone::utc(), "en_US", VELTO_AGENT_IMAGES_DIR});
+  const WidgetCanvas canvas = row.family == UsageWidgetFamily::small ? WidgetCanvas::small() : WidgetCanvas::medium();
+  const FakeTextMeasurer measurer;
+  const LayoutBox box = layoutWidget(content.body(), canvas, measurer, row.textSize);
+  const Rect room = canvas.contentRect();
   int texts = 0;
   forEachBox(box, [&](const LayoutBox& each) {
     if (const auto* text = std::get_if<DrawnText>(&each.drawn)) {
       ++texts;
       EXPECT_TRUE(each.frame.x >= room.x && each.frame.maxX() <= room.maxX()) << '"' << text->text << "\" is too wide";
-      EXPECT_TRUE(!fitsTheRoom(GetParam()) || room.contains(each.frame)) << '"' << text->text << "\" leaves the room";
+      EXPECT_TRUE(!fitsTheRoom(row) || room.contains(each.frame)) << '"' << text->text << "\" leaves the room";
       EXPECT_TRUE(each.privacySensitive) << '"' << text->text << "\" is not privacy-sensitive";
     }
   });
