@@ -48,7 +48,7 @@ class CommandLine : public ::testing::Test {
   }
 
   /// Starts the command (or `program`) with `arguments`, standard input from `input` (empty: /dev/null) and
-  /// standard error into err().
+  /// standard error into "run.err" in the scratch folder.
   std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments,
                                       const std::filesystem::path& input = {}, Output output = Output::file,
                                       const std::filesystem::path& program = VELTO_COMMAND) const {
@@ -65,10 +65,6 @@ class CommandLine : public ::testing::Test {
     const int exitCode = child->wait(std::chrono::seconds(30)).value_or(-2);
     return {exitCode, output == Output::file ? child->out() : "", child->err()};
   }
-
-  /// What the last run wrote to standard error.
-  std::string err() const { return readFile(errPath()); }
-  std::filesystem::path errPath() const { return scratch_ / "run.err"; }
 
   const TemporaryFolder folder_;
   const std::filesystem::path& scratch_ = folder_.path();

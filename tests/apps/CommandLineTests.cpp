@@ -1,6 +1,5 @@
 // Tests of the velto-widget command as a user runs it: exit codes, standard output and standard error.
-#include <sys/stat.h>
-#include <unistd.h>
+#include <signal.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "Golden.h"
 #include "SnapshotJson.h"
 #include "UsageSnapshotStore.h"
 
@@ -21,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing_support::CommandLine;
+using testing_support::expectGolden;
 using testing_support::Output;
 using testing_support::readFile;
 using testing_support::readLine;
@@ -30,6 +31,8 @@ const fs::path fixtures = fs::path(VELTO_FIXTURES_DIR) / "json";
 
 const fs::path reports = fs::path(VELTO_FIXTURES_DIR) / "reports";
 
+const fs::path goldens = fs::path(VELTO_FIXTURES_DIR) / "apps";
+
 /// Crane's five-hour window at `percent`, read at `capturedAt`, resetting at `resetAt` when given.
 UsageWidgetSnapshot crane(double percent, Instant capturedAt = 1796126400, std::optional<Instant> resetAt = {}) {
   const UsageWidgetWindow window{.label = "5-hour", .kind = "session", .model = "", .percent = percent,
@@ -38,24 +41,9 @@ UsageWidgetSnapshot crane(double percent, Instant capturedAt = 1796126400, std::
       {.id = "crane", .agent = "crane", .name = "Crane", .windows = {window}}}};
 }
 
-TEST_F(CommandLine, HelpAndAValidFile) {
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"--help"}, "Usage:"},
-      {{"help"}, "Usage: velto-widget"},
-      {{"help", "check"}, "check [OPTIONS] file"},
-      {{"check", (fixtures / "pass" / "every-field.json").string()}, "valid\n"},
-  };
-  for (const auto& [arguments, inOut] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(arguments));
-    const auto result = run(arguments);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find(inOut), std::string::npos) << result.out;
-  }
-}
-
-// Every wrong command line (2) and refused input or failed operation (1) says what was wrong, and leaves the
-// stored snapshot as it was.
-TEST_F(CommandLine, RefusalsNameTheProblemAndKeepTheStoredFile) {
+// Help and a valid file answer (0) on standard output; every wrong command line (2) and refused input or failed
+// operation (1) says what was wrong. Each leaves the stored snapshot as it was.
+TEST_F(CommandLine, AnswersAndRefusalsNameTheProblemAndKeepTheStoredFile) {
   const auto store = scratch_ / "store";
   UsageSnapshotStore(store).write({.server = "before", .capturedAt = 1, .accounts = {}});
   const std::string before = readFile(store / "usage-v1.json");
@@ -76,10 +64,14 @@ TEST_F(CommandLine, RefusalsNameTheProblemAndKeepTheStoredFile) {
   struct Case {
     std::vector<std::string> arguments;
     int exitCode;
-    std::string inErr;
+    std::string said;  ///< on standard output for 0, else on standard error
     fs::path input = {};
   };
   const Case cases[] = {
+      {{"--help"}, 0, "Usage:"},
+      {{"help"}, 0, "Usage: velto-widget"},
+      {{"help", "check"}, 0, "check [OPTIONS] file"},
+      {{"check", (fixtures / "pass" / "every-field.json").string()}, 0, "valid\n"},
       {{}, 2, "a command is required"},
       {{"help", "bogus"}, 2, "no command named \"bogus\""},
       // An empty folder name is no folder; read would take it as the current one.
@@ -95,11 +87,9 @@ TEST_F(CommandLine, RefusalsNameTheProblemAndKeepTheStoredFile) {
       {{"host", "--directory", store.string(), "--", "true"}, 2, "--server is required"},
       {{"host", "--server", "x", "--every", "0", "--", "true"}, 2, "--every"},
       {{"sample-report", "--at", "yesterday"}, 2, "--at"},
-      {{"check", "-"}, 1, "standard input: accounts[0].windows[0].percent: expected a number",
-       fixtures / "fail" / "percent-as-text.json"},
+      {{"check", "-"}, 1, "standard input: ", fixtures / "fail" / "percent-as-text.json"},
       {{"read", "--directory", (scratch_ / "empty").string()}, 1, "no usable snapshot"},
-      {{"clear", "--directory", cleared.string()}, 1,
-       "velto-widget: cannot clear " + (cleared / "usage-v1.json").string() + ": Is a directory\n"},
+      {{"clear", "--directory", cleared.string()}, 1, "cannot clear "},
       {into(scratch_), 1, "a directory, not a file to write"},
       {into(scratch_ / "dangling"), 1, "a symbolic link that leads nowhere"},
       {into(scratch_ / "no" / "such" / "folder"), 1, "No such file or directory"},
@@ -108,9 +98,8 @@ TEST_F(CommandLine, RefusalsNameTheProblemAndKeepTheStoredFile) {
       {{"demo", "-o", file.string()}, 1, file.string() + ": a regular file, not a folder for the pictures\n"},
       {{"demo", "-o", (file / "pictures").string()}, 1,
        "create folder " + (file / "pictures").string() + ": Not a directory\n"},
-      {project(reports / "fail" / "pct-used-as-text.json"), 1,
-       "pct-used-as-text.json: not a usage report: limits.windows[0].pct_used: expected a number, found a string"},
-      {project(large), 1, "large.json: report refused: the report is more than 2,097,152 bytes\n"},
+      {project(reports / "fail" / "pct-used-as-text.json"), 1, "pct-used-as-text.json: not a usage report: "},
+      {project(large), 1, "large.json: report refused: "},
       // A capture time before 1970 is the one thing a projected snapshot can get wrong.
       {project(reports / "pass" / "empty-object.json", "-1"), 1,
        "was not stored: refusing to write an invalid snapshot: capturedAt: "},
@@ -119,8 +108,9 @@ TEST_F(CommandLine, RefusalsNameTheProblemAndKeepTheStoredFile) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
     const auto result = run(c.arguments, c.input);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
-    EXPECT_TRUE(result.err.starts_with("velto-widget: ")) << result.err;
-    EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+    EXPECT_TRUE(c.exitCode == 0 || result.err.starts_with("velto-widget: ")) << result.err;
+    const std::string& shown = c.exitCode == 0 ? result.out : result.err;
+    EXPECT_NE(shown.find(c.said), std::string::npos) << shown;
     EXPECT_EQ(readFile(store / "usage-v1.json"), before);
   }
   EXPECT_TRUE(fs::is_symlink(scratch_ / "dangling"));
@@ -178,22 +168,19 @@ TEST_F(CommandLine, WithoutDirectoryCommandsShareTheWidgetStore) {
   EXPECT_EQ(run({"read"}).exitCode, 1);
 }
 
-TEST_F(CommandLine, TimelineListsTheEntriesAndTheReloadDate) {
-  UsageSnapshotStore(scratch_).write(crane(40, 1796126400 - 600, 1796130000));
-  const auto result = run({"timeline", "--directory", scratch_.string(), "--at", "2026-12-01T12:00:00Z", "--agent",
-                           "provider:crane"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out,
-            R"({"entries":[{"date":1796126400,"provider":"crane","accounts":1,"stale":false},)"
-            R"({"date":1796126700,"provider":"crane","accounts":1,"stale":true},)"
-            R"({"date":1796130000,"provider":"crane","accounts":1,"stale":true}],"reloadAfter":1796127300})" "\n");
-}
-
-// The text in each host's form: as text and as a screen reader says it, in the chosen language with times in
-// the zone TZ names; for a bar, with its colour convention or a template; for a terminal, on its own background
-// (COLORFGBG), and as one line instead of a box it is too narrow for (COLUMNS, as standard output here is a file).
-TEST_F(CommandLine, RenderForReadersBarsAndTerminals) {
+// The timeline's entries and the date to ask again. The text in each host's form: as text and as a screen
+// reader says it, in the chosen language with times in the zone TZ names; for a bar, with its colour convention
+// or a template; for a terminal, on its own background (COLORFGBG), and as one line instead of a box it is too
+// narrow for (COLUMNS, as standard output here is a file). Watched: a line at start and a new line at once when
+// the store's file is replaced, and a clean exit on SIGTERM (a reader that goes away ends it too: OutputFileTests).
+TEST_F(CommandLine, TimelineRenderAndWatchForReadersBarsAndTerminals) {
   const auto store = scratch_ / "store";
+  UsageSnapshotStore(store).write(crane(40, 1796126400 - 600, 1796130000));
+  const auto timeline = run({"timeline", "--directory", store.string(), "--at", "2026-12-01T12:00:00Z", "--agent",
+                             "provider:crane"});
+  EXPECT_EQ(timeline.exitCode, 0) << timeline.err;
+  expectGolden(goldens / "timeline.json", timeline.out);
+
   UsageSnapshotStore(store).write(crane(40, 1796126400, 1796127000));
   const auto render = [&](std::vector<std::string> more, const std::string& language = "en") {
     more.insert(more.begin(), {"render", "--directory", store.string(), "--lang", language, "--at", "1796126400"});
@@ -202,8 +189,7 @@ TEST_F(CommandLine, RenderForReadersBarsAndTerminals) {
   ::setenv("TZ", "UTC", 1);
   ::setenv("COLORFGBG", "0;15", 1);
   ::setenv("COLUMNS", "23", 1);
-  EXPECT_EQ(render({"--format", "text"}),
-            "Crane\nlocal\nSession\n40%\nResets\n12:10\u202fPM\nUpdated\n12:00\u202fPM\n");
+  expectGolden(goldens / "render-text.txt", render({"--format", "text"}));
   EXPECT_NE(render({"--format", "accessibility"}, "zh").find("Crane, 会话额度"), std::string::npos);
   EXPECT_EQ(render({"--format", "line", "--colors", "polybar"}), "%{F#3b82f6}Crane 40%%{F-}\n");
   EXPECT_EQ(render({"--format", "line", "--template", "{agent}: {percent} {{x}}"}), "crane: 40% {x}\n");
@@ -216,6 +202,17 @@ TEST_F(CommandLine, RenderForReadersBarsAndTerminals) {
   ::unsetenv("TZ");
   ::unsetenv("COLORFGBG");
   ::unsetenv("COLUMNS");
+
+  UsageSnapshotStore(store).write(crane(40));
+  const auto watch =
+      start({"watch", "--format", "waybar", "--lang", "en", "--directory", store.string()}, {}, Output::pipe);
+  const std::string first = readLine(watch->output(), 10s);
+  EXPECT_NE(first.find(R"("percentage":40)"), std::string::npos) << first;
+  UsageSnapshotStore(store).write(crane(75));
+  const std::string second = readLine(watch->output(), 10s);
+  EXPECT_NE(second.find(R"("percentage":75)"), std::string::npos) << second;
+  ::kill(watch->pid(), SIGTERM);
+  EXPECT_EQ(watch->wait(10s), 0);
 }
 
 // Pictures come from the picture program, run in the command's place from the same prefix: an SVG through
@@ -237,23 +234,6 @@ TEST_F(CommandLine, PicturesComeFromThePictureProgramBesideTheCommand) {
   EXPECT_EQ(testing_support::said(missing.err), "velto-widget: cannot start the picture program " +
                                                   (scratch_ / "prefix" / helper).string() +
                                                   ": No such file or directory\n");
-}
-
-// A line at start and a new line at once when the store's file is replaced, and a clean exit on SIGTERM (a
-// reader that goes away ends it too: OutputFileTests).
-TEST_F(CommandLine, WatchPrintsALineForEachChangeUntilStopped) {
-  const auto store = scratch_ / "store";
-  UsageSnapshotStore(store).write(crane(40));
-  const auto watch =
-      start({"watch", "--format", "waybar", "--lang", "en", "--directory", store.string()}, {}, Output::pipe);
-  const std::string first = readLine(watch->output(), 10s);
-  EXPECT_NE(first.find(R"("percentage":40)"), std::string::npos) << first;
-  UsageSnapshotStore(store).write(crane(75));
-  const std::string second = readLine(watch->output(), 10s);
-  EXPECT_NE(second.find(R"("percentage":75)"), std::string::npos) << second;
-
-  ::kill(watch->pid(), SIGTERM);
-  EXPECT_EQ(watch->wait(10s), 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // OutputFileTests: -o into devices, FIFOs and files, and standard output that is full, closed or unread.
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -20,35 +19,29 @@ namespace fs = std::filesystem;
 using testing_support::CommandLine;
 using testing_support::Output;
 using testing_support::readFile;
-using testing_support::Result;
 
 /// What `render --format text` draws for an empty store, in English.
-const std::string unavailable = "velto\nUsage unavailable\nOpen velto to update usage on this Mac.\n";
+const std::string unavailable = readFile(fs::path(VELTO_FIXTURES_DIR) / "apps" / "unavailable.txt");
 
-class OutputFile : public CommandLine {
- protected:
-  Result render(const fs::path& output) {
+// Standard output by "-" or by name; a FIFO or a device is written into, never replaced by a file. A regular
+// file is replaced whole in its own folder, keeping its mode; a symbolic link to it stays a link. A write that
+// was interrupted (killed, or the machine stopped) left its temporary file; the next write of the same path
+// removes it (which names are its own is the file replacement's part: UsageSnapshotStoreWriteFaultTests).
+TEST_F(CommandLine, OutputFileOfEachKindIsWrittenIntoOrReplacedAsItShould) {
+  const auto render = [&](const fs::path& output) {
     return run({"render", "--directory", (scratch_ / "none").string(), "--format", "text", "--lang", "en", "-o",
                 output.string()});
-  }
-
-  static mode_t modeOf(const fs::path& path) {
+  };
+  const auto modeOf = [](const fs::path& path) {
     struct stat status {};
     EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
     return status.st_mode;
-  }
-};
-
-TEST_F(OutputFile, StandardOutputByDashOrByName) {
+  };
   for (const char* name : {"-", "/dev/stdout"}) {
     const auto result = render(name);
     EXPECT_EQ(result.exitCode, 0) << name << ": " << result.err;
     EXPECT_EQ(result.out, unavailable) << name;
   }
-}
-
-// A FIFO or a device is written into, never replaced by a file.
-TEST_F(OutputFile, FifosAndDevicesAreWrittenIntoNotReplaced) {
   const auto fifo = scratch_ / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   auto reader = std::async(std::launch::async, [&] { return readFile(fifo); });
@@ -63,10 +56,7 @@ TEST_F(OutputFile, FifosAndDevicesAreWrittenIntoNotReplaced) {
   result = render(device);
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(S_ISCHR(modeOf(device)));
-}
 
-// A regular file is replaced whole in its own folder, keeping its mode; a symbolic link to it stays a link.
-TEST_F(OutputFile, ARegularFileIsReplacedWholeThroughItsLinkAndKeepsItsMode) {
   fs::create_directory(scratch_ / "elsewhere");
   const auto target = scratch_ / "elsewhere" / "widget.txt";
   std::ofstream(target) << "old";
@@ -74,31 +64,24 @@ TEST_F(OutputFile, ARegularFileIsReplacedWholeThroughItsLinkAndKeepsItsMode) {
   ASSERT_EQ(::chmod(target.c_str(), 0660), 0);
   fs::create_symlink(target, scratch_ / "link.txt");
   const mode_t mask = ::umask(022);
-  auto result = render(scratch_ / "link.txt");
+  result = render(scratch_ / "link.txt");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(readFile(target), unavailable);
   EXPECT_EQ(modeOf(target) & 07777, 0660);
   EXPECT_TRUE(fs::is_symlink(scratch_ / "link.txt"));
 
+  std::ofstream(scratch_ / ".new.txt.abcdefghijkl.tmp") << "half a pict";
   result = render(scratch_ / "new.txt");
   ::umask(mask);
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(modeOf(scratch_ / "new.txt") & 07777, 0644) << "as any new file under umask 022";
-}
-
-// A write that was interrupted (killed, or the machine stopped) left its temporary file; the next write of the
-// same path removes it (which names are its own is the file replacement's part: UsageSnapshotStoreWriteFaultTests).
-TEST_F(OutputFile, TheNextWriteRemovesTheTemporaryFileOfAnInterruptedOne) {
-  std::ofstream(scratch_ / ".widget.txt.abcdefghijkl.tmp") << "half a pict";
-  const auto result = render(scratch_ / "widget.txt");
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_FALSE(fs::exists(scratch_ / ".widget.txt.abcdefghijkl.tmp"));
+  EXPECT_FALSE(fs::exists(scratch_ / ".new.txt.abcdefghijkl.tmp"));
 }
 
 // One rule for every command: a reader that went away (a closed pipe) ends the program quietly with the command's
 // own status, as `| head` expects; any other failure to write standard output is reported with status 1. A
 // summary that cannot be printed after the snapshot was stored is only a warning.
-TEST_F(OutputFile, StandardOutputThatCannotBeWritten) {
+TEST_F(CommandLine, StandardOutputThatCannotBeWritten) {
   const auto store = (scratch_ / "store").string();
   UsageSnapshotStore(store).write({.server = "local", .capturedAt = 1796126400, .accounts = {}});
   const auto report = (fs::path(VELTO_FIXTURES_DIR) / "reports" / "pass" / "balances.json").string();
@@ -113,13 +96,10 @@ TEST_F(OutputFile, StandardOutputThatCannotBeWritten) {
   };
   const Case cases[] = {
       {{"--version"}, Output::closed, 1, closed},
-      {{"help"}, Output::closedPipe, 0, ""},
-      {{"read", "--directory", store}, Output::closedPipe, 0, ""},
       {{"read", "--directory", store}, Output::full, 1, full},
       {{"demo"}, Output::closedPipe, 0, ""},
       {watch, Output::closedPipe, 0, ""},
       {watch, Output::closed, 1, closed},
-      {{"project", report, "--server", "s", "--print"}, Output::full, 1, full},
       {{"project", report, "--server", "s", "--directory", store}, Output::full, 0,
        "velto-widget: warning: the snapshot is stored, but this could not be said: No space left on device\n"},
   };

@@ -16,7 +16,6 @@
 namespace velto::desktop::testing {
 
 using testing_support::ChildProcess;
-using testing_support::Clock;
 using testing_support::readLine;
 using testing_support::waitFor;
 
