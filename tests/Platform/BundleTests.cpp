@@ -16,12 +16,6 @@ std::string plist(std::string_view body) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + std::string(body) + "\n</plist>\n";
 }
 
-// A valid Info.plist holding Name = "Velto", padded with white space to exactly `size` bytes.
-std::string paddedInfo(std::size_t size) {
-  const auto text = plist("<dict><key>Name</key><string>Velto</string></dict>");
-  return text + std::string(size - text.size(), ' ');
-}
-
 // Test programs are built into the same bin/ folder as the command, so they see the same bundle.
 TEST(Bundle, TheRunningProgramsBundleIsShareVeltoWidgetBesideBinWithTheConfiguredIdentity) {
   const auto bundle = Bundle::main();
@@ -33,6 +27,9 @@ TEST(Bundle, TheRunningProgramsBundleIsShareVeltoWidgetBesideBinWithTheConfigure
 }
 
 TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {
+  // A valid Info.plist holding Name = "Velto", padded with white space to `limit` bytes and one more.
+  const auto info = plist("<dict><key>Name</key><string>Velto</string></dict>");
+  const std::size_t limit = std::size_t{1} << 20;
   const struct {
     std::string contents;
     std::optional<std::string> expected;  // the value of "Name"
@@ -41,8 +38,8 @@ TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {
       {plist("<dict><key>Name</key><integer>7</integer></dict>"), std::nullopt},
       {plist("<array><string>Name</string><string>Velto</string></array>"), std::nullopt},
       {"", std::nullopt},
-      {paddedInfo(std::size_t{1} << 20), "Velto"},
-      {paddedInfo((std::size_t{1} << 20) + 1), std::nullopt},
+      {info + std::string(limit - info.size(), ' '), "Velto"},
+      {info + std::string(limit + 1 - info.size(), ' '), std::nullopt},
   };
   const TemporaryFolder folder;
   for (const auto& c : cases) {
@@ -54,7 +51,6 @@ TEST(Bundle, InfoStringReadsOnlyATopLevelTextValue) {
 
 TEST(Bundle, FilesThatAreNotRegularAnswerNothing) {
   const TemporaryFolder folder;
-  EXPECT_EQ(Bundle(folder.path()).infoString("Name"), std::nullopt);
   EXPECT_TRUE(Bundle(folder.path()).applicationGroups().empty());
   // A FIFO with no writer would block a plain open for ever.
   ASSERT_EQ(::mkfifo((folder.path() / "Info.plist").c_str(), 0600), 0);

@@ -19,21 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using Event = FileWatcher::Event;
 
-TEST(FileWatcher, ReplacementOfTheFileIsAChangeOtherFilesAreNot) {
-  const testing_support::TemporaryFolder folder;
-  FileWatcher watcher(folder.path(), "usage-v1.json");
-  std::ofstream(folder.path() / "other.txt") << "x";
-  EXPECT_EQ(watcher.wait(10ms), Event::timeout);
-
-  std::ofstream(folder.path() / ".usage-v1.json.tmp") << "{}";
-  std::filesystem::rename(folder.path() / ".usage-v1.json.tmp", folder.path() / "usage-v1.json");
-  EXPECT_EQ(watcher.wait(1s), Event::changed);
-  EXPECT_EQ(watcher.wait(10ms), Event::timeout) << "every queued event was read";
-
-  std::filesystem::remove(folder.path() / "usage-v1.json");
-  EXPECT_EQ(watcher.wait(1s), Event::changed);
-}
-
 // Events the queue had no room for may have named the file, so a full queue is a change.
 TEST(FileWatcher, AFullEventQueueIsAChange) {
   int limit = 0;
@@ -80,7 +65,7 @@ bool blocked(int signal) {
 
 // Stop signals wait, blocked, until the wait reads them; the watcher then gives them back the state the caller had
 // them in.
-TEST(FileWatcher, StopSignalsEndTheWaitAndTheCallersSignalMaskIsKept) {
+TEST(FileWatcher, TheFileReplacedOrRemovedOrAStopSignalEndsTheWaitAndTheCallersMaskIsKept) {
   const testing_support::TemporaryFolder folder;
   sigset_t hangUp;
   sigemptyset(&hangUp);
@@ -88,6 +73,16 @@ TEST(FileWatcher, StopSignalsEndTheWaitAndTheCallersSignalMaskIsKept) {
   ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &hangUp, nullptr), 0);
   {
     FileWatcher watcher(folder.path(), "usage-v1.json");
+    std::ofstream(folder.path() / "other.txt") << "x";
+    EXPECT_EQ(watcher.wait(10ms), Event::timeout);
+
+    std::ofstream(folder.path() / ".usage-v1.json.tmp") << "{}";
+    std::filesystem::rename(folder.path() / ".usage-v1.json.tmp", folder.path() / "usage-v1.json");
+    EXPECT_EQ(watcher.wait(1s), Event::changed);
+    EXPECT_EQ(watcher.wait(10ms), Event::timeout) << "every queued event was read";
+
+    std::filesystem::remove(folder.path() / "usage-v1.json");
+    EXPECT_EQ(watcher.wait(1s), Event::changed);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
       ::raise(signal);
       EXPECT_EQ(watcher.wait(5s), Event::stop) << signal;

@@ -5,7 +5,6 @@
 #include <stdlib.h>
 
 #include <cmath>
-#include <limits>
 
 #include "FakeEnvironment.h"
 #include "TemporaryFolder.h"
@@ -42,11 +41,13 @@ TEST(TimeZone, TheNextDayStartsAtTheNextLocalMidnightOrTheEndOfItsGap) {
   }
 }
 
-TEST(TimeZone, InstantsOutsideTheCalendarHaveNoNextDay) {
+// An offset holds from its transition's whole second on; an instant outside the calendar has no next day.
+TEST(TimeZone, OffsetsAndInstantsOutsideTheCalendar) {
   ZONE_OR_SKIP(zone, "Europe/Berlin");
-  constexpr double infinity = std::numeric_limits<double>::infinity();
-  for (const double instant : {std::nan(""), infinity, -infinity, 1e300, -1e300, utc(10000, 1, 1),
-                               utc(0, 12, 31, 23, 59, 59)}) {
+  EXPECT_EQ(zone->offsetAt(utc(2024, 3, 31, 0, 59, 59) + 0.5), 3600);
+  EXPECT_EQ(zone->offsetAt(utc(2024, 3, 31, 1)), 7200);
+  EXPECT_EQ(zone->offsetAt(std::nan("")), 3600);
+  for (const double instant : {std::nan(""), utc(10000, 1, 1), utc(0, 12, 31, 23, 59, 59)}) {
     EXPECT_EQ(zone->startOfNextDay(instant), std::nullopt) << instant;
   }
   EXPECT_EQ(zone->startOfNextDay(utc(9999, 12, 31, 12)), utc(9999, 12, 31, 23));
@@ -55,25 +56,19 @@ TEST(TimeZone, InstantsOutsideTheCalendarHaveNoNextDay) {
 // The plain rules utc() stands on, not the database's copy: they must keep days exactly as UTC does.
 TEST(TimeZone, UtcNeedsNoDatabase) {
   const TimeZone zone = TimeZone::utc();
-  EXPECT_EQ(zone.offsetAt(utc(2024, 7, 1)), 0);
-  EXPECT_EQ(zone.startOfNextDay(utc(2024, 5, 10)), utc(2024, 5, 11));
   // The last fraction of a day, and a fraction before 1970, belong to the day they began in.
   EXPECT_EQ(zone.startOfNextDay(utc(2024, 5, 10, 23, 59, 59) + 0.999), utc(2024, 5, 11));
   EXPECT_EQ(zone.startOfNextDay(-0.5), 0.0);
 }
 
-TEST(TimeZone, OffsetAt) {
-  ZONE_OR_SKIP(berlin, "Europe/Berlin");
-  EXPECT_EQ(berlin->offsetAt(utc(2024, 3, 31, 0, 59, 59) + 0.5), 3600);
-  EXPECT_EQ(berlin->offsetAt(utc(2024, 3, 31, 1)), 7200);
-  EXPECT_EQ(berlin->offsetAt(std::nan("")), 3600);
-}
-
+// Names become paths below /usr/share/zoneinfo only when they name a zone there: no file, a file or folder that
+// is no zone, and a name that would read another zone's file by another path are all refused.
 TEST(TimeZone, NamedOnlyFindsZonesOfTheDatabase) {
   ZONE_OR_SKIP(berlin, "Europe/Berlin");
   EXPECT_EQ(berlin->name(), "Europe/Berlin");
-  // The date library refuses names it has no file for; a file or folder of the database that is no zone is ours.
-  for (const char* name : {"", "Europe/Nowhere", "zone.tab", "posix", "Europe", "../zoneinfo/Europe/Berlin"}) {
+  for (const char* name : {"Europe/Nowhere", "zone.tab", "Europe", "Europe/./Berlin", "Europe//Berlin",
+                           "Europe/../Europe/Berlin", "/Europe/Berlin", "Europe/Berlin\n", "Factory", "posixrules",
+                           "right/Europe/Berlin", "posix/Europe/Berlin"}) {
     EXPECT_EQ(TimeZone::named(name), std::nullopt) << '"' << name << '"';
   }
 }
@@ -90,10 +85,8 @@ TEST(TimeZone, CurrentTriesTzThenTheLocaltimeLinkThenTheTimezoneFileThenUtc) {
       {":/usr/share/zoneinfo/Asia/Tokyo", berlin, std::nullopt, "Asia/Tokyo"},
       {"/usr/share/zoneinfo/posix/Asia/Tokyo", berlin, std::nullopt, "Asia/Tokyo"},
       {"/etc/passwd", berlin, std::nullopt, "Europe/Berlin"},
-      {"/usr/share/zoneinfo/../../../etc/passwd", berlin, std::nullopt, "Europe/Berlin"},
       {std::nullopt, "../usr/share/zoneinfo/America/Havana", "Asia/Kolkata\n", "America/Havana"},
       {std::nullopt, "/etc/hostname", " Asia/Kolkata \n", "Asia/Kolkata"},
-      {std::nullopt, std::nullopt, "Asia/Kolkata\nignored\n", "Asia/Kolkata"},
       {"Mars/Olympus", "/usr/share/zoneinfo/Mars/Olympus", "Mars/Olympus\n", "UTC"},
   };
   for (const auto& c : cases) {

@@ -1,10 +1,7 @@
 # CheckLeakReport: runs LEAK_CHECK (LeakCheck built with the address sanitizer) and requires LeakSanitizer to
 # report its deliberate leaks, a Cairo surface and a GObject (GLib's g_malloc under G_SLICE=always-malloc), while
 # the suppressions keep the font caches out.
-execute_process(COMMAND ${LEAK_CHECK} OUTPUT_VARIABLE out ERROR_VARIABLE report RESULT_VARIABLE result)
-if(result EQUAL 0)
-  message(FATAL_ERROR "LeakSanitizer reported nothing: the deliberate leaks went unnoticed\n${report}")
-endif()
+execute_process(COMMAND ${LEAK_CHECK} OUTPUT_VARIABLE out ERROR_VARIABLE report)
 foreach(expected "detected memory leaks" "libcairo.so" "in g_malloc" "libfontconfig.so")
   string(FIND "${report}" "${expected}" at)
   if(at EQUAL -1)

@@ -16,9 +16,8 @@ namespace velto::testing_support {
 /// is 1.2 points tall per point of font size. Weight, design and equal-width digits change nothing.
 class FakeTextMeasurer final : public toolkit::TextMeasurer {
  public:
-  /// Character widths of `text`: 1 per narrow character, 2 per wide one.
-  static double cells(std::string_view text) {
-    double total = 0;
+  toolkit::Size measure(std::string_view text, const toolkit::ResolvedFont& font) const override {
+    double cells = 0;  // character widths: 1 per narrow character, 2 per wide one
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     std::int32_t offset = 0;
     const auto length = static_cast<std::int32_t>(text.size());
@@ -29,13 +28,9 @@ class FakeTextMeasurer final : public toolkit::TextMeasurer {
       const auto type = static_cast<UCharCategory>(u_charType(c));
       if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR) continue;
       const auto width = static_cast<UEastAsianWidth>(u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH));
-      total += width == U_EA_WIDE || width == U_EA_FULLWIDTH ? 2 : 1;
+      cells += width == U_EA_WIDE || width == U_EA_FULLWIDTH ? 2 : 1;
     }
-    return total;
-  }
-
-  toolkit::Size measure(std::string_view text, const toolkit::ResolvedFont& font) const override {
-    return {cells(text) * 0.5 * font.pointSize, 1.2 * font.pointSize};
+    return {cells * 0.5 * font.pointSize, 1.2 * font.pointSize};
   }
 };
 

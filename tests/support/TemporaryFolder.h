@@ -30,9 +30,6 @@ class TemporaryFolder {
 
   const std::filesystem::path& path() const { return path_; }
 
-  /// `name` inside the folder.
-  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-
   /// Writes `bytes` to `name` inside the folder (replacing what is there) and returns its path.
   std::filesystem::path write(const std::filesystem::path& name, std::string_view bytes) const {
     const auto file = path_ / name;
