@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,8 @@ namespace velto {
 
 /// Window titles, percentages, token counts, output days, wallet names and reading times. Every operation is a
 /// pure function of its arguments; the overloads without a locale or a zone read the user's from the
-/// environment. Numbers are formatted by ICU, with formatters kept per thread; dates are written as ICU 72
+/// environment. Numbers are written as ICU writes them: rounded on their decimal digits (RoundedDecimal) in the
+/// locales that write them plainly, else by ICU's formatters, kept per thread; dates are written as ICU 72
 /// writes them, from the same patterns (CalendarTime).
 struct UsageWidgetWords {
   UsageWidgetWords() = delete;
@@ -31,6 +33,8 @@ struct UsageWidgetWords {
   static std::string percent(double value, std::string_view locale);
   /// The same in the user's locale for numbers (platform::numberLocale).
   static std::string percent(double value);
+  /// The locales whose percentages below 1,000 are written without an ICU formatter ("en_US", "zh_CN", ...).
+  static std::span<const std::string_view> plainNumberLocales();
 
   /// A token count, shortened above 999 to thousands ("1.5K") and above 999,999 to millions ("2.5M"), with at
   /// most one fraction digit, ties to even, a point and no grouping whatever the user's locale. Negative
