@@ -1,35 +1,17 @@
 // MacUsageWidgetContainer: checks the bundle's identity before trusting its group's container.
 #include "MacUsageWidgetContainer.h"
 
-#include <unicode/regex.h>
-
 #include <filesystem>
 
 #include "GroupContainer.h"
+#include "TextRules.h"
 #include "UrlComponents.h"
 
 namespace velto {
-namespace {
-
-// The team rule is a regular-expression search, so ICU's own `$` (which also matches before one final line
-// terminator) decides, exactly as the rule is written.
-bool isSigningTeam(std::string_view team) {
-  UErrorCode status = U_ZERO_ERROR;
-  static const std::unique_ptr<icu::RegexPattern> pattern(
-      icu::RegexPattern::compile(icu::UnicodeString(u"^[A-Z0-9]{10}$"), 0, status));
-  if (!pattern) return false;
-  status = U_ZERO_ERROR;
-  const auto text = icu::UnicodeString::fromUTF8(icu::StringPiece(team.data(), static_cast<int32_t>(team.size())));
-  const std::unique_ptr<icu::RegexMatcher> matcher(pattern->matcher(text, status));
-  if (U_FAILURE(status)) return false;
-  const bool found = matcher->find(status);
-  return U_SUCCESS(status) && found;
-}
-
-}  // namespace
 
 std::optional<std::string> MacUsageWidgetContainer::groupIdentifier(std::string_view team, std::string_view group) {
-  if (!isSigningTeam(team)) return std::nullopt;
+  // The team rule is a regular-expression search, whose `$` also matches before one final line terminator.
+  if (!matchesSigningTeam(team)) return std::nullopt;
   if (group != std::string(team) + std::string(groupSuffix)) return std::nullopt;
   return std::string(group);
 }

@@ -1,15 +1,14 @@
 // SnapshotValidation: the value rules of a snapshot, checked in a fixed order; the first broken rule wins.
 #include "SnapshotValidation.h"
 
-#include <unicode/gregocal.h>
-#include <unicode/locid.h>
-#include <unicode/smpdtfmt.h>
-#include <unicode/timezone.h>
+#include <unicode/unistr.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <unordered_set>
 
+#include "IcuFormatLibrary.h"
 #include "TextRules.h"
 
 namespace velto {
@@ -30,30 +29,35 @@ std::string indexed(std::string_view list, std::size_t index) {
   return std::string(list) + '[' + std::to_string(index) + ']';
 }
 
-}  // namespace
-
 // Parsing and formatting "yyyy-MM-dd" in UTC with the Gregorian calendar of a fixed locale: a day is real
 // when it parses strictly and formats back to the same text. The formatter is expensive to build and not
 // safe to share between threads, so each thread keeps its own.
 bool isCalendarDayByIcu(std::string_view day) {
-  thread_local const std::unique_ptr<icu::SimpleDateFormat> formatter = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    auto made = std::make_unique<icu::SimpleDateFormat>(
-        icu::UnicodeString(u"yyyy-MM-dd"), icu::Locale("en_US_POSIX@calendar=gregorian"), status);
-    if (U_FAILURE(status)) return std::unique_ptr<icu::SimpleDateFormat>();
-    made->adoptTimeZone(icu::TimeZone::getGMT()->clone());
-    made->setLenient(false);
-    return made;
-  }();
+  const IcuFormatLibrary& icu = IcuFormatLibrary::get();
+  const auto close = [&icu](UDateFormat* format) { icu.closeDateFormat(format); };
+  thread_local const std::unique_ptr<UDateFormat, decltype(close)> formatter(
+      [&icu] {
+        UErrorCode status = U_ZERO_ERROR;
+        UDateFormat* made = icu.openDateFormat(UDAT_PATTERN, UDAT_PATTERN, "en_US_POSIX@calendar=gregorian",
+                                               u"GMT", -1, u"yyyy-MM-dd", -1, &status);
+        if (U_FAILURE(status)) return static_cast<UDateFormat*>(nullptr);
+        icu.setLenient(made, false);
+        return made;
+      }(),
+      close);
   if (!formatter) return false;
   const auto text = icu::UnicodeString::fromUTF8(icu::StringPiece(day.data(), static_cast<int32_t>(day.size())));
-  icu::ParsePosition position(0);
-  const UDate instant = formatter->parse(text, position);
-  if (position.getErrorIndex() >= 0 || position.getIndex() == 0) return false;
-  icu::UnicodeString formatted;
-  formatter->format(instant, formatted);
-  return formatted == text;
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t position = 0;
+  const UDate instant = icu.parseDate(formatter.get(), text.getBuffer(), text.length(), &position, &status);
+  if (U_FAILURE(status) || position == 0) return false;
+  std::array<UChar, 64> formatted{};
+  const int32_t length = icu.formatDate(formatter.get(), instant, formatted.data(),
+                                        static_cast<int32_t>(formatted.size()), nullptr, &status);
+  return U_SUCCESS(status) && text == icu::UnicodeString(formatted.data(), length);
 }
+
+}  // namespace
 
 bool isCalendarDay(std::string_view day) {
   const auto digits = [&](std::size_t from, std::size_t count) {

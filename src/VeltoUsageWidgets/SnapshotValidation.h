@@ -25,7 +25,5 @@ std::optional<ValidationFailure> firstValidationFailure(const UsageWidgetSnapsho
 /// True when `day` is a real Gregorian day written "yyyy-MM-dd" (the text alone, no line terminator).
 /// Four-digit years from 1600 are decided by arithmetic, everything else by ICU's strict parse and format.
 bool isCalendarDay(std::string_view day);
-/// The same decision always made by ICU, the reference that the arithmetic must agree with.
-bool isCalendarDayByIcu(std::string_view day);
 
 }  // namespace velto

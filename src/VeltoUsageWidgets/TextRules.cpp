@@ -1,4 +1,4 @@
-// TextRules: cleaning of stored texts and the four patterns, as fast byte-level matchers.
+// TextRules: cleaning of stored texts and the patterns, as fast byte-level matchers.
 #include "TextRules.h"
 
 #include "UnicodeText.h"
@@ -229,6 +229,14 @@ bool matchesDay(std::string_view text, PatternEnd end) {
       if (dash ? body[i] != '-' : !isDigit(body[i])) return false;
     }
     return true;
+  });
+}
+
+bool matchesSigningTeam(std::string_view text, PatternEnd end) {
+  return findAnchored(text, end, [](std::string_view body) {
+    return body.size() == 10 && std::all_of(body.begin(), body.end(), [](char c) {
+      return (c >= 'A' && c <= 'Z') || isDigit(c);
+    });
   });
 }
 

@@ -1,4 +1,4 @@
-// TextRules: the normalisation and the four patterns that stored texts must satisfy.
+// TextRules: the normalisation and the patterns that stored texts and the signing team must satisfy.
 #pragma once
 
 #include <cstddef>
@@ -31,5 +31,7 @@ bool matchesAccountID(std::string_view text, PatternEnd end = PatternEnd::before
 bool matchesAmount(std::string_view text, PatternEnd end = PatternEnd::beforeFinalLineTerminator);
 /// "^[0-9]{4}-[0-9]{2}-[0-9]{2}$"
 bool matchesDay(std::string_view text, PatternEnd end = PatternEnd::beforeFinalLineTerminator);
+/// "^[A-Z0-9]{10}$", the team that signs the bundle
+bool matchesSigningTeam(std::string_view text, PatternEnd end = PatternEnd::beforeFinalLineTerminator);
 
 }  // namespace velto

@@ -2,16 +2,17 @@
 // from fixed patterns.
 #include "UsageWidgetWords.h"
 
-#include <unicode/locid.h>
-#include <unicode/numberformatter.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
 #include "CalendarTime.h"
+#include "IcuFormatLibrary.h"
 #include "NumberLocale.h"
 #include "RoundedDecimal.h"
 #include "UnicodeText.h"
@@ -48,17 +49,6 @@ constexpr std::string_view todayChinese = "今日";
 
 constexpr double secondsPerDay = 86400;
 
-std::string utf8(const icu::UnicodeString& text) {
-  std::string result;
-  text.toUTF8String(result);
-  return result;
-}
-
-std::string utf8(const icu::number::FormattedNumber& formatted, UErrorCode& status) {
-  const auto text = formatted.toString(status);
-  return U_FAILURE(status) ? std::string() : utf8(text);
-}
-
 // Locales that write a number below 1,000 as RoundedDecimal does (ASCII digits, a point, a hyphen-minus), as
 // the tests show for each against ICU. Their percentages need no ICU formatter, whose locale data is a seventh of a
 // status-bar line's resident memory.
@@ -72,21 +62,36 @@ std::size_t wholeDigits(std::string_view decimal) {
   return std::min(decimal.find('.'), decimal.size());
 }
 
-// Formatters are expensive to build, so every thread keeps its own, built the first time it asks for a locale.
-
-const icu::number::LocalizedNumberFormatter& percentFormatter(std::string_view locale) {
-  thread_local std::unordered_map<std::string, icu::number::LocalizedNumberFormatter> formatters;
+// ICU's number formatter for `locale`: at most one fraction digit, ties to even, and the sign on negative values
+// only, so that a value that rounds to zero never reads "-0". Formatters are expensive to build, so every thread
+// keeps its own, built the first time it asks for a locale.
+std::string formattedByIcu(double value, std::string_view locale) {
+  const IcuFormatLibrary& icu = IcuFormatLibrary::get();
+  struct Formatter {
+    std::unique_ptr<UNumberFormatter, decltype(icu.closeNumberFormat)> format;
+    std::unique_ptr<UFormattedNumber, decltype(icu.closeNumberResult)> result;
+  };
+  thread_local std::unordered_map<std::string, Formatter> formatters;
   const std::string key(locale);
   auto found = formatters.find(key);
+  UErrorCode status = U_ZERO_ERROR;
   if (found == formatters.end()) {
-    // The sign is shown on negative values only: a value that rounds to zero must not read "-0".
-    auto formatter = icu::number::NumberFormatter::withLocale(icu::Locale(key.c_str()))
-                         .precision(icu::number::Precision::minMaxFraction(0, 1))
-                         .roundingMode(UNUM_ROUND_HALFEVEN)
-                         .sign(UNUM_SIGN_NEGATIVE);
-    found = formatters.emplace(key, std::move(formatter)).first;
+    Formatter made{{icu.openNumberFormat(u".# rounding-mode-half-even sign-negative", -1, key.c_str(), &status),
+                    icu.closeNumberFormat},
+                   {icu.openNumberResult(&status), icu.closeNumberResult}};
+    if (U_FAILURE(status)) return {};
+    found = formatters.emplace(key, std::move(made)).first;
   }
-  return found->second;
+  icu.formatDouble(found->second.format.get(), value, found->second.result.get(), &status);
+  // The length first: the largest doubles take hundreds of digits and separators.
+  const int32_t length = icu.resultToString(found->second.result.get(), nullptr, 0, &status);
+  if (status == U_BUFFER_OVERFLOW_ERROR) status = U_ZERO_ERROR;
+  std::u16string text(static_cast<std::size_t>(std::max(length, 0)), u'\0');
+  icu.resultToString(found->second.result.get(), text.data(), length, &status);
+  if (U_FAILURE(status)) return {};
+  std::string result;
+  icu::UnicodeString(text.data(), length).toUTF8String(result);
+  return result;
 }
 
 // Local wall-clock time in seconds since 1970, with the offset the zone has at that instant. The offset comes from
@@ -161,8 +166,7 @@ std::string UsageWidgetWords::percent(double value, std::string_view locale) {
     // From 1,000 on, locales group digits differently ("1,000" in "en", "1000" in "en_US_POSIX").
     if (const auto text = roundedDecimal(value); text && wholeDigits(*text) < 4) return *text + "%";
   }
-  UErrorCode status = U_ZERO_ERROR;
-  return utf8(percentFormatter(locale).formatDouble(value, status), status) + "%";
+  return formattedByIcu(value, locale) + "%";
 }
 
 std::string UsageWidgetWords::percent(double value) { return percent(value, platform::numberLocale()); }

@@ -27,7 +27,8 @@ std::string utf8(const icu::number::FormattedNumber& formatted) {
   return text;
 }
 
-// The formatter a percentage had before the plain locales were written without one.
+// ICU's formatter of a percentage through its C++ classes, as the program had it before it wrote the plain
+// locales without one and called the other locales' formatter through the C functions it loads.
 icu::number::LocalizedNumberFormatter icuPercent(std::string_view locale) {
   return icu::number::NumberFormatter::withLocale(icu::Locale(std::string(locale).c_str()))
       .precision(icu::number::Precision::minMaxFraction(0, 1))
@@ -35,7 +36,7 @@ icu::number::LocalizedNumberFormatter icuPercent(std::string_view locale) {
       .sign(UNUM_SIGN_NEGATIVE);
 }
 
-TEST(RoundedDecimal, PercentagesInThePlainLocalesAreWhatIcuWrites) {
+TEST(RoundedDecimal, PercentagesAreWhatIcuWrites) {
   const double largest = std::numeric_limits<double>::max();
   std::vector<double> values = {0, -0.0, 0.05, 0.15, 0.25, 0.35, 0.04999999999999999, 99.95, 99.96, 999.94, 999.95,
                                 -999.95, 1000, -0.05, -0.06, 1e-300, 5e-324, 1e300, largest, -largest, NAN, INFINITY,
@@ -49,7 +50,11 @@ TEST(RoundedDecimal, PercentagesInThePlainLocalesAreWhatIcuWrites) {
     const double scale = i % 3 == 0 ? 100 : i % 3 == 1 ? 1000 : 1;
     values.push_back(scale == 1 ? within(random) : std::round(within(random) * scale) / scale);
   }
-  for (const auto locale : UsageWidgetWords::plainNumberLocales()) {
+  // The plain locales, then locales with other digits, separators, minus signs and grouping.
+  std::vector<std::string_view> locales(UsageWidgetWords::plainNumberLocales().begin(),
+                                        UsageWidgetWords::plainNumberLocales().end());
+  locales.insert(locales.end(), {"de_DE", "fr_FR", "ar_EG", "fa_IR", "hi_IN", "sv_SE"});
+  for (const auto locale : locales) {
     const auto formatter = icuPercent(locale);
     for (const double value : values) {
       UErrorCode status = U_ZERO_ERROR;

@@ -104,7 +104,7 @@ TEST(TextRules, ShortcutsAgreeWithGeneralPath) {
 }
 
 // Each matcher in both modes: `$` as the rules write it (ICU's, which also matches before one final line
-// terminator), and the very end of the text. Rows mark the rules a text matches: Key, Id, Amount, Day.
+// terminator), and the very end of the text. Rows mark the rules a text matches: Key, Id, Amount, Day, Team.
 TEST(TextRules, MatchersFollowIcuRegexSearch) {
   const auto matched = [](const std::string& text, PatternEnd end) {
     std::string rules;
@@ -112,6 +112,7 @@ TEST(TextRules, MatchersFollowIcuRegexSearch) {
     if (matchesAccountID(text, end)) rules += 'I';
     if (matchesAmount(text, end)) rules += 'A';
     if (matchesDay(text, end)) rules += 'D';
+    if (matchesSigningTeam(text, end)) rules += 'T';
     return rules;
   };
   const std::pair<std::string, std::string> bodies[] = {
@@ -119,6 +120,10 @@ TEST(TextRules, MatchersFollowIcuRegexSearch) {
       {"z09_-", "KI"},
       {"a:b", "I"},
       {"A", ""},
+      {"ABCDE12345", "T"},
+      {"ABCDE1234", ""},
+      {"ABCDE123456", ""},
+      {"0123456789", "KIAT"},
       {std::string(40, 'a'), "KI"},
       {std::string(41, 'a'), "I"},
       {std::string(80, 'a'), "I"},
@@ -153,6 +158,7 @@ TEST(TextRules, MatchersFollowIcuRegexSearch) {
       {"1.5\u0085", "A"},
       {"2026-12-01\u2028", "KID"},
       {"a:b\u2029", "I"},
+      {"ABCDE12345\r\n", "T"},
   };
   for (const auto& [text, rules] : terminated) {
     EXPECT_EQ(matched(text, PatternEnd::beforeFinalLineTerminator), rules) << escaped(text);
