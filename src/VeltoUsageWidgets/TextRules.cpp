@@ -24,18 +24,23 @@ bool isAsciiControl(char c) {
   return byte < 0x20 || byte == 0x7F;
 }
 
-/// Cc and Cf: the scalars that cleaning removes wherever they are. In ASCII, the controls (no ASCII scalar is
-/// Cf), answered without ICU because most scalars of a mixed-script text are ASCII.
+/// Cc and Cf: the scalars that cleaning removes wherever they are.
+constexpr uint32_t removedCategories = U_GC_CC_MASK | U_GC_CF_MASK;
+/// Zs, Zl and Zp: trimmed at both ends.
+constexpr uint32_t trimmedCategories = U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK;
+
+/// Whether cleaning removes `c`. In ASCII, the controls (no ASCII scalar is Cf), answered without ICU because
+/// most scalars of a mixed-script text are ASCII.
 bool isRemoved(UChar32 c) {
   if (c < 0x80) return c < 0x20 || c == 0x7F;
-  return (U_GET_GC_MASK(c) & (U_GC_CC_MASK | U_GC_CF_MASK)) != 0;
+  return (U_GET_GC_MASK(c) & removedCategories) != 0;
 }
 
-/// Zs, Zl and Zp: trimmed at both ends; in ASCII, the space alone. Tab, the other ASCII breaks and U+0085 are
+/// Whether trimming removes `c`; in ASCII, the space alone. Tab, the other ASCII breaks and U+0085 are
 /// controls and are already gone by the time trimming looks.
 bool isTrimmed(UChar32 c) {
   if (c < 0x80) return c == ' ';
-  return (U_GET_GC_MASK(c) & (U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK)) != 0;
+  return (U_GET_GC_MASK(c) & trimmedCategories) != 0;
 }
 
 /// An upper bound on the clusters of a text without a break iterator, fed one scalar at a time: by the grapheme
@@ -53,6 +58,12 @@ class ClusterBound {
     openPair_ = kind == U_GCB_REGIONAL_INDICATOR && !closesPair;
     if (afterControl_ || (!joins && !closesPair)) ++starts_;
     afterControl_ = kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
+  }
+  /// `count` scalars of the property Other, such as printable ASCII: each starts a cluster.
+  void addOthers(std::size_t count) {
+    starts_ += count;
+    afterControl_ = false;
+    openPair_ = false;
   }
   std::size_t count() const { return starts_; }
 
@@ -168,10 +179,6 @@ std::string clean(std::string_view text, std::size_t limit) {
 }
 
 bool isClean(std::string_view text, std::size_t limit) {
-  if (toolkit::isAscii(text)) {
-    return text.size() <= limit && std::none_of(text.begin(), text.end(), isAsciiControl) &&
-           (text.empty() || (text.front() != ' ' && text.back() != ' '));
-  }
   // Cleaning only removes scalars or replaces invalid bytes. Removing a scalar shortens the canonical
   // decomposition, and invalid text equals nothing but itself, so any change in the bytes means "not
   // canonically equivalent": the text is clean exactly when cleaning would leave every byte in place.
@@ -183,10 +190,24 @@ bool isClean(std::string_view text, std::size_t limit) {
   ClusterBound clusters;
   bool trimmed = false;
   for (int32_t i = 0; i < length;) {
+    if (bytes[i] < 0x80) {
+      // Most scalars of any text are ASCII, and a run of them needs no property lookup: the controls are
+      // removed, the space is the only white space, and every other byte is a cluster of its own.
+      const int32_t start = i;
+      for (; i < length && bytes[i] < 0x80; ++i) {
+        if (isAsciiControl(static_cast<char>(bytes[i]))) return false;
+      }
+      if (start == 0 && bytes[0] == ' ') return false;  // leading white space
+      trimmed = bytes[i - 1] == ' ';
+      clusters.addOthers(static_cast<std::size_t>(i - start));
+      continue;
+    }
     UChar32 c = 0;
     U8_NEXT(bytes, i, length, c);
-    if (c < 0 || isRemoved(c)) return false;
-    trimmed = isTrimmed(c);
+    if (c < 0) return false;
+    const auto category = U_GET_GC_MASK(c);  // one lookup for both questions
+    if ((category & removedCategories) != 0) return false;
+    trimmed = (category & trimmedCategories) != 0;
     if (trimmed && i == U8_LENGTH(c)) return false;  // leading white space
     clusters.add(c);
   }
