@@ -11,46 +11,54 @@
 
 namespace velto {
 
+void JsonWriter::put(std::string_view bytes) {
+  if (sizeOnly_) {
+    size_ += bytes.size();
+  } else {
+    out_ += bytes;
+  }
+}
+
 void JsonWriter::separate() {
   if (afterKey_) {
     afterKey_ = false;
     return;
   }
   if (!hasMembers_.empty()) {
-    if (hasMembers_.back()) out_ += ',';
+    if (hasMembers_.back()) put(',');
     hasMembers_.back() = true;
   }
 }
 
 JsonWriter& JsonWriter::beginObject() {
   separate();
-  out_ += '{';
+  put('{');
   hasMembers_.push_back(false);
   return *this;
 }
 
 JsonWriter& JsonWriter::endObject() {
-  out_ += '}';
+  put('}');
   hasMembers_.pop_back();
   return *this;
 }
 
 JsonWriter& JsonWriter::beginArray() {
   separate();
-  out_ += '[';
+  put('[');
   hasMembers_.push_back(false);
   return *this;
 }
 
 JsonWriter& JsonWriter::endArray() {
-  out_ += ']';
+  put(']');
   hasMembers_.pop_back();
   return *this;
 }
 
 JsonWriter& JsonWriter::key(std::string_view name) {
   string(name);
-  out_ += ':';
+  put(':');
   afterKey_ = true;
   return *this;
 }
@@ -70,31 +78,31 @@ JsonWriter& JsonWriter::string(std::string_view text) {
   }
   separate();
   static constexpr char hex[] = "0123456789abcdef";
-  out_ += '"';
+  put('"');
   auto run = text.begin();
   while (run != text.end()) {
     // Runs that need no escape go in whole.
     const auto escaped =
         std::find_if(run, text.end(), [](char c) { return needsEscape(static_cast<unsigned char>(c)); });
-    out_.append(run, escaped);
+    put(std::string_view(run, escaped));
     if (escaped == text.end()) break;
     const auto byte = static_cast<unsigned char>(*escaped);
     switch (byte) {
-      case '"': out_ += "\\\""; break;
-      case '\\': out_ += "\\\\"; break;
-      case '\b': out_ += "\\b"; break;
-      case '\f': out_ += "\\f"; break;
-      case '\n': out_ += "\\n"; break;
-      case '\r': out_ += "\\r"; break;
-      case '\t': out_ += "\\t"; break;
+      case '"': put("\\\""); break;
+      case '\\': put("\\\\"); break;
+      case '\b': put("\\b"); break;
+      case '\f': put("\\f"); break;
+      case '\n': put("\\n"); break;
+      case '\r': put("\\r"); break;
+      case '\t': put("\\t"); break;
       default:
-        out_ += "\\u00";
-        out_ += hex[byte >> 4];
-        out_ += hex[byte & 0xF];
+        put("\\u00");
+        put(hex[byte >> 4]);
+        put(hex[byte & 0xF]);
     }
     run = escaped + 1;
   }
-  out_ += '"';
+  put('"');
   return *this;
 }
 
@@ -104,9 +112,9 @@ JsonWriter& JsonWriter::number(double value) {
   char buffer[32];
   const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
   const std::string_view written(buffer, static_cast<std::size_t>(end - buffer));
-  out_ += written;
+  put(written);
   const bool integral = written.find_first_of(".e") == std::string_view::npos;
-  if (integral && ((std::signbit(value) && value == 0) || written.size() > 15)) out_ += ".0";
+  if (integral && ((std::signbit(value) && value == 0) || written.size() > 15)) put(".0");
   return *this;
 }
 
@@ -114,19 +122,19 @@ JsonWriter& JsonWriter::integer(std::int64_t value) {
   separate();
   char buffer[24];
   const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
-  out_.append(buffer, end);
+  put(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
   return *this;
 }
 
 JsonWriter& JsonWriter::boolean(bool value) {
   separate();
-  out_ += value ? "true" : "false";
+  put(value ? "true" : "false");
   return *this;
 }
 
 JsonWriter& JsonWriter::null() {
   separate();
-  out_ += "null";
+  put("null");
   return *this;
 }
 

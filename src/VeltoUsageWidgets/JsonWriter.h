@@ -1,6 +1,7 @@
 // JsonWriter: compact JSON text, written in one pass.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@ namespace velto {
 /// structure balanced. Text must be valid UTF-8 and numbers finite; otherwise std::invalid_argument.
 class JsonWriter {
  public:
+  /// What the writer keeps: the text, or only its length in bytes (for a size check, without the text).
+  enum class Output { text, sizeOnly };
+  explicit JsonWriter(Output output = Output::text) : sizeOnly_(output == Output::sizeOnly) {}
+
   JsonWriter& beginObject();
   JsonWriter& endObject();
   JsonWriter& beginArray();
@@ -28,10 +33,16 @@ class JsonWriter {
 
   const std::string& text() const& { return out_; }
   std::string text() && { return std::move(out_); }
+  /// The length of the text written so far, in bytes, in either output.
+  std::size_t size() const { return sizeOnly_ ? size_ : out_.size(); }
 
  private:
   void separate();
+  void put(std::string_view bytes);
+  void put(char byte) { put(std::string_view(&byte, 1)); }
   std::string out_;
+  std::size_t size_ = 0;  // with Output::sizeOnly
+  bool sizeOnly_;
   std::vector<bool> hasMembers_;  // one flag per open container
   bool afterKey_ = false;
 };

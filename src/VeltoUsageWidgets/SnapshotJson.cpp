@@ -175,4 +175,10 @@ std::string encode(const UsageWidgetWindow& window) { return encodeWith(window, 
 std::string encode(const UsageWidgetWallet& wallet) { return encodeWith(wallet, encodeWallet); }
 std::string encode(const UsageWidgetOutput& output) { return encodeWith(output, encodeOutput); }
 
+std::size_t encodedSize(const UsageWidgetSnapshot& snapshot) {
+  JsonWriter out(JsonWriter::Output::sizeOnly);
+  encodeSnapshot(out, snapshot);
+  return out.size();
+}
+
 }  // namespace velto

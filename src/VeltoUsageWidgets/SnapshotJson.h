@@ -1,6 +1,7 @@
 // SnapshotJson: the JSON form of the snapshot file and of each of its records.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,7 @@ std::string encode(const UsageWidgetAccount& account);
 std::string encode(const UsageWidgetWindow& window);
 std::string encode(const UsageWidgetWallet& wallet);
 std::string encode(const UsageWidgetOutput& output);
+/// The length in bytes of `encode(snapshot)`, found without building the text.
+std::size_t encodedSize(const UsageWidgetSnapshot& snapshot);
 
 }  // namespace velto

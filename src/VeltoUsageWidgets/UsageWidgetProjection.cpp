@@ -215,8 +215,8 @@ UsageWidgetSnapshot projectReport(std::string_view report, std::string_view serv
   snapshot.server = clean(server, serverLimit);
   snapshot.capturedAt = at;
   snapshot.accounts = std::move(accounts);
-  // Only the size matters here; the store encodes again when it writes.
-  const std::size_t encodedBytes = encode(snapshot).size();
+  // Only the size matters here; the store encodes the text when it writes.
+  const std::size_t encodedBytes = encodedSize(snapshot);
   if (encodedBytes > UsageWidgetSnapshot::maximumBytes) {
     tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " +
              byteCount(UsageWidgetSnapshot::maximumBytes));

@@ -1,4 +1,4 @@
-// JsonWriterTests: string escapes and UTF-8 refusal.
+// JsonWriterTests: string escapes, their length without the text, and UTF-8 refusal.
 #include "JsonWriter.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +29,7 @@ TEST(JsonWriter, StringEscapes) {
   for (const auto& [text, json] : cases) {
     SCOPED_TRACE(escaped(text));
     EXPECT_EQ(JsonWriter().string(text).text(), json);
+    EXPECT_EQ(JsonWriter(JsonWriter::Output::sizeOnly).string(text).size(), json.size());
   }
 }
 

@@ -34,6 +34,7 @@ TEST(SnapshotJsonCorpus, EveryPassFileDecodesValidatesAndRoundTrips) {
     EXPECT_EQ(firstValidationFailure(snapshot), std::nullopt);
     const std::string encoded = encode(snapshot);
     EXPECT_EQ(decodeSnapshot(encoded), snapshot);
+    EXPECT_EQ(encodedSize(snapshot), encoded.size());
   }
 }
 
