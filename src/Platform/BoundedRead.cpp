@@ -51,7 +51,10 @@ BoundedRead readAtMost(int fd, std::size_t limit, FileOperations& files, std::si
   // The expected size is only a first guess (a file may grow while it is read, a pipe has none); one byte
   // past it, or past the limit, tells a longer input apart from one read whole.
   const std::size_t cap = limit + 1;
-  std::string bytes(std::min(expectedSize > 0 ? expectedSize + 1 : unknownSizeBuffer, cap), '\0');
+  const std::size_t first = std::min(expectedSize > 0 ? expectedSize + 1 : unknownSizeBuffer, cap);
+  std::string bytes;
+  bytes.reserve(first + BoundedRead::readAheadRoom);
+  bytes.resize(first);
   std::size_t total = 0;
   while (total < cap) {
     if (total == bytes.size()) bytes.resize(std::min(bytes.size() * 2, cap));

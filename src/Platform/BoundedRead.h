@@ -16,8 +16,10 @@ enum class SymbolicLinks { follow, refuse };
 /// What a bounded read found.
 struct BoundedRead {
   /// The file's bytes when it holds at most the limit; otherwise its first limit + 1 bytes, which is enough to
-  /// know it is too long. Nothing when it could not be read.
+  /// know it is too long. Nothing when it could not be read. When the size was known, the string's capacity
+  /// leaves `readAheadRoom` bytes past them, so that a parser which reads ahead can take them in place.
   std::optional<std::string> bytes;
+  static constexpr std::size_t readAheadRoom = 64;
   /// Why there are no bytes, in words that follow the file's name: what the entry is ("a FIFO, not a regular
   /// file") or the system's error ("No such file or directory", "cannot be read: Input/output error").
   std::string problem;

@@ -43,14 +43,19 @@ class ParserLease {
 
 /// Parses a whole JSON text, skipping a leading UTF-8 byte order mark, and hands its root to
 /// `decode(root, path)`. Text that is not JSON throws JsonDecodingError for the whole document, or for the
-/// number that is not one the parser can hold.
+/// number that is not one the parser can hold. `readable` is how many allocated bytes follow the text: with
+/// at least SIMDJSON_PADDING the parser reads the text in place, otherwise it works on a padded copy.
 template <typename Decode>
-auto decodeDocument(std::string_view text, Decode&& decode) {
+auto decodeDocument(std::string_view text, Decode&& decode, std::size_t readable = 0) {
   static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
   if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
   ParserLease lease;
   element root;
-  if (const auto error = lease.parser().parse(text.data(), text.size()).get(root)) {
+  const auto parsed = readable >= simdjson::SIMDJSON_PADDING
+                          ? lease.parser().parse(simdjson::padded_string_view(text.data(), text.size(),
+                                                                              text.size() + readable))
+                          : lease.parser().parse(text.data(), text.size());
+  if (const auto error = parsed.get(root)) {
     if (error == simdjson::NUMBER_ERROR) refuseNumber(text);
     throw JsonDecodingError("", std::string("not valid JSON: ") + simdjson::error_message(error));
   }

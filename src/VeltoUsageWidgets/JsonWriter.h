@@ -31,6 +31,9 @@ class JsonWriter {
   JsonWriter& boolean(bool value);
   JsonWriter& null();
 
+  /// Room for `bytes` of text, so that a text of about that length is written without growing.
+  void reserve(std::size_t bytes) { out_.reserve(sizeOnly_ ? 0 : bytes); }
+
   const std::string& text() const& { return out_; }
   std::string text() && { return std::move(out_); }
   /// The length of the text written so far, in bytes, in either output.

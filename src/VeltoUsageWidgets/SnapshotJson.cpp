@@ -153,8 +153,8 @@ std::string encodeWith(const Record& record, Encode&& encodeRecord) {
 
 }  // namespace
 
-UsageWidgetSnapshot decodeSnapshot(std::string_view json) {
-  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeSnapshot(e, p); });
+UsageWidgetSnapshot decodeSnapshot(std::string_view json, std::size_t readable) {
+  return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeSnapshot(e, p); }, readable);
 }
 UsageWidgetAccount decodeAccount(std::string_view json) {
   return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeAccount(e, p); });
@@ -169,7 +169,13 @@ UsageWidgetOutput decodeOutput(std::string_view json) {
   return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeOutput(e, p); });
 }
 
-std::string encode(const UsageWidgetSnapshot& snapshot) { return encodeWith(snapshot, encodeSnapshot); }
+std::string encode(const UsageWidgetSnapshot& snapshot) {
+  // The text of a storable snapshot fits the file's limit: one allocation instead of a doubling series.
+  JsonWriter out;
+  out.reserve(UsageWidgetSnapshot::maximumBytes);
+  encodeSnapshot(out, snapshot);
+  return std::move(out).text();
+}
 std::string encode(const UsageWidgetAccount& account) { return encodeWith(account, encodeAccount); }
 std::string encode(const UsageWidgetWindow& window) { return encodeWith(window, encodeWindow); }
 std::string encode(const UsageWidgetWallet& wallet) { return encodeWith(wallet, encodeWallet); }

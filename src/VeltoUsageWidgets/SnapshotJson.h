@@ -14,7 +14,9 @@ namespace velto {
 // integers that fit 64 bits, null the same as a missing optional key, unknown keys ignored, a repeated known
 // key refused. A leading UTF-8 byte order mark is skipped. Failures throw JsonDecodingError.
 
-UsageWidgetSnapshot decodeSnapshot(std::string_view json);
+/// `readable`: how many allocated bytes follow `json` (a string's capacity past its size); 64 or more lets
+/// the parser read the text in place rather than copy it.
+UsageWidgetSnapshot decodeSnapshot(std::string_view json, std::size_t readable = 0);
 UsageWidgetAccount decodeAccount(std::string_view json);
 UsageWidgetWindow decodeWindow(std::string_view json);
 UsageWidgetWallet decodeWallet(std::string_view json);

@@ -142,7 +142,7 @@ UsageSnapshotStore::ReadOutcome UsageSnapshotStore::inspect() const {
   if (read.exceeds(maximumBytes)) return nothing("more than " + byteCount(maximumBytes));
 
   try {
-    UsageWidgetSnapshot snapshot = decodeSnapshot(bytes);
+    UsageWidgetSnapshot snapshot = decodeSnapshot(bytes, bytes.capacity() - bytes.size());
     if (const auto failure = firstValidationFailure(snapshot)) return nothing(failure->describe());
     return {std::move(snapshot), {}};
   } catch (const JsonDecodingError& error) {
