@@ -65,8 +65,9 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 
 namespace {
 
-/// Bytes that JSON cannot hold unescaped inside a string.
-bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\'; }
+/// Bytes that JSON cannot hold unescaped inside a string. Without short-circuits, so that a loop over it
+/// needs no branch.
+bool needsEscape(unsigned char byte) { return (byte < 0x20) | (byte == '"') | (byte == '\\'); }
 
 struct TextScan {
   bool pastAscii = false;
@@ -81,8 +82,7 @@ TextScan scan(std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     bits |= byte;
-    escapes |= static_cast<unsigned>(byte < 0x20) | static_cast<unsigned>(byte == '"') |
-               static_cast<unsigned>(byte == '\\');
+    escapes |= static_cast<unsigned>(needsEscape(byte));
   }
   return {(bits & 0x80) != 0, escapes != 0};
 }

@@ -144,9 +144,11 @@ void encodeSnapshot(JsonWriter& out, const UsageWidgetSnapshot& snapshot) {
   out.endObject();
 }
 
+/// `room`: the bytes to reserve, for a text whose usual length is known.
 template <typename Record, typename Encode>
-std::string encodeWith(const Record& record, Encode&& encodeRecord) {
+std::string encodeWith(const Record& record, Encode&& encodeRecord, std::size_t room = 0) {
   JsonWriter out;
+  out.reserve(room);
   encodeRecord(out, record);
   return std::move(out).text();
 }
@@ -169,12 +171,9 @@ UsageWidgetOutput decodeOutput(std::string_view json) {
   return json::decodeDocument(json, [](element e, JsonPath& p) { return decodeOutput(e, p); });
 }
 
+// The text of a storable snapshot fits the file's limit: one allocation instead of a doubling series.
 std::string encode(const UsageWidgetSnapshot& snapshot) {
-  // The text of a storable snapshot fits the file's limit: one allocation instead of a doubling series.
-  JsonWriter out;
-  out.reserve(UsageWidgetSnapshot::maximumBytes);
-  encodeSnapshot(out, snapshot);
-  return std::move(out).text();
+  return encodeWith(snapshot, encodeSnapshot, UsageWidgetSnapshot::maximumBytes);
 }
 std::string encode(const UsageWidgetAccount& account) { return encodeWith(account, encodeAccount); }
 std::string encode(const UsageWidgetWindow& window) { return encodeWith(window, encodeWindow); }
