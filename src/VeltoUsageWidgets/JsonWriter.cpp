@@ -20,46 +20,42 @@ void JsonWriter::put(std::string_view bytes) {
 }
 
 void JsonWriter::separate() {
-  if (afterKey_) {
-    afterKey_ = false;
-    return;
-  }
-  if (!hasMembers_.empty()) {
-    if (hasMembers_.back()) put(',');
-    hasMembers_.back() = true;
-  }
+  if (comma_) put(',');
+  comma_ = depth_ > 0;
 }
 
 JsonWriter& JsonWriter::beginObject() {
   separate();
   put('{');
-  hasMembers_.push_back(false);
+  ++depth_;
+  comma_ = false;
   return *this;
 }
 
 JsonWriter& JsonWriter::endObject() {
   put('}');
-  hasMembers_.pop_back();
+  comma_ = --depth_ > 0;
   return *this;
 }
 
 JsonWriter& JsonWriter::beginArray() {
   separate();
   put('[');
-  hasMembers_.push_back(false);
+  ++depth_;
+  comma_ = false;
   return *this;
 }
 
 JsonWriter& JsonWriter::endArray() {
   put(']');
-  hasMembers_.pop_back();
+  comma_ = --depth_ > 0;
   return *this;
 }
 
 JsonWriter& JsonWriter::key(std::string_view name) {
   string(name);
   put(':');
-  afterKey_ = true;
+  comma_ = false;
   return *this;
 }
 
@@ -134,18 +130,18 @@ JsonWriter& JsonWriter::string(std::string_view text) {
 JsonWriter& JsonWriter::number(double value) {
   if (!std::isfinite(value)) throw std::invalid_argument("JSON cannot hold a non-finite number");
   separate();
-  char buffer[32];
+  char buffer[longestNumber - 2];  // room for ".0"
   const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
   const std::string_view written(buffer, static_cast<std::size_t>(end - buffer));
   put(written);
-  const bool integral = written.find_first_of(".e") == std::string_view::npos;
+  const bool integral = std::none_of(written.begin(), written.end(), [](char c) { return c == '.' || c == 'e'; });
   if (integral && ((std::signbit(value) && value == 0) || written.size() > 15)) put(".0");
   return *this;
 }
 
 JsonWriter& JsonWriter::integer(std::int64_t value) {
   separate();
-  char buffer[24];
+  char buffer[longestNumber];
   const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
   put(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
   return *this;

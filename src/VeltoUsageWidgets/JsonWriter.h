@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velto {
 
@@ -16,6 +15,11 @@ class JsonWriter {
   /// What the writer keeps: the text, or only its length in bytes (for a size check, without the text).
   enum class Output { text, sizeOnly };
   explicit JsonWriter(Output output = Output::text) : sizeOnly_(output == Output::sizeOnly) {}
+
+  /// The longest text that number() or integer() writes.
+  static constexpr std::size_t longestNumber = 34;
+  /// The most bytes that one byte of a string becomes ("\u001f").
+  static constexpr std::size_t longestEscape = 6;
 
   JsonWriter& beginObject();
   JsonWriter& endObject();
@@ -46,8 +50,8 @@ class JsonWriter {
   std::string out_;
   std::size_t size_ = 0;  // with Output::sizeOnly
   bool sizeOnly_;
-  std::vector<bool> hasMembers_;  // one flag per open container
-  bool afterKey_ = false;
+  std::size_t depth_ = 0;  // open containers
+  bool comma_ = false;     // the next value or key follows a sibling in an open container
 };
 
 }  // namespace velto
