@@ -30,47 +30,48 @@ const icu::Normalizer2& nfc() {
   return *instance;
 }
 
-// Sorts `records` stably by `key(record)` under `before`, computing each key once.
+// Sorts `records` stably by `key(record)` under `before`, computing each key once and moving each record once:
+// the sort moves only keys and positions. Keys may view their records, which stay in place until the end.
 template <typename Record, typename Key, typename Before>
 void stableSortBy(std::vector<Record>& records, Key&& key, Before&& before) {
   using KeyType = decltype(key(records.front()));
-  std::vector<std::pair<KeyType, Record>> keyed;
+  std::vector<std::pair<KeyType, std::size_t>> keyed;
   keyed.reserve(records.size());
-  for (auto& record : records) {
-    auto recordKey = key(record);
-    keyed.emplace_back(std::move(recordKey), std::move(record));
-  }
+  for (std::size_t i = 0; i < records.size(); ++i) keyed.emplace_back(key(records[i]), i);
   std::stable_sort(keyed.begin(), keyed.end(),
                    [&](const auto& a, const auto& b) { return before(a.first, b.first); });
-  for (std::size_t i = 0; i < keyed.size(); ++i) records[i] = std::move(keyed[i].second);
+  std::vector<Record> sorted;
+  sorted.reserve(records.size());
+  for (const auto& entry : keyed) sorted.push_back(std::move(records[entry.second]));
+  records = std::move(sorted);
 }
 
 }  // namespace
 
-std::string textSortKey(std::string_view label) {
+TextSortKey::TextSortKey(std::string_view text) : text_(text) {
   // ASCII is its own NFC form. For the rest, UTF-8 compares byte by byte exactly as its code points do.
-  if (isAscii(label)) return std::string(label);
-  if (label.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+  if (isAscii(text)) return;
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw std::length_error("text too long to normalise");
   }
-  const icu::StringPiece piece(label.data(), static_cast<int32_t>(label.size()));
+  const icu::StringPiece piece(text.data(), static_cast<int32_t>(text.size()));
   UErrorCode status = U_ZERO_ERROR;
-  if (nfc().isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return std::string(label);
+  if (nfc().isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return;
   status = U_ZERO_ERROR;
   std::string normalised;
-  icu::StringByteSink<std::string> sink(&normalised, static_cast<int32_t>(label.size()));
+  icu::StringByteSink<std::string> sink(&normalised, static_cast<int32_t>(text.size()));
   nfc().normalizeUTF8(0, piece, sink, nullptr, status);
   if (U_FAILURE(status)) throw std::runtime_error(std::string("NFC normalisation failed: ") + u_errorName(status));
-  return normalised;
+  normalised_ = std::move(normalised);
 }
 
 void sortWindows(std::vector<UsageWidgetWindow>& windows) {
   struct Key {
     double percent;
-    std::string label;
+    TextSortKey label;
   };
   stableSortBy(
-      windows, [](const UsageWidgetWindow& w) { return Key{w.percent, textSortKey(w.label)}; },
+      windows, [](const UsageWidgetWindow& w) { return Key{w.percent, TextSortKey(w.label)}; },
       [](const Key& a, const Key& b) {
         if (a.percent != b.percent) return a.percent > b.percent;
         return a.label < b.label;
@@ -89,12 +90,12 @@ void sortAccounts(std::vector<UsageWidgetAccount>& accounts, Instant now) {
   struct Key {
     bool current;
     double topPercent;
-    std::string id;
+    TextSortKey id;
   };
   stableSortBy(
       accounts,
       [now](const UsageWidgetAccount& a) {
-        return Key{isCurrent(a, now), a.windows.empty() ? -1.0 : a.windows.front().percent, textSortKey(a.id)};
+        return Key{isCurrent(a, now), a.windows.empty() ? -1.0 : a.windows.front().percent, TextSortKey(a.id)};
       },
       [](const Key& a, const Key& b) {
         if (a.current != b.current) return a.current;

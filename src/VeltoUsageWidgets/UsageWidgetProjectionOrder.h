@@ -1,6 +1,7 @@
 // UsageWidgetProjectionOrder: the order in which a projected snapshot lists windows and accounts.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +12,20 @@
 namespace velto {
 
 /// The key by which labels and ids sort: the text's NFC form, whose UTF-8 bytes order exactly as its code points do.
-/// Canonically equivalent texts get the same key, so they never change places in a stable sort.
-std::string textSortKey(std::string_view label);
+/// Canonically equivalent texts get the same key, so they never change places in a stable sort. Most texts are
+/// their own NFC form: the key then only views the text, which must outlive it.
+class TextSortKey {
+ public:
+  explicit TextSortKey(std::string_view text);
+  std::string_view text() const { return normalised_ ? std::string_view(*normalised_) : text_; }
+  friend bool operator<(const TextSortKey& a, const TextSortKey& b) { return a.text() < b.text(); }
 
-/// Sorts by percent, highest first, then by label (textSortKey ascending). Stable: windows equal in both
+ private:
+  std::string_view text_;
+  std::optional<std::string> normalised_;  // only when it differs from the text
+};
+
+/// Sorts by percent, highest first, then by label (TextSortKey ascending). Stable: windows equal in both
 /// keep their order of arrival.
 void sortWindows(std::vector<UsageWidgetWindow>& windows);
 
