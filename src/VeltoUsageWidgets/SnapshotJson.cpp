@@ -4,6 +4,10 @@
 #include "JsonReading.h"
 #include "JsonWriter.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace velto {
 namespace {
 
@@ -153,6 +157,18 @@ std::string encodeWith(const Record& record, Encode&& encodeRecord, std::size_t 
   return std::move(out).text();
 }
 
+/// The encoded length of `bare`, a record with empty texts and zero numbers, with its `numbers` numbers then
+/// counted at their longest: what a record of its kind costs besides its texts, when `bare` holds every optional.
+template <typename Record, typename Encode>
+std::size_t skeletonSize(const Record& bare, Encode&& encodeRecord, std::size_t numbers) {
+  JsonWriter out(JsonWriter::Output::sizeOnly);
+  encodeRecord(out, bare);
+  return out.size() + numbers * (JsonWriter::longestNumber - std::string_view("0").size());
+}
+
+std::size_t textBound(const std::string& text) { return text.size() * JsonWriter::longestEscape; }
+std::size_t textBound(const std::optional<std::string>& text) { return text ? textBound(*text) : 0; }
+
 }  // namespace
 
 UsageWidgetSnapshot decodeSnapshot(std::string_view json, std::size_t readable) {
@@ -184,6 +200,30 @@ std::size_t encodedSize(const UsageWidgetSnapshot& snapshot) {
   JsonWriter out(JsonWriter::Output::sizeOnly);
   encodeSnapshot(out, snapshot);
   return out.size();
+}
+
+std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot) {
+  static const std::size_t bareSnapshot = skeletonSize(UsageWidgetSnapshot{}, encodeSnapshot, 2);
+  static const std::size_t bareAccount =
+      skeletonSize(UsageWidgetAccount{.observedAt = 0, .output = UsageWidgetOutput{}}, encodeAccount, 3);
+  static const std::size_t bareWindow =
+      skeletonSize(UsageWidgetWindow{.resetAt = 0, .observedAt = 0, .tier = ""}, encodeWindow, 3);
+  static const std::size_t bareWallet = skeletonSize(UsageWidgetWallet{}, encodeWallet, 0);
+  constexpr std::size_t comma = 1;  // one per list element counts one too many, which a bound may
+
+  std::size_t bound = bareSnapshot + textBound(snapshot.server);
+  for (const auto& account : snapshot.accounts) {
+    bound += comma + bareAccount + textBound(account.id) + textBound(account.agent) + textBound(account.name);
+    if (account.output) bound += textBound(account.output->day);
+    for (const auto& window : account.windows) {
+      bound += comma + bareWindow + textBound(window.label) + textBound(window.kind) + textBound(window.model) +
+               textBound(window.tier);
+    }
+    for (const auto& wallet : account.wallets) {
+      bound += comma + bareWallet + textBound(wallet.kind) + textBound(wallet.currency) + textBound(wallet.amount);
+    }
+  }
+  return bound;
 }
 
 }  // namespace velto

@@ -32,5 +32,8 @@ std::string encode(const UsageWidgetWallet& wallet);
 std::string encode(const UsageWidgetOutput& output);
 /// The length in bytes of `encode(snapshot)`, found without building the text.
 std::size_t encodedSize(const UsageWidgetSnapshot& snapshot);
+/// An upper bound on `encodedSize(snapshot)` from its texts' lengths and its records alone, far cheaper to find:
+/// every text byte counted at its longest escape, every number at its longest text.
+std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot);
 
 }  // namespace velto

@@ -215,11 +215,14 @@ UsageWidgetSnapshot projectReport(std::string_view report, std::string_view serv
   snapshot.server = clean(server, serverLimit);
   snapshot.capturedAt = at;
   snapshot.accounts = std::move(accounts);
-  // Only the size matters here; the store encodes the text when it writes.
-  const std::size_t encodedBytes = encodedSize(snapshot);
-  if (encodedBytes > UsageWidgetSnapshot::maximumBytes) {
-    tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " +
-             byteCount(UsageWidgetSnapshot::maximumBytes));
+  // Only the size matters here; the store encodes the text when it writes. Most snapshots are far below the
+  // limit, which a cheap bound shows; the exact size is counted only near it.
+  if (encodedSizeBound(snapshot) > UsageWidgetSnapshot::maximumBytes) {
+    const std::size_t encodedBytes = encodedSize(snapshot);
+    if (encodedBytes > UsageWidgetSnapshot::maximumBytes) {
+      tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " +
+               byteCount(UsageWidgetSnapshot::maximumBytes));
+    }
   }
   return snapshot;
 }

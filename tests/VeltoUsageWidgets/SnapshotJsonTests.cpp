@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -35,6 +36,7 @@ TEST(SnapshotJsonCorpus, EveryPassFileDecodesValidatesAndRoundTrips) {
     const std::string encoded = encode(snapshot);
     EXPECT_EQ(decodeSnapshot(encoded), snapshot);
     EXPECT_EQ(encodedSize(snapshot), encoded.size());
+    EXPECT_GE(encodedSizeBound(snapshot), encoded.size());
   }
 }
 
@@ -72,6 +74,33 @@ TEST(SnapshotJsonEncoding, AbsentOptionalsAreOmittedAndKeysFollowTheFormatOrder)
   testing_support::expectGolden(fixtures / "encodings.txt", encode(UsageWidgetSnapshot::empty()) + "\n" +
                                                                 encode(bareWindow()) + "\n" + encode(full) + "\n" +
                                                                 encode(account) + "\n");
+}
+
+// The bound holds at its tightest: every text byte escaped at its longest and every number written at its longest,
+// with each text field a different length, so that a field the bound leaves out shows.
+TEST(SnapshotJsonEncoding, SizeBoundHoldsForTheWidestRecords) {
+  const auto escapes = [](std::size_t count) { return std::string(count, '\x01'); };
+  constexpr double widest = -std::numeric_limits<double>::max();
+  constexpr double widestIntegral = 123456789012345678901.0;  // written whole, with ".0"
+  UsageWidgetSnapshot snapshot{.schema = std::numeric_limits<std::int64_t>::min(), .server = escapes(11),
+                               .capturedAt = widest};
+  for (int a = 0; a < 3; ++a) {
+    UsageWidgetAccount account{.id = escapes(13), .agent = escapes(17), .name = escapes(19), .observedAt = widest,
+                               .output = UsageWidgetOutput{.day = escapes(23),
+                                                           .today = std::numeric_limits<std::int64_t>::min(),
+                                                           .week = std::numeric_limits<std::int64_t>::min()}};
+    for (int w = 0; w < 3; ++w) {
+      account.windows.push_back({.label = escapes(29), .kind = escapes(31), .model = escapes(37),
+                                 .percent = widestIntegral, .resetAt = widest, .observedAt = -0.0,
+                                 .tier = escapes(41)});
+      account.wallets.push_back({.kind = escapes(43), .currency = escapes(47), .amount = escapes(53)});
+    }
+    snapshot.accounts.push_back(std::move(account));
+  }
+  const std::size_t exact = encode(snapshot).size();
+  EXPECT_EQ(encodedSize(snapshot), exact);
+  EXPECT_GE(encodedSizeBound(snapshot), exact);
+  EXPECT_GE(encodedSizeBound(UsageWidgetSnapshot::empty()), encode(UsageWidgetSnapshot::empty()).size());
 }
 
 // The snapshot's and the report's integers are read alike; a refusal names the path and what was found.
