@@ -183,11 +183,13 @@ void expected(const JsonPath& path, std::string_view what, element value) {
   path.fail("expected " + std::string(what) + ", found " + std::string(describe(value.type())));
 }
 
-std::string readString(element value, JsonPath& path) {
+std::string_view readStringView(element value, JsonPath& path) {
   std::string_view text;
   if (value.get_string().get(text)) expected(path, "a string", value);
-  return std::string(text);
+  return text;
 }
+
+std::string readString(element value, JsonPath& path) { return std::string(readStringView(value, path)); }
 
 double readNumber(element value, JsonPath& path) {
   switch (value.type()) {

@@ -67,6 +67,8 @@ auto decodeDocument(std::string_view text, Decode&& decode, std::size_t readable
 [[noreturn]] void expected(const JsonPath& path, std::string_view what, element value);
 
 std::string readString(element value, JsonPath& path);
+/// The string as a view of the parser's buffer, valid until the parser's next document.
+std::string_view readStringView(element value, JsonPath& path);
 /// Any JSON number.
 double readNumber(element value, JsonPath& path);
 /// A whole number within 64 bits, however it is written (100, 100.0, 1e2).

@@ -20,16 +20,16 @@ RawWindow readWindow(element value, JsonPath& path) {
   RawWindow window;
   readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: window.agent = readOptional(v, p, readString); break;
-      case 1: window.agentName = readOptional(v, p, readString); break;
-      case 2: window.label = readString(v, p); break;
-      case 3: window.kind = readOptional(v, p, readString); break;
-      case 4: window.model = readOptional(v, p, readString); break;
+      case 0: window.agent = readOptional(v, p, readStringView); break;
+      case 1: window.agentName = readOptional(v, p, readStringView); break;
+      case 2: window.label = readStringView(v, p); break;
+      case 3: window.kind = readOptional(v, p, readStringView); break;
+      case 4: window.model = readOptional(v, p, readStringView); break;
       case 5: window.pctUsed = readNumber(v, p); break;
       case 6: window.resetUnix = readOptional(v, p, readInteger); break;
       case 7: window.observedAt = readOptional(v, p, readInteger); break;
       case 8: window.stale = readOptional(v, p, readBoolean); break;
-      default: window.tier = readOptional(v, p, readString); break;
+      default: window.tier = readOptional(v, p, readStringView); break;
     }
   });
   return window;
@@ -40,7 +40,7 @@ RawWallet readWallet(element value, JsonPath& path) {
   static constexpr std::array<bool, 3> required{true, true, true};
   RawWallet wallet;
   readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
-    (k == 0 ? wallet.kind : k == 1 ? wallet.currency : wallet.amount) = readString(v, p);
+    (k == 0 ? wallet.kind : k == 1 ? wallet.currency : wallet.amount) = readStringView(v, p);
   });
   return wallet;
 }
@@ -51,8 +51,8 @@ RawBalance readBalance(element value, JsonPath& path) {
   RawBalance balance;
   readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: balance.agent = readString(v, p); break;
-      case 1: balance.agentName = readOptional(v, p, readString); break;
+      case 0: balance.agent = readStringView(v, p); break;
+      case 1: balance.agentName = readOptional(v, p, readStringView); break;
       case 2: balance.observedAt = readInteger(v, p); break;
       default: balance.wallets = readList(v, p, readWallet); break;
     }
@@ -78,7 +78,7 @@ RawDay readDay(element value, JsonPath& path) {
   static constexpr std::array<std::string_view, 1> keys{"date"};
   static constexpr std::array<bool, 1> required{true};
   RawDay day;
-  readMembers(value, path, keys, required, [&](std::size_t, element v, JsonPath& p) { day.date = readString(v, p); });
+  readMembers(value, path, keys, required, [&](std::size_t, element v, JsonPath& p) { day.date = readStringView(v, p); });
   return day;
 }
 
@@ -88,8 +88,8 @@ RawOutput readOutput(element value, JsonPath& path) {
   RawOutput output;
   readMembers(value, path, keys, required, [&](std::size_t k, element v, JsonPath& p) {
     switch (k) {
-      case 0: output.agentKey = readOptional(v, p, readString); break;
-      case 1: output.agentName = readOptional(v, p, readString); break;
+      case 0: output.agentKey = readOptional(v, p, readStringView); break;
+      case 1: output.agentName = readOptional(v, p, readStringView); break;
       case 2: output.todayOut = readOptional(v, p, readInteger); break;
       default: output.weekOut = readOptional(v, p, readInteger); break;
     }
@@ -127,6 +127,9 @@ RawUsage readUsage(element value, JsonPath& path) {
 
 }  // namespace
 
-RawUsage decodeRawUsage(std::string_view json) { return decodeDocument(json, readUsage); }
+void decodeRawUsage(std::string_view json, const std::function<void(const RawUsage&)>& use) {
+  // The parser stays lent, and its buffer alive, until the records have been used.
+  decodeDocument(json, [&](element root, JsonPath& path) { use(readUsage(root, path)); });
+}
 
 }  // namespace velto::report

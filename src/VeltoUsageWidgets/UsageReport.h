@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,37 +12,38 @@ namespace velto::report {
 
 // The records mirror the report's JSON objects (keys in snake_case there, lowerCamelCase here). They hold the
 // values as written: checking them against patterns, limits and the clock is the projection's job. Strings
-// are compared byte for byte; nothing here is shown to anyone.
+// are compared byte for byte; nothing here is shown to anyone. Texts view the parser's buffer, so that
+// decoding copies none: they live only as long as the call that hands the records over.
 
 /// One quota window of an agent ("limits.windows[i]").
 struct RawWindow {
-  std::optional<std::string> agent;
-  std::optional<std::string> agentName;
-  std::string label;
-  std::optional<std::string> kind;
-  std::optional<std::string> model;
+  std::optional<std::string_view> agent;
+  std::optional<std::string_view> agentName;
+  std::string_view label;
+  std::optional<std::string_view> kind;
+  std::optional<std::string_view> model;
   double pctUsed = 0;
   std::optional<std::int64_t> resetUnix;
   std::optional<std::int64_t> observedAt;
   std::optional<bool> stale;
-  std::optional<std::string> tier;
+  std::optional<std::string_view> tier;
 
   friend bool operator==(const RawWindow&, const RawWindow&) = default;
 };
 
 /// One wallet of a balance reading; the amount stays the decimal text it was written as.
 struct RawWallet {
-  std::string kind;
-  std::string currency;
-  std::string amount;
+  std::string_view kind;
+  std::string_view currency;
+  std::string_view amount;
 
   friend bool operator==(const RawWallet&, const RawWallet&) = default;
 };
 
 /// One balance reading of an agent ("limits.balances[i]").
 struct RawBalance {
-  std::string agent;
-  std::optional<std::string> agentName;
+  std::string_view agent;
+  std::optional<std::string_view> agentName;
   std::int64_t observedAt = 0;
   std::vector<RawWallet> wallets;
 
@@ -57,15 +59,15 @@ struct RawLimits {
 
 /// One day covered by the history ("history.days[i]").
 struct RawDay {
-  std::string date;
+  std::string_view date;
 
   friend bool operator==(const RawDay&, const RawDay&) = default;
 };
 
 /// Output totals of one agent ("history.by_agent[i]").
 struct RawOutput {
-  std::optional<std::string> agentKey;
-  std::optional<std::string> agentName;
+  std::optional<std::string_view> agentKey;
+  std::optional<std::string_view> agentName;
   std::optional<std::int64_t> todayOut;
   std::optional<std::int64_t> weekOut;
 
@@ -94,6 +96,7 @@ struct RawUsage {
 /// only strings); integers must be whole numbers within 64 bits (100.0 counts as 100). Null is the same as
 /// an absent optional key, unknown keys are ignored, a known key given twice in one object is refused, and a
 /// leading UTF-8 byte order mark is skipped. Throws JsonDecodingError naming the path and the problem.
-RawUsage decodeRawUsage(std::string_view json);
+/// Hands the records to `use`: their texts are valid only until it returns.
+void decodeRawUsage(std::string_view json, const std::function<void(const RawUsage&)>& use);
 
 }  // namespace velto::report

@@ -72,8 +72,8 @@ bool isAmount(std::string_view text) { return matchesAmount(text, PatternEnd::at
 
 /// The cleaned display name, or the agent key when the report gives none (a name that cleans to nothing stays
 /// empty: the collector chose it).
-std::string accountName(const std::optional<std::string>& agentName, const std::string& agent) {
-  return agentName ? clean(*agentName, nameLimit) : agent;
+std::string accountName(std::optional<std::string_view> agentName, std::string_view agent) {
+  return agentName ? clean(*agentName, nameLimit) : std::string(agent);
 }
 
 // Account ids are ASCII, which has no canonical decompositions, so byte equality is canonical equality here.
@@ -99,7 +99,7 @@ std::optional<UsageWidgetWindow> acceptWindow(const RawWindow& raw, const Clock&
   window.percent = raw.pctUsed;
   window.resetAt = resetAt;
   window.observedAt = reportTime(raw.observedAt);
-  if (raw.tier == "warn" || raw.tier == "full") window.tier = raw.tier;
+  if (raw.tier == "warn" || raw.tier == "full") window.tier = std::string(*raw.tier);
   return window;
 }
 
@@ -107,7 +107,7 @@ void addWindows(const std::vector<RawWindow>& windows, const Clock& clock, std::
   for (const RawWindow& raw : windows) {
     std::optional<UsageWidgetWindow> window = acceptWindow(raw, clock);
     if (!window) continue;
-    const std::string& agent = *raw.agent;
+    const std::string_view agent = *raw.agent;
     if (UsageWidgetAccount* account = findAccount(accounts, agent)) {
       const auto& kept = account->windows;
       if (std::find(kept.begin(), kept.end(), *window) == kept.end()) account->windows.push_back(std::move(*window));
@@ -128,7 +128,8 @@ std::vector<UsageWidgetWallet> acceptWallets(const std::vector<RawWallet>& walle
     if (!isAmount(raw.amount)) continue;
     std::string currency = clean(raw.currency, currencyLimit);
     if (currency.empty()) continue;
-    kept.push_back({.kind = clean(raw.kind, kindLimit), .currency = std::move(currency), .amount = raw.amount});
+    kept.push_back(
+        {.kind = clean(raw.kind, kindLimit), .currency = std::move(currency), .amount = std::string(raw.amount)});
   }
   return kept;
 }
@@ -142,7 +143,7 @@ void addBalances(const std::vector<RawBalance>& balances, const Clock& clock,
     if (!observedAt || *observedAt > clock.horizon) continue;
     std::vector<UsageWidgetWallet> wallets = acceptWallets(raw.wallets);
     if (wallets.empty()) continue;
-    std::string id = raw.agent + "-balance-" + std::to_string(position);
+    std::string id = std::string(raw.agent) + "-balance-" + std::to_string(position);
     // An agent key may itself read "x-balance-0"; its window account then holds this id already, and two
     // accounts with one id would make every snapshot built from this report unstorable. The balance yields.
     if (findAccount(accounts, id)) continue;
@@ -162,20 +163,20 @@ void addOutputs(const RawHistory& history, const Clock& clock, std::vector<Usage
   const std::optional<Instant> scannedAt = reportTime(history.scannedAt);
   if (!scannedAt || *scannedAt > clock.horizon) return;
   if (!history.days || history.days->empty() || !history.byAgent) return;
-  const std::string& day = history.days->back().date;
+  const std::string_view day = history.days->back().date;
 
-  std::set<std::string, std::less<>> seen;
+  std::set<std::string_view> seen;
   for (const RawOutput& raw : *history.byAgent) {
     if (!raw.agentKey || !isAgentKey(*raw.agentKey)) continue;
-    const std::string& key = *raw.agentKey;
+    const std::string_view key = *raw.agentKey;
     // The first entry with a key claims it, even when a later check drops that entry.
     if (!seen.insert(key).second) continue;
     if (std::any_of(accounts.begin(), accounts.end(), [&key](const auto& a) { return a.agent == key; })) continue;
     if (!raw.todayOut || !raw.weekOut) continue;
-    UsageWidgetOutput output{.day = day, .today = *raw.todayOut, .week = *raw.weekOut};
+    UsageWidgetOutput output{.day = std::string(day), .today = *raw.todayOut, .week = *raw.weekOut};
     if (!output.isValid()) continue;
     UsageWidgetAccount account;
-    account.id = "output:" + key;
+    account.id = "output:" + std::string(key);
     account.agent = key;
     account.name = accountName(raw.agentName, key);
     account.observedAt = scannedAt;
@@ -184,13 +185,8 @@ void addOutputs(const RawHistory& history, const Clock& clock, std::vector<Usage
   }
 }
 
-}  // namespace
-
-UsageWidgetSnapshot projectReport(std::string_view report, std::string_view server, Instant at) {
-  // Callers may hand over only the first bytes of a longer report, so its size here is no more than a bound.
-  if (report.size() > maximumReportBytes) tooLarge("the report is more than " + byteCount(maximumReportBytes));
-  const RawUsage usage = report::decodeRawUsage(report);
-
+/// The snapshot the report's records make at `at`, refused with SnapshotFailure when it is too large.
+UsageWidgetSnapshot project(const RawUsage& usage, std::string_view server, Instant at) {
   static const std::vector<RawWindow> noWindows;
   static const std::vector<RawBalance> noBalances;
   const auto& windows = usage.limits && usage.limits->windows ? *usage.limits->windows : noWindows;
@@ -224,6 +220,16 @@ UsageWidgetSnapshot projectReport(std::string_view report, std::string_view serv
                byteCount(UsageWidgetSnapshot::maximumBytes));
     }
   }
+  return snapshot;
+}
+
+}  // namespace
+
+UsageWidgetSnapshot projectReport(std::string_view report, std::string_view server, Instant at) {
+  // Callers may hand over only the first bytes of a longer report, so its size here is no more than a bound.
+  if (report.size() > maximumReportBytes) tooLarge("the report is more than " + byteCount(maximumReportBytes));
+  UsageWidgetSnapshot snapshot;
+  report::decodeRawUsage(report, [&](const RawUsage& usage) { snapshot = project(usage, server, at); });
   return snapshot;
 }
 
