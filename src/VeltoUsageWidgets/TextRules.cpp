@@ -8,6 +8,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -49,10 +50,15 @@ bool isTrimmed(UChar32 c) {
 /// inside a clean text).
 class ClusterBound {
  public:
-  void add(UChar32 c) {
+  void add(UChar32 c) { addKind(kindOf(c)); }
+  /// The grapheme cluster break property of `c`.
+  static int32_t kindOf(UChar32 c) {
     // Below U+0300 every scalar that is not a control has the property Other.
-    const auto kind = c < 0x300 ? (c < 0x20 || (c >= 0x7F && c < 0xA0) ? U_GCB_CONTROL : U_GCB_OTHER)
-                                : u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+    return c < 0x300 ? (c < 0x20 || (c >= 0x7F && c < 0xA0) ? U_GCB_CONTROL : U_GCB_OTHER)
+                     : u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+  }
+  /// A scalar whose grapheme cluster break property is `kind`.
+  void addKind(int32_t kind) {
     const bool joins = kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK;
     const bool closesPair = kind == U_GCB_REGIONAL_INDICATOR && openPair_;
     openPair_ = kind == U_GCB_REGIONAL_INDICATOR && !closesPair;
@@ -72,6 +78,24 @@ class ClusterBound {
   bool afterControl_ = true;
   bool openPair_ = false;  // the previous scalar is a regional indicator that opens a flag
 };
+
+/// What isClean asks of a scalar past ASCII: its general category (as a mask) and its grapheme cluster break
+/// property. A text repeats its scalars (one script's letters and marks), so each thread keeps the answers for
+/// the last 256 in a direct-mapped cache and asks ICU once for most.
+struct ScalarProperties {
+  uint32_t categories;
+  int32_t clusterBreak;
+};
+ScalarProperties propertiesOf(UChar32 c) {
+  struct Entry {
+    UChar32 scalar;  // 0, which is ASCII and never asked for, marks an empty entry
+    ScalarProperties properties;
+  };
+  thread_local std::array<Entry, 256> cache{};
+  Entry& entry = cache[static_cast<uint32_t>(c) & 0xFF];
+  if (entry.scalar != c) entry = {c, {U_GET_GC_MASK(c), ClusterBound::kindOf(c)}};
+  return entry.properties;
+}
 
 /// In ASCII every byte left after removing controls is one cluster and the space is the only white space.
 std::string cleanAscii(std::string_view text, std::size_t limit) {
@@ -205,11 +229,11 @@ bool isClean(std::string_view text, std::size_t limit) {
     UChar32 c = 0;
     U8_NEXT(bytes, i, length, c);
     if (c < 0) return false;
-    const auto category = U_GET_GC_MASK(c);  // one lookup for both questions
-    if ((category & removedCategories) != 0) return false;
-    trimmed = (category & trimmedCategories) != 0;
+    const ScalarProperties properties = propertiesOf(c);
+    if ((properties.categories & removedCategories) != 0) return false;
+    trimmed = (properties.categories & trimmedCategories) != 0;
     if (trimmed && i == U8_LENGTH(c)) return false;  // leading white space
-    clusters.add(c);
+    clusters.addKind(properties.clusterBreak);
   }
   if (trimmed) return false;
   return clusters.count() <= limit || characterPrefixLength(text, limit) == text.size();
