@@ -163,6 +163,8 @@ std::size_t digitRun(std::string_view text) {
 }  // namespace
 
 std::string clean(std::string_view text, std::size_t limit) {
+  // Most texts are clean already, and a check reads faster than cleaning writes.
+  if (isClean(text, limit)) return std::string(text);
   if (isAscii(text)) return cleanAscii(text, limit);
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw std::length_error("text too long to clean");
