@@ -196,6 +196,9 @@ UsageWidgetSnapshot project(const RawUsage& usage, std::string_view server, Inst
 
   const Clock clock{at, at + UsageWidgetSnapshot::futureTolerance};
   std::vector<UsageWidgetAccount> accounts;
+  // Each entry makes at most one account; room for all of them up front saves moving the accounts as they come.
+  const std::size_t outputs = usage.history ? sizeOf(usage.history->byAgent) : 0;
+  accounts.reserve(windows.size() + balances.size() + std::min(outputs, maximumOutputs));
   addWindows(windows, clock, accounts);
   addBalances(balances, clock, accounts);
   if (usage.history) addOutputs(*usage.history, clock, accounts);
