@@ -241,9 +241,10 @@ ProcessResult runProcess(const ProcessRequest& request, const ProcessWatch& watc
   // False once the output has passed its limit: what is kept stops at the limit, and the pipe is closed, so
   // that the process's next write fails.
   const auto keepOutput = [&](std::string_view piece) {
-    // Room for the whole limit with the first piece: pages never written cost nothing, and a large output is
-    // then not copied again each time the text would grow.
-    if (result.output.empty()) result.output.reserve(request.outputLimit);
+    // Room for the whole limit (up to a bound) with the first piece: pages never written cost nothing, and a
+    // large output is then not copied again each time the text would grow.
+    constexpr std::size_t largestRoom = std::size_t{16} << 20;
+    if (result.output.empty()) result.output.reserve(std::min(request.outputLimit, largestRoom));
     const std::size_t room = request.outputLimit - result.output.size();
     result.output.append(piece.substr(0, room));
     if (piece.size() <= room) return true;
