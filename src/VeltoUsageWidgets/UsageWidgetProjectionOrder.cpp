@@ -34,6 +34,7 @@ const icu::Normalizer2& nfc() {
 // the sort moves only keys and positions. Keys may view their records, which stay in place until the end.
 template <typename Record, typename Key, typename Before>
 void stableSortBy(std::vector<Record>& records, Key&& key, Before&& before) {
+  if (records.size() < 2) return;  // most accounts hold one window
   using KeyType = decltype(key(records.front()));
   std::vector<std::pair<KeyType, std::size_t>> keyed;
   keyed.reserve(records.size());
