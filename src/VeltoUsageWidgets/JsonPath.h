@@ -15,6 +15,8 @@ namespace velto {
 /// extended and cut back as decoding descends, one step at a time, and spelt out only when decoding fails.
 class JsonPath {
  public:
+  JsonPath() { steps_.reserve(8); }  // deeper than any record of ours, so one allocation per document
+
   /// Restores the path to what it was when the scope was opened.
   class Scope {
    public:

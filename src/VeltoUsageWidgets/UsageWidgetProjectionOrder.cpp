@@ -31,7 +31,8 @@ const icu::Normalizer2& nfc() {
 }
 
 // Sorts `records` stably by `key(record)` under `before`, computing each key once and moving each record once:
-// the sort moves only keys and positions. Keys may view their records, which stay in place until the end.
+// the sort moves only keys and positions, and breaks ties by position, which keeps it stable without the buffer
+// a merge sort takes. Keys may view their records, which stay in place until the end.
 template <typename Record, typename Key, typename Before>
 void stableSortBy(std::vector<Record>& records, Key&& key, Before&& before) {
   if (records.size() < 2) return;  // most accounts hold one window
@@ -39,8 +40,10 @@ void stableSortBy(std::vector<Record>& records, Key&& key, Before&& before) {
   std::vector<std::pair<KeyType, std::size_t>> keyed;
   keyed.reserve(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) keyed.emplace_back(key(records[i]), i);
-  std::stable_sort(keyed.begin(), keyed.end(),
-                   [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+  std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+    if (before(a.first, b.first)) return true;
+    return !before(b.first, a.first) && a.second < b.second;
+  });
   std::vector<Record> sorted;
   sorted.reserve(records.size());
   for (const auto& entry : keyed) sorted.push_back(std::move(records[entry.second]));
