@@ -85,6 +85,17 @@ TextScan scan(std::string_view text) {
 
 }  // namespace
 
+std::size_t JsonWriter::escapedSizeBound(std::string_view text) {
+  if (!scan(text).escapes) return text.size();  // most texts
+  // A quote or a backslash takes one byte more, any other escaped byte five more.
+  std::size_t extra = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    extra += static_cast<std::size_t>(needsEscape(byte)) + static_cast<std::size_t>(byte < 0x20) * 4;
+  }
+  return text.size() + extra;
+}
+
 JsonWriter& JsonWriter::string(std::string_view text) {
   // Only a text with a byte past ASCII can be invalid UTF-8; keys and most values never reach simdjson.
   const TextScan found = scan(text);

@@ -20,6 +20,9 @@ class JsonWriter {
   static constexpr std::size_t longestNumber = 34;
   /// The most bytes that one byte of a string becomes ("\u001f").
   static constexpr std::size_t longestEscape = 6;
+  /// At most how many bytes string() writes for `text` between its quotes, counted without writing anything:
+  /// exact but for the controls that have a two-byte escape ("\n"), which it counts at six ("\u000a").
+  static std::size_t escapedSizeBound(std::string_view text);
 
   JsonWriter& beginObject();
   JsonWriter& endObject();

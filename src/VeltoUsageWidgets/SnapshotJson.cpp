@@ -166,8 +166,6 @@ std::size_t skeletonSize(const Record& bare, Encode&& encodeRecord, std::size_t 
   return out.size() + numbers * (JsonWriter::longestNumber - std::string_view("0").size());
 }
 
-std::size_t textBound(const std::string& text) { return text.size() * JsonWriter::longestEscape; }
-std::size_t textBound(const std::optional<std::string>& text) { return text ? textBound(*text) : 0; }
 
 }  // namespace
 
@@ -202,7 +200,7 @@ std::size_t encodedSize(const UsageWidgetSnapshot& snapshot) {
   return out.size();
 }
 
-std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot) {
+std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot, TextCount texts) {
   static const std::size_t bareSnapshot = skeletonSize(UsageWidgetSnapshot{}, encodeSnapshot, 2);
   static const std::size_t bareAccount =
       skeletonSize(UsageWidgetAccount{.observedAt = 0, .output = UsageWidgetOutput{}}, encodeAccount, 3);
@@ -210,6 +208,11 @@ std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot) {
       skeletonSize(UsageWidgetWindow{.resetAt = 0, .observedAt = 0, .tier = ""}, encodeWindow, 3);
   static const std::size_t bareWallet = skeletonSize(UsageWidgetWallet{}, encodeWallet, 0);
   constexpr std::size_t comma = 1;  // one per list element counts one too many, which a bound may
+  const auto textBound = [texts](const std::string& text) {
+    return texts == TextCount::longest ? text.size() * JsonWriter::longestEscape
+                                       : JsonWriter::escapedSizeBound(text);
+  };
+  const auto optionalBound = [&](const std::optional<std::string>& text) { return text ? textBound(*text) : 0; };
 
   std::size_t bound = bareSnapshot + textBound(snapshot.server);
   for (const auto& account : snapshot.accounts) {
@@ -217,7 +220,7 @@ std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot) {
     if (account.output) bound += textBound(account.output->day);
     for (const auto& window : account.windows) {
       bound += comma + bareWindow + textBound(window.label) + textBound(window.kind) + textBound(window.model) +
-               textBound(window.tier);
+               optionalBound(window.tier);
     }
     for (const auto& wallet : account.wallets) {
       bound += comma + bareWallet + textBound(wallet.kind) + textBound(wallet.currency) + textBound(wallet.amount);

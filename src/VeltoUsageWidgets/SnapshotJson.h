@@ -32,8 +32,11 @@ std::string encode(const UsageWidgetWallet& wallet);
 std::string encode(const UsageWidgetOutput& output);
 /// The length in bytes of `encode(snapshot)`, found without building the text.
 std::size_t encodedSize(const UsageWidgetSnapshot& snapshot);
-/// An upper bound on `encodedSize(snapshot)` from its texts' lengths and its records alone, far cheaper to find:
-/// every text byte counted at its longest escape, every number at its longest text.
-std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot);
+/// How encodedSizeBound counts texts: every byte at its longest escape, from the lengths alone; or as each
+/// text is escaped (a control at its longest escape), which reads them.
+enum class TextCount { longest, escaped };
+/// An upper bound on `encodedSize(snapshot)`, far cheaper to find: texts counted as `texts` says, every
+/// number at its longest text.
+std::size_t encodedSizeBound(const UsageWidgetSnapshot& snapshot, TextCount texts);
 
 }  // namespace velto

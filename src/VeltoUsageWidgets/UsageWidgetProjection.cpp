@@ -215,12 +215,14 @@ UsageWidgetSnapshot project(const RawUsage& usage, std::string_view server, Inst
   snapshot.capturedAt = at;
   snapshot.accounts = std::move(accounts);
   // Only the size matters here; the store encodes the text when it writes. Most snapshots are far below the
-  // limit, which a cheap bound shows; the exact size is counted only near it.
-  if (encodedSizeBound(snapshot) > UsageWidgetSnapshot::maximumBytes) {
+  // limit, which a bound from the texts' lengths shows; larger ones need their texts read, and only those near
+  // the limit the exact count.
+  constexpr std::size_t limit = UsageWidgetSnapshot::maximumBytes;
+  if (encodedSizeBound(snapshot, TextCount::longest) > limit &&
+      encodedSizeBound(snapshot, TextCount::escaped) > limit) {
     const std::size_t encodedBytes = encodedSize(snapshot);
-    if (encodedBytes > UsageWidgetSnapshot::maximumBytes) {
-      tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " +
-               byteCount(UsageWidgetSnapshot::maximumBytes));
+    if (encodedBytes > limit) {
+      tooLarge("the snapshot encodes to " + byteCount(encodedBytes) + ", more than " + byteCount(limit));
     }
   }
   return snapshot;

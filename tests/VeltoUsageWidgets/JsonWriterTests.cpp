@@ -1,7 +1,9 @@
-// JsonWriterTests: string escapes, their length without the text, and UTF-8 refusal.
+// JsonWriterTests: string escapes, their length without the text and its bound, and UTF-8 refusal.
 #include "JsonWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <stdexcept>
 #include <string>
@@ -30,6 +32,10 @@ TEST(JsonWriter, StringEscapes) {
     SCOPED_TRACE(escaped(text));
     EXPECT_EQ(JsonWriter().string(text).text(), json);
     EXPECT_EQ(JsonWriter(JsonWriter::Output::sizeOnly).string(text).size(), json.size());
+    // The bound is exact but for the two-byte escapes of controls, which it takes at six bytes each.
+    const std::size_t shortEscapes = static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return c == '\b' || c == '\f' || c == '\n' || c == '\r' || c == '\t'; }));
+    EXPECT_EQ(JsonWriter::escapedSizeBound(text), json.size() - 2 + 4 * shortEscapes);
   }
 }
 

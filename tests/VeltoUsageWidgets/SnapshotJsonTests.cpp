@@ -36,7 +36,8 @@ TEST(SnapshotJsonCorpus, EveryPassFileDecodesValidatesAndRoundTrips) {
     const std::string encoded = encode(snapshot);
     EXPECT_EQ(decodeSnapshot(encoded), snapshot);
     EXPECT_EQ(encodedSize(snapshot), encoded.size());
-    EXPECT_GE(encodedSizeBound(snapshot), encoded.size());
+    EXPECT_GE(encodedSizeBound(snapshot, TextCount::escaped), encoded.size());
+    EXPECT_GE(encodedSizeBound(snapshot, TextCount::longest), encodedSizeBound(snapshot, TextCount::escaped));
   }
 }
 
@@ -99,8 +100,10 @@ TEST(SnapshotJsonEncoding, SizeBoundHoldsForTheWidestRecords) {
   }
   const std::size_t exact = encode(snapshot).size();
   EXPECT_EQ(encodedSize(snapshot), exact);
-  EXPECT_GE(encodedSizeBound(snapshot), exact);
-  EXPECT_GE(encodedSizeBound(UsageWidgetSnapshot::empty()), encode(UsageWidgetSnapshot::empty()).size());
+  for (const TextCount texts : {TextCount::longest, TextCount::escaped}) {
+    EXPECT_GE(encodedSizeBound(snapshot, texts), exact);
+    EXPECT_GE(encodedSizeBound(UsageWidgetSnapshot::empty(), texts), encode(UsageWidgetSnapshot::empty()).size());
+  }
 }
 
 // The snapshot's and the report's integers are read alike; a refusal names the path and what was found.
