@@ -81,7 +81,7 @@ class ClusterBound {
 
 /// What isClean asks of a scalar past ASCII: its general category (as a mask) and its grapheme cluster break
 /// property. A text repeats its scalars (one script's letters and marks), so each thread keeps the answers for
-/// the last 256 in a direct-mapped cache and asks ICU once for most.
+/// recent ones in a direct-mapped cache of 256 and asks ICU once for most.
 struct ScalarProperties {
   uint32_t categories;
   int32_t clusterBreak;
