@@ -20,6 +20,9 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 using toolkit::isAscii;
 
+/// U+0020 to U+007E, in one comparison.
+bool isPrintableAscii(uint8_t byte) { return static_cast<uint8_t>(byte - 0x20) < 0x5F; }
+
 bool isAsciiControl(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte < 0x20 || byte == 0x7F;
@@ -220,9 +223,8 @@ bool isClean(std::string_view text, std::size_t limit) {
       // Most scalars of any text are ASCII, and a run of them needs no property lookup: the controls are
       // removed, the space is the only white space, and every other byte is a cluster of its own.
       const int32_t start = i;
-      for (; i < length && bytes[i] < 0x80; ++i) {
-        if (isAsciiControl(static_cast<char>(bytes[i]))) return false;
-      }
+      while (i < length && isPrintableAscii(bytes[i])) ++i;
+      if (i < length && bytes[i] < 0x80) return false;  // an ASCII control
       if (start == 0 && bytes[0] == ' ') return false;  // leading white space
       trimmed = bytes[i - 1] == ' ';
       clusters.addOthers(static_cast<std::size_t>(i - start));
