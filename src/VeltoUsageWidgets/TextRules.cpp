@@ -20,13 +20,8 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 using toolkit::isAscii;
 
-/// U+0020 to U+007E, in one comparison.
+/// U+0020 to U+007E, in one comparison: every ASCII byte but the controls.
 bool isPrintableAscii(uint8_t byte) { return static_cast<uint8_t>(byte - 0x20) < 0x5F; }
-
-bool isAsciiControl(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || byte == 0x7F;
-}
 
 /// Cc and Cf: the scalars that cleaning removes wherever they are.
 constexpr uint32_t removedCategories = U_GC_CC_MASK | U_GC_CF_MASK;
@@ -36,7 +31,7 @@ constexpr uint32_t trimmedCategories = U_GC_ZS_MASK | U_GC_ZL_MASK | U_GC_ZP_MAS
 /// Whether cleaning removes `c`. In ASCII, the controls (no ASCII scalar is Cf), answered without ICU because
 /// most scalars of a mixed-script text are ASCII.
 bool isRemoved(UChar32 c) {
-  if (c < 0x80) return c < 0x20 || c == 0x7F;
+  if (c < 0x80) return !isPrintableAscii(static_cast<uint8_t>(c));
   return (U_GET_GC_MASK(c) & removedCategories) != 0;
 }
 
@@ -105,7 +100,7 @@ std::string cleanAscii(std::string_view text, std::size_t limit) {
   std::string kept;
   kept.reserve(text.size());
   for (char c : text) {
-    if (!isAsciiControl(c)) kept.push_back(c);
+    if (isPrintableAscii(static_cast<uint8_t>(c))) kept.push_back(c);
   }
   const std::size_t first = kept.find_first_not_of(' ');
   if (first == std::string::npos) return {};
